@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace quorvex {
+
+class ChannelPanel;
+
+// Byte 0 the KonfigByte; channel n at 5n-4..5n: GasByte, OffsetByte, BereichsByte, word high,
+// word low. Both the card's register map and the content of a .KFG file.
+inline constexpr std::size_t kConfigImageSize = 41;
+using ConfigImage = std::array<std::uint8_t, kConfigImageSize>;
+
+// First register (and file offset) of channel n.
+constexpr std::size_t ChannelOffset(int channel) { return static_cast<std::size_t>(5 * channel - 4); }
+
+// Computes all 41 bytes from the panel (throws what the encoders throw, before anything else).
+ConfigImage EncodeConfiguration(const ChannelPanel& panel);
+
+// Applies one channel's five bytes in decoding order: quantity, offset, range, measurement range.
+void ApplyChannel(ChannelPanel& panel, int channel, const std::uint8_t* fiveBytes);
+
+// Applies a whole image: KonfigByte first (offset and range decoding depend on the unit), then
+// channels 1 to 8. Does not refresh the display; callers run RefreshAllChannels.
+void ApplyConfiguration(ChannelPanel& panel, const ConfigImage& image);
+
+}  // namespace quorvex

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace quorvex {
+
+class ChannelPanel;
+
+// The card's encodings of the channel settings. Encoders read the panel and never change it;
+// they throw ConversionError when a field text fails the strict parse. Decoders write the panel
+// and never fail. Channel numbers are 1 to 8.
+
+// 2 when EinheitBoxN has position 0 ("V") selected, 1 otherwise.
+int UnitFactor(const ChannelPanel& panel, int channel);
+
+std::uint8_t EncodeKonfigByte(const ChannelPanel& panel);
+std::uint8_t EncodeGasByte(const ChannelPanel& panel, int channel);
+std::uint8_t EncodeOffsetByte(const ChannelPanel& panel, int channel);
+std::uint8_t EncodeBereichsByte(const ChannelPanel& panel, int channel);
+std::uint16_t EncodeMessbereichsWord(const ChannelPanel& panel, int channel);
+
+void DecodeKonfigByte(ChannelPanel& panel, std::uint8_t b);
+void DecodeGasByte(ChannelPanel& panel, int channel, std::uint8_t g);
+void DecodeOffsetByte(ChannelPanel& panel, int channel, std::uint8_t b);
+void DecodeBereichsByte(ChannelPanel& panel, int channel, std::uint8_t b);
+void DecodeMessbereichsWord(ChannelPanel& panel, int channel, std::uint16_t w);
+
+}  // namespace quorvex

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+class ChannelPanel;
+
+// One row of the fixed table of measured quantities. Every field is text, as the table is kept;
+// code and scale are converted where they are used.
+struct QuantityRow {
+  const char* name;
+  const char* code;
+  const char* unit;  // UTF-8; "°C" is the degree sign followed by "C"
+  const char* scale;
+  const char* format;
+};
+
+std::span<const QuantityRow> QuantityCatalogue();
+
+// Lookups by exact, case-sensitive name (or by code). Defaults when no row matches:
+std::string QuantityUnit(std::string_view name);    // "?"
+std::string QuantityFormat(std::string_view name);  // ""
+long double QuantityScale(std::string_view name);   // 1.0
+int QuantityCode(std::string_view name);            // 255
+std::string QuantityName(int code);                 // ""
+
+// Empties the list, appends the fifteen names in row order and selects position 1 ("CO").
+void FillQuantityList(ChannelPanel& panel, std::string_view list);
+// Empties the list, appends "V" and "mA" and selects position 1 ("mA").
+void FillUnitList(ChannelPanel& panel, std::string_view list);
+
+}  // namespace quorvex

@@ -1,0 +1,48 @@
+#include "core/text_set.h"
+
+namespace quorvex {
+
+TextSet EnglishTextSet() {
+  TextSet t;
+  t.offsetErrorV = "Offset not in range between 0 and 2.5 V";
+  t.offsetErrorMa = "Offset not in range between 0 and 5.0 mA";
+  t.rangeErrorV = "Range not between 0 and 10.2 V";
+  t.rangeErrorMa = "Range not between 0 and 20.4 mA";
+  t.measurementError = "Invalid measurement range";
+  t.productTitle = "Analog card 1.4";
+  t.channel = "Channel";
+  t.quantityHeader = "Measurement value";
+  t.unitHeader = "Format";
+  t.offsetHeader = "Offset";
+  t.rangeHeader = "Range";
+  t.measurementHeader = "Measurement range";
+  t.fileMenu = "&File";
+  t.transferMenu = "&Transfer data ";
+  t.loadItem = "&Load configuration...";
+  t.saveItem = "&Save configuration...";
+  t.quitItem = "&Quit";
+  t.comPortItem = "&COM port...";
+  t.readItem = "&Read from box";
+  t.writeItem = "&Write to box";
+  t.openDialogTitle = "Load configuration";
+  t.saveDialogTitle = "Store configuration";
+  t.fileTypeName = "Configuration";
+  t.loadedStart = "Configuration";
+  t.loadedEnd = " loaded";
+  t.storedStart = "Configuration stored under";
+  t.storedEnd = " ";
+  t.sending = "Send configuration...";
+  t.configErrorCaption = "Configuration error";
+  t.written = "Channel configuration written";
+  t.writeError = "Error by writing on COM ";
+  t.transmissionError = "Transmission error";
+  t.transmittingChannel = "Transmitting configuration for channel ";
+  t.receivingChannel = "Receiving configuration from channel ";
+  t.readError = "Error by configuration reading";
+  t.received = "configuration received";
+  t.releasePrompt = "Now release the connection between device and PC";
+  t.transferCaption = "Transmission";
+  return t;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace quorvex {
+
+class ByteLink;
+
+enum class Direction { Write, Read };
+
+using RequestFrame = std::array<std::uint8_t, 4>;
+
+// Byte 0: address bits 8..14 plus bit 7 for a read; byte 1: address bits 0..7; byte 2: data
+// (0 for a read); byte 3: OR of the three.
+RequestFrame BuildRequestFrame(std::uint16_t address, std::uint8_t data, Direction direction);
+
+// One register exchange: sends the request again while complete replies fail their check, up to
+// 51 sends. `reply` holds r2 of the last pass (0 when it did not arrive). True when the last
+// reply arrived complete and passed its check.
+bool RegisterExchange(ByteLink& link, std::uint16_t address, std::uint8_t data,
+                      Direction direction, std::uint8_t& reply);
+
+}  // namespace quorvex

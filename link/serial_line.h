@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace quorvex {
+
+// One open serial port, held exclusively. Closing is the destructor.
+class SerialLine {
+ public:
+  virtual ~SerialLine() = default;
+  // 1200 baud 8N1, read/write time-outs (at most 50 x 1 + 200 ms for one byte), 2048-byte
+  // queues, then both queues purged. Failures are not reported, as the card's tool never did.
+  virtual void Configure() = 0;
+  virtual void SetRts(bool on) = 0;  // failures ignored (a pty has no RTS)
+  virtual bool WriteByte(std::uint8_t b) = 0;
+  // Waits up to the read time-out; false with b untouched when nothing came.
+  virtual bool ReadByte(std::uint8_t& b) = 0;
+};
+
+// Opens ports by their number COM n. Each open resolves the number afresh.
+class SerialPorts {
+ public:
+  virtual ~SerialPorts() = default;
+  // Exclusive open; nullptr when the port does not exist or someone else holds it.
+  virtual std::unique_ptr<SerialLine> Open(int portNumber) = 0;
+};
+
+// The ports of the machine the program runs on (termios on POSIX, the Win32 calls on Windows).
+std::unique_ptr<SerialPorts> MakeSystemSerialPorts();
+
+}  // namespace quorvex

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+class ChannelPanel;
+struct AppContext;
+
+// The executable's path with its extension replaced by ".ini" (appended when it has none).
+std::string SettingsPathFor(const std::string& executablePath);
+
+// True when the first argument (and only the first) is "DEBUG" in any letter case.
+bool DebugSwitchFromArguments(const std::vector<std::string>& arguments);
+
+// What the window itself takes from the settings file.
+struct WindowState {
+  int width = 0;   // applied only when > 0
+  int height = 0;  // applied only when > 0
+  std::string rememberedFileName = "C:\\";
+  int languageNumber = 0;
+};
+
+// Start: ComPortNumber, list selections, field texts, size, file name. The lists must be filled
+// already. A missing or damaged file gives the defaults; nothing is validated.
+WindowState RestoreSettings(const std::string& settingsPath, ChannelPanel& panel, AppContext& ctx);
+
+// Exit: every key, in one atomic replacement of the file. Throws FileError
+// "Unable to write to <path>" and leaves the previous file intact when it cannot be written.
+void SaveSettings(const std::string& settingsPath, const ChannelPanel& panel, const AppContext& ctx,
+                  const WindowState& window);
+
+}  // namespace quorvex
