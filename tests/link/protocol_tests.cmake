@@ -1,0 +1,1 @@
+# tests of the register exchange and the transfers

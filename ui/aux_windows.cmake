@@ -1,0 +1,1 @@
+# target_sources(quorvex_ui PRIVATE ...) for the auxiliary windows
