@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+// A serial device present on this machine (Linux), for the window that maps devices to COM n.
+struct SerialDevice {
+  std::string path;        // "/dev/ttyUSB0", "/dev/ttyS0", ...
+  std::string stableName;  // its "/dev/serial/by-id/..." name, "" when it has none
+  int comNumber = 0;       // the COM n through which it is reached now, 0 when none
+};
+
+// /dev/ttyS* that answer as real UARTs, /dev/ttyUSB*, /dev/ttyACM*, in name order.
+std::vector<SerialDevice> ListSerialDevices();
+
+// Makes COM n reach `target` (written as the user link COM<n> under
+// ${XDG_CONFIG_HOME:-~/.config}/quorvex/ports, replaced atomically). Throws std::runtime_error
+// with a message for the operator when it cannot.
+void AssignComPort(int n, const std::string& target);
+
+}  // namespace quorvex
