@@ -1,0 +1,97 @@
+#include "core/encoding.h"
+
+#include <algorithm>
+
+#include "core/channel_panel.h"
+#include "core/number_text.h"
+#include "core/quantity_catalogue.h"
+
+namespace quorvex {
+
+namespace {
+
+// Keeps the low bits of the rounded value: out-of-width values wrap, as the card expects the
+// plain two's-complement truncation.
+template <typename Unsigned>
+Unsigned LowBits(long double product) {
+  return static_cast<Unsigned>(static_cast<std::uint64_t>(RoundToInt64(product)));
+}
+
+std::uint8_t EncodeOutputField(const ChannelPanel& panel, int channel, std::string_view stem) {
+  const long double value = StrictParse(panel.Text(ComponentName(stem, channel)));
+  return LowBits<std::uint8_t>(value * 10.0L * UnitFactor(panel, channel));
+}
+
+void DecodeOutputField(ChannelPanel& panel, int channel, std::string_view stem, std::uint8_t b) {
+  const long double value = static_cast<long double>(b) / 10.0L / UnitFactor(panel, channel);
+  panel.SetText(ComponentName(stem, channel), GeneralText(value));
+}
+
+}  // namespace
+
+int UnitFactor(const ChannelPanel& panel, int channel) {
+  return panel.ItemIndex(ComponentName("EinheitBox", channel)) == 0 ? 2 : 1;
+}
+
+std::uint8_t EncodeKonfigByte(const ChannelPanel& panel) {
+  std::uint8_t b = 0;
+  for (int n = 8; n >= 1; --n) {
+    if (panel.Text(ComponentName("EinheitBox", n)) == "V")
+      b |= static_cast<std::uint8_t>(1u << (n - 1));
+  }
+  return b;
+}
+
+std::uint8_t EncodeGasByte(const ChannelPanel& panel, int channel) {
+  return static_cast<std::uint8_t>(QuantityCode(panel.Text(ComponentName("ComboBox", channel))));
+}
+
+std::uint8_t EncodeOffsetByte(const ChannelPanel& panel, int channel) {
+  return EncodeOutputField(panel, channel, "Edit");
+}
+
+std::uint8_t EncodeBereichsByte(const ChannelPanel& panel, int channel) {
+  return EncodeOutputField(panel, channel, "BereichEdit");
+}
+
+std::uint16_t EncodeMessbereichsWord(const ChannelPanel& panel, int channel) {
+  const long double scale = QuantityScale(panel.Text(ComponentName("ComboBox", channel)));
+  const long double value = StrictParse(panel.Text(ComponentName("MessEdit", channel)));
+  return LowBits<std::uint16_t>(value * scale);
+}
+
+void DecodeKonfigByte(ChannelPanel& panel, std::uint8_t b) {
+  for (int n = 1; n <= 8; ++n) {
+    const bool volts = (b >> (n - 1)) & 1u;
+    panel.SetItemIndex(ComponentName("EinheitBox", n), volts ? 0 : 1);
+  }
+}
+
+void DecodeGasByte(ChannelPanel& panel, int channel, std::uint8_t g) {
+  const std::string list = ComponentName("ComboBox", channel);
+  const std::string name = QuantityName(g);
+  int position = -1;
+  if (!name.empty()) {
+    const std::vector<std::string> items = panel.Items(list);
+    const auto it = std::find(items.begin(), items.end(), name);
+    if (it != items.end()) position = static_cast<int>(it - items.begin());
+  }
+  panel.SetItemIndex(list, position);
+}
+
+void DecodeOffsetByte(ChannelPanel& panel, int channel, std::uint8_t b) {
+  DecodeOutputField(panel, channel, "Edit", b);
+}
+
+void DecodeBereichsByte(ChannelPanel& panel, int channel, std::uint8_t b) {
+  DecodeOutputField(panel, channel, "BereichEdit", b);
+}
+
+void DecodeMessbereichsWord(ChannelPanel& panel, int channel, std::uint16_t w) {
+  // The scale of whatever quantity is selected now; the decode order makes that the new one.
+  const long double scale = QuantityScale(panel.Text(ComponentName("ComboBox", channel)));
+  panel.SetText(ComponentName("MessEdit", channel),
+                GeneralText(static_cast<long double>(w) / scale));
+}
+
+}  // namespace quorvex
