@@ -27,9 +27,10 @@ void SetUnitLabel(ChannelPanel& panel, int channel, std::string_view text);
 void ComboBoxChange(ChannelPanel& panel, int channel);
 void RefreshAllChannels(ChannelPanel& panel);
 
-// Channel of "ComboBox3": the value of the last character.
+// Channel of "ComboBox3": the value of the last character; 0 (no channel) when it is no digit.
 int ChannelFromLastCharacter(std::string_view componentName);
-// Channel of "BereichEdit5": the number formed by all decimal digits of the name.
+// Channel of "BereichEdit5": the number formed by all decimal digits of the name; 0 when there
+// are none or the number is absurdly long.
 int ChannelFromDigits(std::string_view componentName);
 
 // The key filter of the edit fields: "," becomes "."; backspace, tab, Enter, "." and digits

@@ -7,8 +7,10 @@ namespace quorvex {
 class ChannelPanel;
 
 // The card's encodings of the channel settings. Encoders read the panel and never change it;
-// they throw ConversionError when a field text fails the strict parse. Decoders write the panel
-// and never fail. Channel numbers are 1 to 8.
+// they throw ConversionError when a field text fails the strict parse, and
+// InvalidFloatOperationError when the rounded product does not fit a signed 64-bit integer (a
+// product that fits wraps to the width). Decoders write the panel and never fail. Channel
+// numbers are 1 to 8.
 
 // 2 when EinheitBoxN has position 0 ("V") selected, 1 otherwise.
 int UnitFactor(const ChannelPanel& panel, int channel);
