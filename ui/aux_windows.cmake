@@ -1,1 +1,13 @@
-# target_sources(quorvex_ui PRIVATE ...) for the auxiliary windows
+target_sources(quorvex_ui PRIVATE
+  com_port_frm.cpp
+  com_port_frm.h
+  debug_win.cpp
+  debug_win.h
+)
+if(NOT WIN32)
+  # Windows has its own device manager; elsewhere the COM dialog opens this window instead.
+  target_sources(quorvex_ui PRIVATE
+    serial_device_window.cpp
+    serial_device_window.h
+  )
+endif()

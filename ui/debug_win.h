@@ -23,9 +23,11 @@ class DebugWin : public QWidget {
 
  private:
   void FormShow();
+  void ClearLog();
 
   const AppContext& ctx_;
   QPlainTextEdit* memo1_ = nullptr;
+  int appendedLines_ = 0;  // lines appended since the memo was last emptied
 };
 
 }  // namespace quorvex

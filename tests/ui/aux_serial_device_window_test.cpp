@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/ui/aux_qt_app.h"
+#include "ui/serial_device_window.h"
+
+namespace quorvex {
+namespace {
+
+// A machine whose devices the test decides; records every assignment.
+struct FakeMachine {
+  std::vector<SerialDevice> devices;
+  std::vector<std::pair<int, std::string>> assigned;
+  int listed = 0;
+  std::string assignError;
+  std::string listError;
+
+  SerialDeviceAccess Access() {
+    return SerialDeviceAccess{[this] {
+                                ++listed;
+                                if (!listError.empty()) {
+                                  throw std::runtime_error(listError);
+                                }
+                                return devices;
+                              },
+                              [this](int n, const std::string& target) {
+                                if (!assignError.empty()) {
+                                  throw std::runtime_error(assignError);
+                                }
+                                assigned.emplace_back(n, target);
+                                for (SerialDevice& device : devices) {
+                                  if (device.comNumber == n) {
+                                    device.comNumber = 0;
+                                  }
+                                  if (device.path == target || device.stableName == target) {
+                                    device.comNumber = n;
+                                  }
+                                }
+                              }};
+  }
+};
+
+class SerialDeviceWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    uitest::TestApp();
+    machine_.devices = {
+        {"/dev/ttyS0", "", 1},
+        {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", 0},
+    };
+  }
+
+  static QTreeWidget* List(SerialDeviceWindow& win) {
+    return win.findChild<QTreeWidget*>("DeviceList");
+  }
+  static QStringList Row(SerialDeviceWindow& win, int row) {
+    QTreeWidgetItem* item = List(win)->topLevelItem(row);
+    return item == nullptr ? QStringList{}
+                           : QStringList{item->text(0), item->text(1), item->text(2)};
+  }
+  static QPushButton* Assign(SerialDeviceWindow& win) {
+    return win.findChild<QPushButton*>("AssignButton");
+  }
+  static QSpinBox* Number(SerialDeviceWindow& win) { return win.findChild<QSpinBox*>("ComNumber"); }
+
+  // Presses Assign and returns the text of the error box it brings up, "" when none came.
+  static QString AssignExpectingBox(SerialDeviceWindow& win) {
+    QString text;
+    uitest::OnNextModal(&win, [&](QWidget* modal) {
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        text = box->windowTitle() + "|" + box->text();
+      }
+      modal->close();
+    });
+    Assign(win)->click();
+    return text;
+  }
+
+  FakeMachine machine_;
+};
+
+TEST_F(SerialDeviceWindowTest, ShowsEachDeviceWithItsStableNameAndCurrentComPort) {
+  SerialDeviceWindow win(3, nullptr, machine_.Access());
+  ASSERT_EQ(List(win)->topLevelItemCount(), 2);
+  EXPECT_EQ(Row(win, 0), QStringList({"/dev/ttyS0", "", "COM1"}));
+  EXPECT_EQ(Row(win, 1),
+            QStringList({"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", "-"}));
+  EXPECT_TRUE(win.findChild<QLabel*>("EmptyLabel")->isHidden());
+  EXPECT_EQ(Number(win)->value(), 3);
+  EXPECT_EQ(Number(win)->minimum(), 1);
+  EXPECT_EQ(Number(win)->maximum(), 255);
+  // Nothing to assign until a device is picked.
+  EXPECT_FALSE(Assign(win)->isEnabled());
+}
+
+TEST_F(SerialDeviceWindowTest, WithoutAValidSuggestionTheLowestUnusedNumberIsOffered) {
+  machine_.devices[1].comNumber = 2;
+  for (int suggested : {0, -1, 256}) {
+    SerialDeviceWindow win(suggested, nullptr, machine_.Access());
+    EXPECT_EQ(Number(win)->value(), 3) << suggested;
+  }
+}
+
+TEST_F(SerialDeviceWindowTest, NoDevicesSaysSoAndOffersNothingToAssign) {
+  machine_.devices.clear();
+  SerialDeviceWindow win(1, nullptr, machine_.Access());
+  win.show();
+  EXPECT_EQ(List(win)->topLevelItemCount(), 0);
+  EXPECT_TRUE(win.findChild<QLabel*>("EmptyLabel")->isVisible());
+  EXPECT_FALSE(Assign(win)->isEnabled());
+}
+
+TEST_F(SerialDeviceWindowTest, AssignsByStableNameWhenThereIsOneAndShowsTheResult) {
+  SerialDeviceWindow win(1, nullptr, machine_.Access());
+  List(win)->setCurrentItem(List(win)->topLevelItem(1));
+  Number(win)->setValue(4);
+  Assign(win)->click();
+  ASSERT_EQ(machine_.assigned.size(), 1u);
+  EXPECT_EQ(machine_.assigned[0].first, 4);
+  EXPECT_EQ(machine_.assigned[0].second, "/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0");
+  EXPECT_EQ(Row(win, 1)[2], "COM4");
+  // The same device stays picked after the list was read again.
+  EXPECT_EQ(List(win)->currentItem()->text(0), "/dev/ttyUSB0");
+
+  // A device without a stable name is assigned by its path.
+  List(win)->setCurrentItem(List(win)->topLevelItem(0));
+  Number(win)->setValue(4);
+  Assign(win)->click();
+  ASSERT_EQ(machine_.assigned.size(), 2u);
+  EXPECT_EQ(machine_.assigned[1], std::make_pair(4, std::string("/dev/ttyS0")));
+  EXPECT_EQ(Row(win, 0)[2], "COM4");
+  EXPECT_EQ(Row(win, 1)[2], "-");
+}
+
+TEST_F(SerialDeviceWindowTest, AFailedAssignmentIsShownWithItsMessage) {
+  machine_.assignError = "Cannot write ~/.config/quorvex/ports/COM4: Permission denied";
+  SerialDeviceWindow win(4, nullptr, machine_.Access());
+  win.show();
+  List(win)->setCurrentItem(List(win)->topLevelItem(1));
+  const int listedBefore = machine_.listed;
+
+  EXPECT_EQ(AssignExpectingBox(win),
+            "Quorvex|Cannot write ~/.config/quorvex/ports/COM4: Permission denied.");
+  EXPECT_TRUE(win.isVisible());
+  EXPECT_EQ(machine_.listed, listedBefore);
+  EXPECT_EQ(Row(win, 1)[2], "-");
+}
+
+TEST_F(SerialDeviceWindowTest, AListThatCannotBeReadIsReportedAndLeftEmpty) {
+  machine_.listError = "Cannot read /dev.";
+  QString text;
+  uitest::OnNextModal(nullptr, [&](QWidget* modal) {
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      text = box->text();
+    }
+    modal->close();
+  });
+  SerialDeviceWindow win(1, nullptr, machine_.Access());
+  EXPECT_EQ(text, "Cannot read /dev.");
+  EXPECT_EQ(List(win)->topLevelItemCount(), 0);
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,127 @@
+#include "ui/com_port_frm.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+#include <memory>
+
+#include "core/app_context.h"
+#include "link/serial_line.h"
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <shellapi.h>
+#include <windows.h>
+#else
+#include "ui/serial_device_window.h"
+#endif
+
+namespace quorvex {
+
+namespace {
+
+constexpr int kFirstPort = 1;
+constexpr int kLastPort = 255;
+const QString kEntryPrefix = QStringLiteral("COM");
+
+QString EntryFor(int portNumber) {
+  return kEntryPrefix + QString::number(portNumber);
+}
+
+// The number behind "COM" in a list entry; 0 for anything that is not a plain decimal number, so
+// a malformed entry can never turn into a negative or arbitrary port.
+int PortNumberOfEntry(const QString& entry) {
+  if (entry.size() <= kEntryPrefix.size()) {
+    return 0;
+  }
+  const QString digits = entry.mid(kEntryPrefix.size());
+  for (QChar c : digits) {
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+      return 0;
+    }
+  }
+  bool ok = false;
+  const int number = digits.toInt(&ok, 10);
+  return ok ? number : 0;
+}
+
+}  // namespace
+
+ComPortFrm::ComPortFrm(AppContext& ctx, SerialPorts& ports, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), ports_(ports) {
+  setObjectName(QStringLiteral("ComPortFrm"));
+  setWindowTitle(QStringLiteral("COM Port"));
+  setFixedSize(238, 100);
+
+  // Created in tab order, so the focus chain is right from the start.
+  comboBox1_ = new QComboBox(this);
+  comboBox1_->setObjectName(QStringLiteral("ComboBox1"));
+  comboBox1_->setEditable(false);
+  comboBox1_->setGeometry(128, 16, 89, comboBox1_->sizeHint().height());
+
+  button1_ = new QPushButton(QStringLiteral("OK"), this);
+  button1_->setObjectName(QStringLiteral("Button1"));
+  button1_->setGeometry(88, 56, 75, 25);
+
+  button2_ = new QPushButton(QStringLiteral("Device manager "), this);
+  button2_->setObjectName(QStringLiteral("Button2"));
+  button2_->setGeometry(8, 16, 105, 25);
+
+  setTabOrder(comboBox1_, button1_);
+  setTabOrder(button1_, button2_);
+
+  connect(button1_, &QPushButton::clicked, this, &ComPortFrm::Button1Click);
+  connect(button2_, &QPushButton::clicked, this, &ComPortFrm::Button2Click);
+}
+
+void ComPortFrm::showEvent(QShowEvent* event) {
+  // A dialog restored after being minimised is not a new showing: keep the operator's choice.
+  if (!event->spontaneous()) {
+    const QScreen* where = screen();
+    if (where != nullptr) {
+      move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameGeometry().size(),
+                               where->availableGeometry())
+               .topLeft());
+    }
+    FormShow();
+  }
+  QDialog::showEvent(event);
+}
+
+void ComPortFrm::FormShow() {
+  comboBox1_->clear();
+  for (int n = kFirstPort; n <= kLastPort; ++n) {
+    // Opened exclusively and dropped again at once: only a port nobody holds makes the list.
+    if (std::unique_ptr<SerialLine> line = ports_.Open(n); line != nullptr) {
+      comboBox1_->addItem(EntryFor(n));
+    }
+  }
+  // A list that gets items selects the first one by itself; the current port or nothing.
+  comboBox1_->setCurrentIndex(comboBox1_->findText(EntryFor(ctx_.comPortNumber)));
+}
+
+void ComPortFrm::Button1Click() {
+  ctx_.comPortNumber =
+      comboBox1_->currentIndex() < 0 ? 0 : PortNumberOfEntry(comboBox1_->currentText());
+  accept();
+}
+
+void ComPortFrm::Button2Click() {
+#ifdef _WIN32
+  QWidget* mainWindow = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+  HWND owner = mainWindow != nullptr ? reinterpret_cast<HWND>(mainWindow->winId()) : nullptr;
+  ShellExecuteA(owner, "open", "devmgmt.msc", nullptr, nullptr, SW_SHOWNORMAL);
+#else
+  SerialDeviceWindow devices(ctx_.comPortNumber, this);
+  devices.exec();
+#endif
+}
+
+}  // namespace quorvex

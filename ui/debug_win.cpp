@@ -1,0 +1,75 @@
+#include "ui/debug_win.h"
+
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "core/app_context.h"
+#include "ui/qt_text.h"
+
+namespace quorvex {
+
+namespace {
+
+// The log starts afresh once it holds this many lines, so a long session cannot grow it without
+// bound.
+constexpr int kMaxLogLines = 100;
+
+}  // namespace
+
+DebugWin::DebugWin(const AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+  // A window of its own even when the main window is its parent.
+  setWindowFlags(Qt::Window);
+  setObjectName(QStringLiteral("DebugWin"));
+  setWindowTitle(QStringLiteral("DebugWin"));
+  // Lines arrive while the operator works in the main window; opening the log must not take the
+  // keyboard away from there.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  resize(414, 275);
+  move(476, 395);
+
+  memo1_ = new QPlainTextEdit(this);
+  memo1_->setObjectName(QStringLiteral("Memo1"));
+  memo1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(memo1_);
+}
+
+void DebugWin::AddDebugLine(std::string_view line) {
+  if (!ctx_.debugSwitch) {
+    return;
+  }
+  if (!isVisible()) {
+    show();
+  }
+  // Lines are counted as they are appended, not as the memo wraps them on screen, so the width
+  // of the window does not change when the log starts afresh.
+  if (appendedLines_ >= kMaxLogLines) {
+    ClearLog();
+  }
+  memo1_->appendPlainText(ToQ(line));
+  ++appendedLines_;
+}
+
+void DebugWin::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // A window restored from the task bar is not a new showing and keeps its log.
+  if (!event->spontaneous()) {
+    FormShow();
+  }
+}
+
+void DebugWin::FormShow() {
+  ClearLog();
+}
+
+void DebugWin::ClearLog() {
+  memo1_->clear();
+  appendedLines_ = 0;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,189 @@
+#include "ui/serial_device_window.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <exception>
+#include <set>
+#include <utility>
+
+#include "core/app_context.h"
+#include "ui/qt_text.h"
+
+namespace quorvex {
+
+namespace {
+
+constexpr int kFirstComNumber = 1;
+constexpr int kLastComNumber = 255;
+
+enum Column { kPathColumn, kStableNameColumn, kComColumn };
+
+// Same form as the program's other error boxes: stop icon, program title, message ending in a
+// full stop.
+void ShowError(QWidget* parent, const char* message) {
+  QString text = ToQ(message);
+  if (!text.endsWith(QLatin1Char('.'))) {
+    text += QLatin1Char('.');
+  }
+  QMessageBox::critical(parent, QString::fromLatin1(kApplicationTitle), text);
+}
+
+}  // namespace
+
+SerialDeviceAccess SystemSerialDeviceAccess() {
+  return SerialDeviceAccess{[] { return ListSerialDevices(); },
+                            [](int n, const std::string& target) { AssignComPort(n, target); }};
+}
+
+SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
+                                       SerialDeviceAccess access)
+    : QDialog(parent), access_(std::move(access)) {
+  setObjectName(QStringLiteral("SerialDeviceWindow"));
+  setWindowTitle(QStringLiteral("Serial devices"));
+
+  auto* intro = new QLabel(
+      QStringLiteral("Serial devices of this computer and the COM port each is reached through:"),
+      this);
+  intro->setWordWrap(true);
+
+  deviceList_ = new QTreeWidget(this);
+  deviceList_->setObjectName(QStringLiteral("DeviceList"));
+  deviceList_->setColumnCount(3);
+  deviceList_->setHeaderLabels(
+      {QStringLiteral("Device"), QStringLiteral("Stable name"), QStringLiteral("COM port")});
+  deviceList_->setRootIsDecorated(false);
+  deviceList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  deviceList_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+  emptyLabel_ = new QLabel(QStringLiteral("No serial devices found."), this);
+  emptyLabel_->setObjectName(QStringLiteral("EmptyLabel"));
+
+  auto* assignLabel = new QLabel(QStringLiteral("Assign the selected device to"), this);
+  comNumber_ = new QSpinBox(this);
+  comNumber_->setObjectName(QStringLiteral("ComNumber"));
+  comNumber_->setRange(kFirstComNumber, kLastComNumber);
+  comNumber_->setPrefix(QStringLiteral("COM"));
+  assignLabel->setBuddy(comNumber_);
+  assignButton_ = new QPushButton(QStringLiteral("Assign"), this);
+  assignButton_->setObjectName(QStringLiteral("AssignButton"));
+
+  refreshButton_ = new QPushButton(QStringLiteral("Refresh"), this);
+  refreshButton_->setObjectName(QStringLiteral("RefreshButton"));
+  closeButton_ = new QPushButton(QStringLiteral("Close"), this);
+  closeButton_->setObjectName(QStringLiteral("CloseButton"));
+  // Enter in the spin box should not close the window before anything was assigned.
+  for (QPushButton* button : {assignButton_, refreshButton_, closeButton_}) {
+    button->setAutoDefault(false);
+  }
+
+  auto* assignRow = new QHBoxLayout;
+  assignRow->addWidget(assignLabel);
+  assignRow->addWidget(comNumber_);
+  assignRow->addWidget(assignButton_);
+  assignRow->addStretch();
+
+  auto* buttonRow = new QHBoxLayout;
+  buttonRow->addWidget(refreshButton_);
+  buttonRow->addStretch();
+  buttonRow->addWidget(closeButton_);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(intro);
+  layout->addWidget(deviceList_);
+  layout->addWidget(emptyLabel_);
+  layout->addLayout(assignRow);
+  layout->addLayout(buttonRow);
+  resize(560, 300);
+
+  connect(deviceList_, &QTreeWidget::itemSelectionChanged, this,
+          &SerialDeviceWindow::SelectionChanged);
+  connect(assignButton_, &QPushButton::clicked, this, &SerialDeviceWindow::AssignClick);
+  connect(refreshButton_, &QPushButton::clicked, this, &SerialDeviceWindow::Refresh);
+  connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
+
+  Refresh();
+
+  if (suggestedComNumber >= kFirstComNumber && suggestedComNumber <= kLastComNumber) {
+    comNumber_->setValue(suggestedComNumber);
+  } else {
+    // Offer the lowest number no device uses yet, the one an operator would most likely pick.
+    std::set<int> used;
+    for (const SerialDevice& device : devices_) {
+      used.insert(device.comNumber);
+    }
+    int free = kFirstComNumber;
+    while (free < kLastComNumber && used.count(free) != 0) {
+      ++free;
+    }
+    comNumber_->setValue(free);
+  }
+}
+
+void SerialDeviceWindow::Refresh() {
+  // Keep the operator's device selected across the rebuild; paths stay put while names may move.
+  QString selectedPath;
+  if (QTreeWidgetItem* current = deviceList_->currentItem(); current != nullptr) {
+    selectedPath = current->text(kPathColumn);
+  }
+
+  try {
+    devices_ = access_.list();
+  } catch (const std::exception& e) {
+    devices_.clear();
+    ShowError(this, e.what());
+  }
+
+  deviceList_->clear();
+  QTreeWidgetItem* reselect = nullptr;
+  for (const SerialDevice& device : devices_) {
+    auto* item = new QTreeWidgetItem(deviceList_);
+    item->setText(kPathColumn, ToQ(device.path));
+    item->setText(kStableNameColumn, ToQ(device.stableName));
+    item->setText(kComColumn, device.comNumber > 0 ? QStringLiteral("COM%1").arg(device.comNumber)
+                                                   : QStringLiteral("-"));
+    if (!selectedPath.isEmpty() && item->text(kPathColumn) == selectedPath) {
+      reselect = item;
+    }
+  }
+  if (reselect == nullptr && deviceList_->topLevelItemCount() == 1) {
+    reselect = deviceList_->topLevelItem(0);
+  }
+  if (reselect != nullptr) {
+    deviceList_->setCurrentItem(reselect);
+  }
+  emptyLabel_->setVisible(devices_.empty());
+  SelectionChanged();
+}
+
+void SerialDeviceWindow::SelectionChanged() {
+  assignButton_->setEnabled(!deviceList_->selectedItems().isEmpty());
+}
+
+void SerialDeviceWindow::AssignClick() {
+  const QList<QTreeWidgetItem*> selected = deviceList_->selectedItems();
+  if (selected.isEmpty()) {
+    return;
+  }
+  const int row = deviceList_->indexOfTopLevelItem(selected.front());
+  if (row < 0 || static_cast<std::size_t>(row) >= devices_.size()) {
+    return;
+  }
+  const SerialDevice& device = devices_[static_cast<std::size_t>(row)];
+  // The stable name survives re-plugging and reboots, when the kernel may hand out another path.
+  const std::string target = device.stableName.empty() ? device.path : device.stableName;
+  try {
+    access_.assign(comNumber_->value(), target);
+  } catch (const std::exception& e) {
+    ShowError(this, e.what());
+    return;
+  }
+  Refresh();
+}
+
+}  // namespace quorvex
