@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+// File access shared by the configuration file and the settings file. Failures throw FileError
+// (storage/kfg_file.h) with the operator's message for the platform error code.
+
+// The operator's message for a platform error code (errno, or GetLastError on Windows) met while
+// working on `path`: "File not found", "Invalid filename", "Too many open files",
+// "File access denied", "Disk full" or "I/O error <code>". The path tells a missing file from a
+// missing folder where the platform reports both alike.
+std::string FileErrorMessage(int code, const std::string& path);
+
+// Up to `limit` bytes from the start of an existing file, opened for reading only.
+std::string ReadFileStart(const std::string& path, std::size_t limit);
+
+// True when something (file, folder, link) exists under the path.
+bool PathExists(const std::string& path);
+// True when the path names an existing regular file (after following links).
+bool IsRegularFile(const std::string& path);
+
+// Replaces the file's content with `bytes` so that a reader sees either the old or the new
+// content, never a mixture: the bytes go to a new file in the same folder, reach the disk, and
+// the new file is renamed over the old. On failure the old file is untouched and the new one
+// removed. An existing file keeps its permissions.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace quorvex

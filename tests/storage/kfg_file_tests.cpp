@@ -1,0 +1,342 @@
+#include "storage/kfg_file.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "core/app_context.h"
+#include "core/channel_editing.h"
+#include "core/channel_panel.h"
+#include "core/errors.h"
+#include "core/quantity_catalogue.h"
+#include "storage/atomic_file.h"
+#include "tests/storage/storage_test_support.h"
+#include "tests/support/fake_operator.h"
+
+namespace quorvex {
+namespace {
+
+using testing::FakeOperator;
+using testing::MessageOf;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+constexpr int kV = 0;
+constexpr int kMa = 1;
+
+struct ChannelValues {
+  int quantity;  // list position in the catalogue
+  int unit;
+  const char* offset;
+  const char* range;
+  const char* measurement;
+};
+
+// Texts as the re-format shows them, so a loaded file gives exactly these back.
+constexpr ChannelValues kKnown[8] = {
+    {0, kV, "2.5", "10.2", "100.0"},    // O2
+    {1, kMa, "5.0", "20.4", "63000"},   // CO
+    {2, kMa, "0.0", "10.0", "1200"},    // TGas
+    {3, kV, "0.5", "5.0", "50.00"},     // Lambda
+    {4, kMa, "4.0", "16.0", "120.0"},   // Eta
+    {6, kV, "1.0", "10.0", "50"},       // TRaum
+    {14, kMa, "0.0", "20.0", "65000"},  // Sens6
+    {13, kV, "0.0", "10.2", "99.9"},    // Verluste
+};
+
+// Worked out by hand from the encodings: units V on channels 1, 4, 6 and 8 give 0xA9; then per
+// channel device code, offset steps, range steps, measurement word high and low.
+const std::string kKnownBytes(
+    "\xA9"
+    "\x00\x32\xCC\x03\xE8"
+    "\x01\x32\xCC\xF6\x18"
+    "\x02\x00\x64\x04\xB0"
+    "\x03\x0A\x64\x13\x88"
+    "\x04\x28\xA0\x04\xB0"
+    "\x07\x14\xC8\x01\xF4"
+    "\x11\x00\xC8\xFD\xE8"
+    "\x10\x00\xCC\x03\xE7",
+    41);
+
+MemoryPanel FilledPanel() {
+  MemoryPanel panel;
+  for (int n = 1; n <= 8; ++n) {
+    FillQuantityList(panel, ComponentName("ComboBox", n));
+    FillUnitList(panel, ComponentName("EinheitBox", n));
+    for (const char* stem : {"Edit", "BereichEdit", "MessEdit"}) {
+      panel.SetText(ComponentName(stem, n), "0");
+    }
+  }
+  return panel;
+}
+
+MemoryPanel KnownPanel() {
+  MemoryPanel panel = FilledPanel();
+  for (int n = 1; n <= 8; ++n) {
+    const ChannelValues& c = kKnown[n - 1];
+    panel.SetItemIndex(ComponentName("ComboBox", n), c.quantity);
+    panel.SetItemIndex(ComponentName("EinheitBox", n), c.unit);
+    panel.SetText(ComponentName("Edit", n), c.offset);
+    panel.SetText(ComponentName("BereichEdit", n), c.range);
+    panel.SetText(ComponentName("MessEdit", n), c.measurement);
+  }
+  return panel;
+}
+
+// Everything a channel shows, to compare whole panels.
+std::vector<std::string> Snapshot(const ChannelPanel& panel) {
+  std::vector<std::string> state;
+  for (int n = 1; n <= 8; ++n) {
+    for (const char* stem : {"ComboBox", "EinheitBox"}) {
+      state.push_back(std::to_string(panel.ItemIndex(ComponentName(stem, n))));
+    }
+    for (const char* stem : {"Edit", "BereichEdit", "MessEdit", "ELabel"}) {
+      state.push_back(panel.Text(ComponentName(stem, n)));
+    }
+  }
+  return state;
+}
+
+AppContext EnglishContext() {
+  AppContext ctx;
+  ctx.texts = EnglishTextSet();
+  return ctx;
+}
+
+class KfgFileTest : public ::testing::Test {
+ protected:
+  TempDir dir_;
+  FakeOperator op_;
+  AppContext ctx_ = EnglishContext();
+};
+
+TEST_F(KfgFileTest, SavedConfigurationHasTheHandWrittenLayout) {
+  MemoryPanel panel = KnownPanel();
+  SaveKfgFile(panel, op_, ctx_, dir_ / "Boiler1.kfg");
+  EXPECT_EQ(ReadFileBytes(dir_ / "Boiler1.kfg"), kKnownBytes);
+  EXPECT_EQ(op_.Statuses(), std::vector<std::string>{"Configuration stored under BOILER1.KFG "});
+  EXPECT_EQ(panel.Text("ELabel1"), "%");  // refreshed after the save
+  EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"Boiler1.kfg"});
+}
+
+TEST_F(KfgFileTest, LoadingTheLayoutRestoresEveryChannel) {
+  // A longer file loads like its first 41 bytes.
+  WriteFileBytes(dir_ / "test.kfg", kKnownBytes + std::string(19, '\xFF'));
+  MemoryPanel panel = FilledPanel();
+  LoadKfgFile(panel, op_, ctx_, dir_ / "test.kfg");
+  MemoryPanel expected = KnownPanel();
+  RefreshAllChannels(expected);
+  EXPECT_EQ(Snapshot(panel), Snapshot(expected));
+  EXPECT_EQ(panel.Text("MessEdit1"), "100.0");  // word 03 E8 read as 1000, scale 10
+  EXPECT_EQ(op_.Statuses(), std::vector<std::string>{"Configuration TEST.KFG loaded"});
+
+  // And what is saved from the loaded panel is the same file again.
+  SaveKfgFile(panel, op_, ctx_, dir_ / "again.kfg");
+  EXPECT_EQ(ReadFileBytes(dir_ / "again.kfg"), kKnownBytes);
+}
+
+TEST_F(KfgFileTest, SavingReplacesAnExistingFile) {
+  WriteFileBytes(dir_ / "a.kfg", std::string(100, 'x'));
+  ::chmod((dir_ / "a.kfg").c_str(), 0640);
+  MemoryPanel panel = KnownPanel();
+  SaveKfgFile(panel, op_, ctx_, dir_ / "a.kfg");
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.kfg"), kKnownBytes);
+  struct stat info {};
+  ASSERT_EQ(::stat((dir_ / "a.kfg").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);  // the replaced file's permissions are kept
+  EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.kfg"});
+}
+
+TEST_F(KfgFileTest, ReadErrorsHaveTheirMessages) {
+  WriteFileBytes(dir_ / "plain", "not a folder");
+  WriteFileBytes(dir_ / "empty.kfg", "");
+  WriteFileBytes(dir_ / "short.kfg", kKnownBytes.substr(0, 40));
+  auto load = [](const std::string& path) { return MessageOf([&] { ReadKfgImage(path); }); };
+  EXPECT_EQ(load(dir_ / "missing.kfg"), "File not found");
+  EXPECT_EQ(load(dir_ / "no-folder/a.kfg"), "Invalid filename");
+  EXPECT_EQ(load(dir_ / "plain/a.kfg"), "Invalid filename");
+  EXPECT_EQ(load(dir_ / "empty.kfg"), "Read beyond end of file");
+  EXPECT_EQ(load(dir_ / "short.kfg"), "Read beyond end of file");
+  EXPECT_EQ(load(dir_.Path()), "I/O error 21");  // a folder: EISDIR
+}
+
+TEST_F(KfgFileTest, WriteErrorsKeepNothingBehind) {
+  const ConfigImage image{};
+  WriteFileBytes(dir_ / "plain", "not a folder");
+  ::mkdir((dir_ / "folder.kfg").c_str(), 0755);
+  auto save = [&](const std::string& path) {
+    return MessageOf([&] { WriteKfgImage(path, image); });
+  };
+  EXPECT_EQ(save(dir_ / "no-folder/a.kfg"), "Invalid filename");
+  EXPECT_EQ(save(dir_ / "plain/a.kfg"), "Invalid filename");
+  // Fails only at the final rename, after the new file was written in full.
+  EXPECT_EQ(save(dir_ / "folder.kfg"), "I/O error 21");
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"folder.kfg", "plain"}));
+  EXPECT_EQ(ReadFileBytes(dir_ / "plain"), "not a folder");
+}
+
+TEST_F(KfgFileTest, PermissionsDecideAccess) {
+  WriteFileBytes(dir_ / "secret.kfg", kKnownBytes);
+  ::chmod((dir_ / "secret.kfg").c_str(), 0000);
+  WriteFileBytes(dir_ / "readonly.kfg", kKnownBytes);
+  ::chmod((dir_ / "readonly.kfg").c_str(), 0444);
+  ::mkdir((dir_ / "closed").c_str(), 0755);  // owned by root: nobody cannot create files in it
+  WriteFileBytes(dir_ / "closed/old.kfg", "old");
+  ::chmod((dir_ / "closed/old.kfg").c_str(), 0666);
+
+  const std::string result = testing::RunUnprivileged([&] {
+    std::string seen = MessageOf([&] { ReadKfgImage(dir_ / "secret.kfg"); });
+    seen += "|" + MessageOf([&] {
+              if (ReadKfgImage(dir_ / "readonly.kfg") != ConfigImage{}) return;
+              throw std::runtime_error("read-only file read as zeros");
+            });
+    seen += "|" + MessageOf([&] { WriteKfgImage(dir_ / "readonly.kfg", ConfigImage{}); });
+    seen += "|" + MessageOf([&] { WriteKfgImage(dir_ / "closed/old.kfg", ConfigImage{}); });
+    return seen;
+  });
+  QUORVEX_SKIP_IF_UNSUPPORTED(result);
+  EXPECT_EQ(result, "File access denied|no error|File access denied|File access denied");
+  EXPECT_EQ(ReadFileBytes(dir_ / "readonly.kfg"), kKnownBytes);
+  EXPECT_EQ(ReadFileBytes(dir_ / "closed/old.kfg"), "old");
+  EXPECT_EQ(testing::FolderEntries(dir_ / "closed"), std::vector<std::string>{"old.kfg"});
+}
+
+TEST_F(KfgFileTest, TooManyOpenFiles) {
+  WriteFileBytes(dir_ / "a.kfg", kKnownBytes);
+  const std::string result = testing::RunInChild([&] {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = 16;
+    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) return std::string("SKIP: setrlimit failed");
+    while (::open("/dev/null", O_RDONLY) >= 0) {
+    }
+    return MessageOf([&] { ReadKfgImage(dir_ / "a.kfg"); }) + "|" +
+           MessageOf([&] { WriteKfgImage(dir_ / "a.kfg", ConfigImage{}); });
+  });
+  QUORVEX_SKIP_IF_UNSUPPORTED(result);
+  EXPECT_EQ(result, "Too many open files|Too many open files");
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.kfg"), kKnownBytes);
+}
+
+TEST_F(KfgFileTest, FullOrReadOnlyDisk) {
+  const std::string disk = dir_ / "disk";
+  ::mkdir(disk.c_str(), 0777);
+  const std::string result = testing::RunOnSmallTmpfs(disk, "64k", [&] {
+    const std::string old = disk + "/old.kfg";
+    WriteFileBytes(old, kKnownBytes);
+    // Fill every block that is left.
+    const int filler = ::open((disk + "/filler").c_str(), O_WRONLY | O_CREAT, 0644);
+    const std::string block(4096, 'f');
+    while (::write(filler, block.data(), block.size()) > 0) {
+    }
+    ::close(filler);
+    std::string seen = MessageOf([&] { WriteKfgImage(old, ConfigImage{}); });
+    seen += ReadFileBytes(old) == kKnownBytes ? "|intact" : "|changed";
+    seen += "|" + std::to_string(testing::FolderEntries(disk).size());
+    // A read-only disk: loading works, saving is refused.
+    if (::mount(nullptr, disk.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+      return seen + "|cannot remount";
+    }
+    seen += "|" + MessageOf([&] { ReadKfgImage(old); });
+    seen += "|" + MessageOf([&] { WriteKfgImage(old, ConfigImage{}); });
+    return seen;
+  });
+  QUORVEX_SKIP_IF_UNSUPPORTED(result);
+  EXPECT_EQ(result, "Disk full|intact|2|no error|File access denied");
+}
+
+// The menu commands.
+
+TEST_F(KfgFileTest, ShortFileChangesOnlyTheRememberedName) {
+  WriteFileBytes(dir_ / "short.kfg", kKnownBytes.substr(0, 20));
+  MemoryPanel panel = FilledPanel();
+  const auto before = Snapshot(panel);
+  std::string remembered = "C:\\";
+  op_.fileAnswers.push_back(dir_ / "short.kfg");
+  EXPECT_EQ(MessageOf([&] { Konfigurationladen1Click(panel, op_, ctx_, remembered); }),
+            "Read beyond end of file");
+  EXPECT_EQ(remembered, dir_ / "short.kfg");
+  EXPECT_EQ(Snapshot(panel), before);
+  EXPECT_TRUE(op_.Statuses().empty());
+}
+
+TEST_F(KfgFileTest, CancelChangesNothing) {
+  MemoryPanel panel = KnownPanel();
+  const auto before = Snapshot(panel);
+  std::string remembered = "C:\\";
+  op_.fileAnswers = {std::nullopt, std::nullopt};
+  Konfigurationladen1Click(panel, op_, ctx_, remembered);
+  Konfigurationspeichern1Click(panel, op_, ctx_, remembered);
+  EXPECT_EQ(op_.log,
+            (std::vector<std::string>{"open:Load configuration", "save:Store configuration"}));
+  EXPECT_EQ(remembered, "C:\\");
+  EXPECT_EQ(Snapshot(panel), before);
+  EXPECT_TRUE(dir_.Entries().empty());
+}
+
+TEST_F(KfgFileTest, DialogsStartAtTheRememberedFileOnlyWhileItExists) {
+  MemoryPanel panel = KnownPanel();
+  std::string remembered = "C:\\";
+  op_.fileAnswers = {dir_ / "Plant"};  // typed without an extension
+  Konfigurationspeichern1Click(panel, op_, ctx_, remembered);
+  EXPECT_EQ(remembered, dir_ / "Plant.KFG");
+  EXPECT_EQ(ReadFileBytes(dir_ / "Plant.KFG"), kKnownBytes);
+  EXPECT_EQ(op_.LastStatus(), "Configuration stored under PLANT.KFG ");
+
+  Konfigurationladen1Click(panel, op_, ctx_, remembered);  // cancelled
+  remembered = dir_.Path();                                // a folder is no file
+  Konfigurationladen1Click(panel, op_, ctx_, remembered);
+
+  ASSERT_EQ(op_.fileRequests.size(), 3u);
+  const FileDialogRequest& first = op_.fileRequests[0];
+  EXPECT_EQ(first.title, "Store configuration");
+  EXPECT_EQ(first.filter, "Configuration (*.KFG)|*.KFG");
+  EXPECT_EQ(first.defaultExtension, "KFG");
+  EXPECT_EQ(first.initialFolder, "");
+  EXPECT_EQ(first.initialName, "");
+  const FileDialogRequest& second = op_.fileRequests[1];
+  EXPECT_EQ(second.title, "Load configuration");
+  EXPECT_EQ(second.filter, "Configuration (*.KFG)|*.KFG");
+  EXPECT_EQ(second.initialFolder, dir_.Path());
+  EXPECT_EQ(second.initialName, "Plant.KFG");
+  EXPECT_EQ(op_.fileRequests[2].initialFolder, "");
+  EXPECT_EQ(op_.fileRequests[2].initialName, "");
+}
+
+TEST_F(KfgFileTest, FailedCheckShowsNoDialog) {
+  MemoryPanel panel = KnownPanel();
+  panel.SetItemIndex("EinheitBox2", kV);
+  panel.SetText("Edit2", "2.6");
+  std::string remembered = "C:\\";
+  op_.fileAnswers = {dir_ / "x.kfg"};
+  Konfigurationspeichern1Click(panel, op_, ctx_, remembered);
+  EXPECT_EQ(op_.Boxes(), std::vector<std::string>{
+                             "Configuration error Channel 2|Channel 2: Offset not in range between "
+                             "0 and 2.5 V|error"});
+  EXPECT_TRUE(op_.fileRequests.empty());
+
+  panel.SetText("Edit2", "abc");  // no number at all: the check's conversion error ends it
+  EXPECT_EQ(MessageOf([&] { Konfigurationspeichern1Click(panel, op_, ctx_, remembered); }),
+            "'abc' is not a valid floating point value");
+  EXPECT_TRUE(op_.fileRequests.empty());
+  EXPECT_EQ(remembered, "C:\\");
+  EXPECT_TRUE(dir_.Entries().empty());
+}
+
+TEST(KfgDisplayName, LastPartInCapitals) {
+  EXPECT_EQ(DisplayName("C:\\Data\\Boiler1.kfg"), "BOILER1.KFG");
+  EXPECT_EQ(DisplayName("/home/tech/test.kfg"), "TEST.KFG");
+  EXPECT_EQ(DisplayName("D:plant.Kfg"), "PLANT.KFG");
+  EXPECT_EQ(DisplayName("/tmp/\xE4rger-1.kfg"), "\xE4RGER-1.KFG");  // only a to z change
+  EXPECT_EQ(DisplayName("bare"), "BARE");
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quorvex::testing {
+
+// Names in the folder, sorted, without "." and "..".
+std::vector<std::string> FolderEntries(const std::string& folder);
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+// Open to every user, so an unprivileged child process can work in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::vector<std::string> Entries() const { return FolderEntries(path_); }
+
+ private:
+  std::string path_;
+};
+
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Runs `body` in a forked child and returns what it returned. Failures inside the child are
+// reported through the returned text; a body that cannot set up what it needs returns a text
+// starting with "SKIP:" followed by the reason.
+std::string RunInChild(const std::function<std::string()>& body);
+
+// The same, with the child running as user and group 65534 (nobody) when the test runs as root,
+// so that permissions apply to it.
+std::string RunUnprivileged(const std::function<std::string()>& body);
+
+// The same, with the child in a private mount namespace and a small tmpfs mounted over `folder`.
+std::string RunOnSmallTmpfs(const std::string& folder, const std::string& size,
+                            const std::function<std::string()>& body);
+
+// Skips the test when a child could not set up what it needed (see RunInChild).
+#define QUORVEX_SKIP_IF_UNSUPPORTED(result) \
+  if ((result).rfind("SKIP:", 0) == 0) GTEST_SKIP() << (result)
+
+// Runs `action` and returns the message of the exception it throws, or "no error".
+std::string MessageOf(const std::function<void()>& action);
+
+}  // namespace quorvex::testing
