@@ -1,1 +1,10 @@
-# target_sources(quorvex_link PRIVATE ...) for the serial backends
+# The operating system's serial ports: the Win32 calls on Windows, termios everywhere else.
+target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/port_names.cpp)
+if(WIN32)
+  target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/win32_serial.cpp)
+else()
+  target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/posix_serial.cpp)
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/serial_devices_posix.cpp)
+  endif()
+endif()

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "link/port_names.h"
+
 namespace quorvex {
 
 // A serial device present on this machine (Linux), for the window that maps devices to COM n.
@@ -19,5 +21,17 @@ std::vector<SerialDevice> ListSerialDevices();
 // ${XDG_CONFIG_HOME:-~/.config}/quorvex/ports, replaced atomically). Throws std::runtime_error
 // with a message for the operator when it cannot.
 void AssignComPort(int n, const std::string& target);
+
+// The folders the device list looks at; the defaults are the running system's.
+struct SerialDeviceRoots {
+  std::string dev = "/dev";
+  std::string sysClassTty = "/sys/class/tty";
+  std::string byId = "/dev/serial/by-id";
+};
+
+// As above, with the folders and the environment given instead of taken from the system.
+std::vector<SerialDevice> ListSerialDevices(const SerialDeviceRoots& roots,
+                                            const PortNameEnvironment& env);
+void AssignComPort(int n, const std::string& target, const std::string& portsFolder);
 
 }  // namespace quorvex

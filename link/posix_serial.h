@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/serial_line.h"
+
+namespace quorvex {
+
+// A terminal device held through one descriptor, an advisory lock and the terminal's own
+// exclusive mode. The lock is what keeps a second opener out: it spans processes, every path
+// to the same device (symlinks included) and root, whom the exclusive mode does not stop.
+class PosixSerialLine : public SerialLine {
+ public:
+  // nullptr when the device cannot be opened, is not a terminal, or is held by anyone else.
+  static std::unique_ptr<PosixSerialLine> Open(const std::string& path);
+
+  ~PosixSerialLine() override;
+  PosixSerialLine(const PosixSerialLine&) = delete;
+  PosixSerialLine& operator=(const PosixSerialLine&) = delete;
+
+  void Configure() override;
+  void SetRts(bool on) override;
+  bool WriteByte(std::uint8_t b) override;
+  bool ReadByte(std::uint8_t& b) override;
+
+ private:
+  explicit PosixSerialLine(int fd) : fd_(fd) {}
+  void ApplyLineSettings();
+
+  int fd_;
+  bool exclusiveModeSet_ = false;
+};
+
+// Maps COM n to a device path, or to nothing when n names no port.
+using PortPathResolver = std::function<std::optional<std::string>(int)>;
+
+class PosixSerialPorts : public SerialPorts {
+ public:
+  // Resolves through the process environment, afresh on every open.
+  PosixSerialPorts();
+  explicit PosixSerialPorts(PortPathResolver resolve) : resolve_(std::move(resolve)) {}
+
+  std::unique_ptr<SerialLine> Open(int portNumber) override;
+
+ private:
+  PortPathResolver resolve_;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "link/port_names.h"
+#include "link/posix_serial.h"
+#include "link/serial_devices.h"
+#include "tests/link/serial_pty.h"
+
+namespace quorvex {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Pty;
+using testing::TempFolder;
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(AssignComPort, LinkLeadsTheResolvedPortToTheDeviceAndIsReplacedCleanly) {
+  TempFolder config;
+  Pty first;
+  Pty second;
+  const PortNameEnvironment env{"", config.path(), ""};
+  const std::string folder = UserPortsFolder(env);
+
+  AssignComPort(4, first.slavePath(), folder);  // creates the folders on the way
+  const std::optional<std::string> path = ResolveComPortPath(4, env);
+  ASSERT_TRUE(path.has_value());
+  EXPECT_EQ(fs::canonical(*path), fs::canonical(first.slavePath()));
+
+  PosixSerialPorts ports([&](int n) { return ResolveComPortPath(n, env); });
+  {
+    auto line = ports.Open(4);
+    ASSERT_NE(line, nullptr);
+    line->Configure();
+    ASSERT_TRUE(line->WriteByte(0x5C));
+    EXPECT_EQ(first.Read(), 0x5C);
+  }
+
+  AssignComPort(4, second.slavePath(), folder);
+  EXPECT_EQ(fs::read_symlink(folder + "/COM4"), second.slavePath());
+  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"COM4"});
+}
+
+TEST(AssignComPort, RefusesWithAMessageAndLeavesNothingBehind) {
+  TempFolder config;
+  const std::string folder = config / "ports";
+
+  auto expectFailure = [](auto assign, const std::string& part) {
+    try {
+      assign();
+      ADD_FAILURE() << "no error for: " << part;
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(part), std::string::npos) << e.what();
+    }
+  };
+  expectFailure([&] { AssignComPort(0, "/dev/ttyS0", folder); }, "COM0");
+  expectFailure([&] { AssignComPort(256, "/dev/ttyS0", folder); }, "1 to 255");
+  expectFailure([&] { AssignComPort(3, "ttyUSB0", folder); }, "ttyUSB0");
+  expectFailure([&] { AssignComPort(3, "/dev/ttyS0", ""); }, "HOME");
+
+  { std::ofstream(config / "file") << "x"; }
+  expectFailure([&] { AssignComPort(3, "/dev/ttyS0", config / "file/ports"); }, "file/ports");
+
+  fs::create_directories(folder + "/COM5");
+  expectFailure([&] { AssignComPort(5, "/dev/ttyS0", folder); }, "COM5");
+  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"COM5"});
+  EXPECT_TRUE(fs::is_directory(folder + "/COM5"));
+}
+
+// A stand-in for /dev, /sys/class/tty and /dev/serial/by-id.
+class SerialDeviceListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    roots_.dev = root_ / "dev";
+    roots_.sysClassTty = root_ / "sys";
+    roots_.byId = roots_.dev + "/serial/by-id";
+    fs::create_directories(roots_.byId);
+    for (const char* name : {"ttyS0", "ttyS1", "ttyS2", "ttyS3", "ttyS10", "ttyUSB0", "ttyUSB2",
+                             "ttyUSB10", "ttyACM1", "tty0", "ttySAC0", "ttyS", "console"}) {
+      std::ofstream touch(Dev(name));
+    }
+    // ttyS1 has no UART behind it; ttyS3 is not described at all and is no terminal either.
+    for (auto [name, type] : {std::pair{"ttyS0", 4}, {"ttyS1", 0}, {"ttyS2", 4}, {"ttyS10", 4}}) {
+      fs::create_directories(roots_.sysClassTty + "/" + name);
+      std::ofstream(roots_.sysClassTty + "/" + name + "/type") << type << "\n";
+    }
+    fs::create_symlink("../../ttyUSB2", roots_.byId + "/usb-Maker_Cable_B-if00-port0");
+    fs::create_symlink("../../ttyUSB2", roots_.byId + "/usb-Maker_Cable_A-if00-port0");
+    fs::create_symlink("../../ttyUSB7", roots_.byId + "/usb-Unplugged-if00-port0");
+  }
+
+  std::string Dev(const std::string& name) const { return roots_.dev + "/" + name; }
+
+  void Link(const std::string& folder, int n, const std::string& target) {
+    fs::create_directories(folder);
+    fs::create_symlink(target, folder + "/COM" + std::to_string(n));
+  }
+
+  TempFolder root_;
+  SerialDeviceRoots roots_;
+};
+
+TEST_F(SerialDeviceListTest, ListsPortsInNumberOrderWithStableNamesAndTheirComNumbers) {
+  const PortNameEnvironment env{"", root_ / "config", ""};
+  const std::string userFolder = UserPortsFolder(env);
+  Link(userFolder, 1, Dev("ttyS0"));
+  Link(userFolder, 7, Dev("ttyACM1"));
+  Link(userFolder, 3, Dev("ttyACM1"));
+  Link(userFolder, 9, roots_.byId + "/usb-Maker_Cable_A-if00-port0");
+
+  const std::vector<SerialDevice> devices = ListSerialDevices(roots_, env);
+  std::vector<std::string> paths;
+  for (const SerialDevice& d : devices) paths.push_back(d.path);
+  EXPECT_EQ(paths,
+            (std::vector<std::string>{Dev("ttyACM1"), Dev("ttyS0"), Dev("ttyS2"), Dev("ttyS10"),
+                                      Dev("ttyUSB0"), Dev("ttyUSB2"), Dev("ttyUSB10")}));
+  ASSERT_EQ(devices.size(), 7u);
+  EXPECT_EQ(devices[0].comNumber, 3);  // the lowest of two links
+  EXPECT_EQ(devices[1].comNumber, 1);
+  EXPECT_EQ(devices[2].comNumber, 0);
+  EXPECT_EQ(devices[5].comNumber, 9);  // reached through its stable name
+  EXPECT_EQ(devices[5].stableName, roots_.byId + "/usb-Maker_Cable_A-if00-port0");
+  EXPECT_EQ(devices[4].stableName, "");
+}
+
+TEST_F(SerialDeviceListTest, ComDirTakesEveryNumberAwayFromTheUserLinks) {
+  const std::string comDir = root_ / "com";
+  const PortNameEnvironment env{comDir, root_ / "config", ""};
+  Link(UserPortsFolder(env), 1, Dev("ttyS0"));
+  Link(comDir, 2, Dev("ttyUSB10"));
+
+  for (const SerialDevice& d : ListSerialDevices(roots_, env)) {
+    EXPECT_EQ(d.comNumber, d.path == Dev("ttyUSB10") ? 2 : 0) << d.path;
+  }
+}
+
+}  // namespace
+}  // namespace quorvex
