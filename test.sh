@@ -1,29 +1,46 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test.
-#   ./test.sh              plain build in build/
-#   ./test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-sanitize/
+#   ./test.sh                 plain build in build/
+#   ./test.sh --sanitize      AddressSanitizer + UndefinedBehaviorSanitizer build in build-sanitize/
+#   ./test.sh --fuzz SECONDS  libFuzzer targets (clang) in build-fuzz/, each run for SECONDS
 set -euo pipefail
 cd "$(dirname "$0")"
 
-sanitize=OFF
-build_dir=build
+mode=plain
+fuzz_seconds=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --sanitize) sanitize=ON; build_dir=build-sanitize ;;
+    --sanitize) mode=sanitize ;;
+    --fuzz)
+      mode=fuzz
+      fuzz_seconds=${2:?--fuzz needs a number of seconds}
+      shift
+      ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
   shift
 done
 
+if [ "$mode" = fuzz ]; then
+  tools/ensure_deps.sh clang libclang-rt-dev
+  exec tools/run_fuzzers.sh "$fuzz_seconds"
+fi
+
 tools/ensure_deps.sh
+
+build_dir=build
+sanitize=OFF
+if [ "$mode" = sanitize ]; then
+  build_dir=build-sanitize
+  sanitize=ON
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
+fi
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_SANITIZE="$sanitize"
 cmake --build "$build_dir" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
-if [ "$sanitize" = ON ]; then
-  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-fi
 cd "$build_dir"
 ctest --output-on-failure -j "$(nproc)"

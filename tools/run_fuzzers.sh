@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for the given number of seconds, starting
+# from the committed seed corpus (copied, so a run never rewrites the repository).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:?seconds}
+
+clangxx=$(command -v clang++ || command -v clang++-14)
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$clangxx" \
+  -DQUORVEX_CORE_ONLY=ON -DQUORVEX_FUZZ=ON \
+  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" >/dev/null
+cmake --build build-fuzz -j "$(nproc)"
+
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+failed=0
+for target in build-fuzz/fuzz/*_fuzz; do
+  name=$(basename "$target" _fuzz)
+  work=$(mktemp -d)
+  cp -r "fuzz/corpus/$name/." "$work/" 2>/dev/null || true
+  echo "== fuzzing $name for ${seconds}s"
+  if "$target" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
+      -artifact_prefix="build-fuzz/$name-" "$work" >"build-fuzz/$name.log" 2>&1; then
+    runs=$(grep -m1 'stat::number_of_executed_units' "build-fuzz/$name.log" | awk '{print $2}')
+    echo "   $name: ${runs:-?} runs, $(( ${runs:-0} / (seconds > 0 ? seconds : 1) )) execs/s, no finding"
+  else
+    failed=1
+    echo "   $name: FINDING — see build-fuzz/$name.log"
+    tail -n 30 "build-fuzz/$name.log"
+  fi
+  rm -rf "$work"
+done
+[ "$failed" = 0 ] && echo "fuzz: 0 failed" || { echo "fuzz: failures"; exit 1; }
