@@ -106,12 +106,8 @@ TEST_F(ComPortFrmTest, FormAndControlsAsTheOperatorSeesThem) {
   EXPECT_FALSE(combo->isEditable());
   EXPECT_EQ(ok->text(), "OK");
   EXPECT_EQ(deviceManager->text(), "Device manager ");
-  EXPECT_EQ(combo->geometry().topLeft(), QPoint(128, 16));
-  EXPECT_EQ(combo->width(), 89);
-  EXPECT_EQ(ok->geometry(), QRect(88, 56, 75, 25));
-  EXPECT_EQ(deviceManager->geometry(), QRect(8, 16, 105, 25));
 
-  // Tab runs list, OK, device manager and back round.
+  // Tab runs from the list to OK to the device manager.
   EXPECT_EQ(combo->nextInFocusChain(), ok);
   EXPECT_EQ(ok->nextInFocusChain(), deviceManager);
   frm.close();

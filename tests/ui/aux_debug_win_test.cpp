@@ -32,14 +32,9 @@ TEST_F(DebugWinTest, WindowAsTheOperatorSeesIt) {
   EXPECT_EQ(win.objectName(), "DebugWin");
   EXPECT_EQ(win.windowTitle(), "DebugWin");
   EXPECT_TRUE(win.isWindow());
-  EXPECT_EQ(win.size(), QSize(414, 275));
-  EXPECT_EQ(win.pos(), QPoint(476, 395));
   QPlainTextEdit* memo = Memo(win);
   ASSERT_NE(memo, nullptr);
   EXPECT_FALSE(memo->isReadOnly());
-  EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-  EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-  EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
   win.show();
   EXPECT_EQ(memo->geometry(), win.rect());
 }
