@@ -1,0 +1,57 @@
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <string>
+
+#include "sim/card_model.h"
+#include "sim/card_options.h"
+#include "sim/frame_log.h"
+
+namespace quorvex::sim {
+
+// The card on a pseudo terminal, reachable as <comDir>/COM<n>.
+class PtyCard {
+ public:
+  // Loads the image, opens the terminal and makes the link. Throws std::runtime_error with a
+  // message for the person who started the simulator.
+  PtyCard(const CardOptions& options, FrameLog& log);
+  // Removes the link when it still leads to this terminal.
+  ~PtyCard();
+  PtyCard(const PtyCard&) = delete;
+  PtyCard& operator=(const PtyCard&) = delete;
+
+  const std::string& LinkPath() const { return linkPath_; }
+  const std::string& TerminalPath() const { return terminalPath_; }
+
+  enum class End { Stopped, HungUp };
+  // Answers requests until stopFd becomes readable or --hangup-after ends the line.
+  End Serve(int stopFd);
+
+ private:
+  struct PendingReply {
+    std::chrono::milliseconds due;
+    Frame frame;
+    bool corrupted;
+  };
+
+  void OpenTerminal();
+  void MakeLink(const std::string& comDir, int port);
+  // False when the byte ends the line (--hangup-after).
+  bool Receive(std::uint8_t byte);
+  void SendDueReplies();
+  void SendReply(const PendingReply& reply);
+
+  const CardOptions& options_;
+  FrameLog& log_;
+  CardModel model_;
+  int master_ = -1;
+  // Held open for the whole run: otherwise every close by the PC would turn the master side
+  // into a stream of EIO until the next open.
+  int slave_ = -1;
+  std::deque<PendingReply> pending_;
+  std::string terminalPath_;
+  std::string linkPath_;
+};
+
+}  // namespace quorvex::sim
