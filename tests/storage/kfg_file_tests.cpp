@@ -66,15 +66,7 @@ const std::string kKnownBytes(
     41);
 
 MemoryPanel FilledPanel() {
-  MemoryPanel panel;
-  for (int n = 1; n <= 8; ++n) {
-    FillQuantityList(panel, ComponentName("ComboBox", n));
-    FillUnitList(panel, ComponentName("EinheitBox", n));
-    for (const char* stem : {"Edit", "BereichEdit", "MessEdit"}) {
-      panel.SetText(ComponentName(stem, n), "0");
-    }
-  }
-  return panel;
+  return testing::FilledPanel("0");
 }
 
 MemoryPanel KnownPanel() {

@@ -18,7 +18,21 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "core/quantity_catalogue.h"
+
 namespace quorvex::testing {
+
+MemoryPanel FilledPanel(std::string_view fieldText) {
+  MemoryPanel panel;
+  for (int n = 1; n <= 8; ++n) {
+    FillQuantityList(panel, ComponentName("ComboBox", n));
+    FillUnitList(panel, ComponentName("EinheitBox", n));
+    for (const char* stem : {"Edit", "BereichEdit", "MessEdit"}) {
+      panel.SetText(ComponentName(stem, n), fieldText);
+    }
+  }
+  return panel;
+}
 
 TempDir::TempDir() {
   std::string pattern =

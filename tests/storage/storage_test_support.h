@@ -4,9 +4,16 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/channel_panel.h"
+
 namespace quorvex::testing {
+
+// A panel as the window has it before settings or a file are applied: lists filled (each with
+// its default selection), every edit field holding `fieldText`.
+MemoryPanel FilledPanel(std::string_view fieldText);
 
 // Names in the folder, sorted, without "." and "..".
 std::vector<std::string> FolderEntries(const std::string& folder);
