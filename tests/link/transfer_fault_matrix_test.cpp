@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "tests/link/transfer_harness.h"
+
+namespace quorvex::testing {
+namespace {
+
+// Every exchange of a transfer fails in turn; each run checks the whole trace, the registers
+// requested and written, the channels changed, the pauses and the state left behind.
+
+std::vector<std::uint16_t> Registers(int first, int last) {
+  std::vector<std::uint16_t> out;
+  for (int r = first; r <= last; ++r) out.push_back(static_cast<std::uint16_t>(r));
+  return out;
+}
+
+class WriteFaultMatrixTest : public TransferTest, public ::testing::WithParamInterface<int> {
+ protected:
+  void RunAndCheck(const std::set<int>& failing) {
+    for (int r : failing) {
+      ports.card.registerAnswers[static_cast<std::uint16_t>(r)] = {CardAnswer::Silent};
+    }
+    std::copy(blankImage.begin(), blankImage.end(), ports.card.registers.begin());
+
+    SendenClick(seams);
+
+    EXPECT_EQ(op.log, ExpectedWriteTrace(failing));
+    // The loop ends with the KonfigByte, with the channel whose last byte was lost, or after
+    // channel 8.
+    int last = 40;
+    for (int r : {0, 5, 10, 15, 20, 25, 30, 35}) {
+      if (failing.count(r)) {
+        last = r;
+        break;
+      }
+    }
+    ConfigImage expected = blankImage;
+    long long lost = 0;
+    for (int r = 0; r <= last; ++r) {
+      if (failing.count(r)) {
+        ++lost;
+      } else {
+        expected[r] = pcImage[r];
+      }
+    }
+    EXPECT_EQ(ports.card.RequestedRegisters(), Registers(0, last));
+    EXPECT_EQ(CardRegisters(), expected);
+    const long long reported = failing.count(0) ? 0 : lost;
+    EXPECT_EQ(fakeClock.TotalMs(), (last + 1) * 80 + 100 + 150 + 1000 * reported);
+    EXPECT_EQ(ElapsedMs(), fakeClock.TotalMs() + 4 * 250 * lost);
+    EXPECT_EQ(Snapshot(panel), pcState) << "writing never changes the panel";
+    EXPECT_FALSE(ports.IsHeld(3));
+    EXPECT_FALSE(op.waitCursor);
+  }
+};
+
+TEST_P(WriteFaultMatrixTest, OneExchangeFails) {
+  RunAndCheck({GetParam()});
+}
+INSTANTIATE_TEST_SUITE_P(EveryRegister, WriteFaultMatrixTest, ::testing::Range(0, 41));
+
+using WritePairFaultMatrixTest = WriteFaultMatrixTest;
+TEST_P(WritePairFaultMatrixTest, TwoConsecutiveExchangesFail) {
+  RunAndCheck({GetParam(), GetParam() + 1});
+}
+INSTANTIATE_TEST_SUITE_P(EveryRegisterButTheLast, WritePairFaultMatrixTest,
+                         ::testing::Range(0, 40));
+
+class ReadFaultMatrixTest : public TransferTest, public ::testing::WithParamInterface<int> {
+ protected:
+  ReadFaultMatrixTest() {
+    std::copy(cardImage.begin(), cardImage.end(), ports.card.registers.begin());
+  }
+  void RunAndCheck(CardAnswer failure, int sendsOfFailure) {
+    const int k = GetParam();
+    ports.card.registerAnswers[static_cast<std::uint16_t>(k)].assign(
+        static_cast<std::size_t>(sendsOfFailure), failure);
+
+    EmpfangenClick(seams);
+
+    EXPECT_EQ(op.log, ExpectedReadTrace(k));
+    const int failedChannel = k == 0 ? 0 : (k + 4) / 5;
+    const PanelState now = Snapshot(panel);
+    for (int n = 1; n <= 8; ++n) {
+      const bool applied = failedChannel != 0 && n < failedChannel;
+      EXPECT_EQ(now[n - 1], applied ? cardState[n - 1] : pcState[n - 1]) << "channel " << n;
+    }
+    EXPECT_EQ(ports.card.RequestedRegisters().size(), static_cast<std::size_t>(k + sendsOfFailure));
+    std::vector<std::uint16_t> distinct = ports.card.RequestedRegisters();
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    EXPECT_EQ(distinct, Registers(0, k));
+    EXPECT_EQ(op.LastStatus(), "Error by configuration reading");
+    EXPECT_EQ(fakeClock.TotalMs(), (k + sendsOfFailure) * 80 + 50 + 1000);
+    EXPECT_FALSE(ports.IsHeld(3));
+    EXPECT_FALSE(op.waitCursor);
+  }
+};
+
+TEST_P(ReadFaultMatrixTest, OneExchangeGetsNoReply) {
+  RunAndCheck(CardAnswer::Silent, 1);
+  EXPECT_EQ(ElapsedMs(), fakeClock.TotalMs() + 4 * 250);
+}
+TEST_P(ReadFaultMatrixTest, OneExchangeGetsOnlyBadReplies) {
+  RunAndCheck(CardAnswer::BadCheck, 51);
+  EXPECT_EQ(ElapsedMs(), fakeClock.TotalMs());
+}
+INSTANTIATE_TEST_SUITE_P(EveryRegister, ReadFaultMatrixTest, ::testing::Range(0, 41));
+
+}  // namespace
+}  // namespace quorvex::testing
