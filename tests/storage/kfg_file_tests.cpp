@@ -144,6 +144,15 @@ TEST_F(KfgFileTest, SavingReplacesAnExistingFile) {
   ASSERT_EQ(::stat((dir_ / "a.kfg").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);  // the replaced file's permissions are kept
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.kfg"});
+
+  // A linked file is written where the link points; the link stays.
+  ASSERT_EQ(::symlink((dir_ / "a.kfg").c_str(), (dir_ / "link.kfg").c_str()), 0);
+  WriteKfgImage(dir_ / "link.kfg", ConfigImage{});
+  EXPECT_EQ(ReadFileBytes(dir_ / "a.kfg"), std::string(41, '\0'));
+  struct stat link {};
+  ASSERT_EQ(::lstat((dir_ / "link.kfg").c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"a.kfg", "link.kfg"}));
 }
 
 TEST_F(KfgFileTest, ReadErrorsHaveTheirMessages) {
