@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const long double back = quorvex::StrictParse(shown);
       // One unit of the last decimal, with room for the half-way rounding.
       const long double unit = pattern[3] == '0' ? 1.0L : pattern[3] == '1' ? 0.1L : 0.01L;
-      if (std::fabs(back - static_cast<long double>(single)) > unit * 0.5L + unit * 1e-6L +
-                                                                   std::fabs(single) * 1e-6L) {
+      if (std::fabs(back - static_cast<long double>(single)) >
+          unit * 0.5L + unit * 1e-6L + std::fabs(single) * 1e-6L) {
         Fail("re-display drifted");
       }
     } catch (const quorvex::ConversionError&) {
