@@ -8,3 +8,8 @@ quorvex_add_test(serial_tests
   LIBS quorvex_link
   TIMEOUT 60
 )
+
+# The Qt-free layers must keep building for Windows.
+add_test(NAME mingw_compile_check
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tools/mingw_check.sh ${PROJECT_BINARY_DIR}/mingw-check)
+set_tests_properties(mingw_compile_check PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900)
