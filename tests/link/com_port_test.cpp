@@ -2,31 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app_context.h"
 #include "tests/link/fake_serial.h"
-#include "tests/support/fake_operator.h"
 
 namespace quorvex::testing {
 namespace {
 
 using Log = std::vector<std::string>;
 
-class ComPortTest : public ::testing::Test {
+class ComPortTest : public ::testing::Test, public ComPortRig {
  protected:
-  ComPortTest() {
-    ctx.comPortNumber = 3;
-    ports.trace = &op.log;
-  }
-  long long ElapsedMs() const {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(clock.Now() - start).count();
-  }
-
-  FakeClock clock;
-  FakeSerialPorts ports{clock};
-  FakeOperator op;
-  AppContext ctx;
-  ComPort port{ports, clock, op, ctx};
-  std::chrono::steady_clock::time_point start = clock.Now();
+  ComPortTest() { ports.trace = &op.log; }
 };
 
 TEST_F(ComPortTest, OpenConfiguresAndCloseReleasesThePort) {

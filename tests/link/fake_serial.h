@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "core/app_context.h"
+#include "link/com_port.h"
 #include "link/register_exchange.h"
 #include "link/serial_line.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/fake_operator.h"
 
 namespace quorvex::testing {
 
@@ -105,6 +108,22 @@ class FakeSerialLine : public SerialLine {
   bool HasCard() const { return port_ == ports_.cardPort_; }
   FakeSerialPorts& ports_;
   int port_;
+};
+
+// A ComPort for COM3 of fake ports with the card attached, on virtual time from 0.
+struct ComPortRig {
+  ComPortRig() { ctx.comPortNumber = 3; }
+  long long ElapsedMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               clock.Now() - std::chrono::steady_clock::time_point{})
+        .count();
+  }
+
+  FakeClock clock;
+  FakeSerialPorts ports{clock};
+  FakeOperator op;
+  AppContext ctx;
+  ComPort port{ports, clock, op, ctx};
 };
 
 }  // namespace quorvex::testing

@@ -13,19 +13,6 @@ class ReadTransferTest : public TransferTest {
   ReadTransferTest() {
     std::copy(cardImage.begin(), cardImage.end(), ports.card.registers.begin());
   }
-
-  // Channels before `firstKept` show the card's settings, the others the panel's own.
-  void ExpectChannelsFromCardBefore(int firstKept) {
-    const PanelState now = Snapshot(panel);
-    for (int n = 1; n <= 8; ++n) {
-      EXPECT_EQ(now[n - 1], n < firstKept ? cardState[n - 1] : pcState[n - 1]) << "channel " << n;
-    }
-  }
-  void ExpectClosedAndRestored() {
-    EXPECT_FALSE(port.IsOpen());
-    EXPECT_FALSE(ports.IsHeld(3));
-    EXPECT_FALSE(op.waitCursor);
-  }
 };
 
 TEST_F(ReadTransferTest, AFullReadAppliesEveryChannelWithItsUnitAndRefreshesTheDisplay) {
@@ -34,9 +21,7 @@ TEST_F(ReadTransferTest, AFullReadAppliesEveryChannelWithItsUnitAndRefreshesTheD
   EXPECT_EQ(op.log, ExpectedReadTrace(-1));
   ExpectChannelsFromCardBefore(9);
   EXPECT_EQ(panel.Text("MessEdit5"), "2000") << "high byte 0x07 and low byte 0xD0";
-  std::vector<std::uint16_t> ascending(41);
-  for (std::uint16_t r = 0; r < 41; ++r) ascending[r] = r;
-  EXPECT_EQ(ports.card.RequestedRegisters(), ascending);
+  EXPECT_EQ(ports.card.RequestedRegisters(), Registers(0, 40));
   for (const auto& frame : ports.card.requests) EXPECT_EQ(frame[2], 0);
   EXPECT_EQ(CardRegisters(), cardImage);
   EXPECT_EQ(op.LastStatus(), "Configuration  loaded");
@@ -86,9 +71,8 @@ TEST_F(ReadTransferTest, ALostOffsetByteOfChannel5KeepsChannels5To8AsTheyWere) {
   EmpfangenClick(seams);
   EXPECT_EQ(op.log, ExpectedReadTrace(22));
   ExpectChannelsFromCardBefore(5);
-  std::vector<std::uint16_t> requested(23);
-  for (std::uint16_t r = 0; r < 23; ++r) requested[r] = r;
-  EXPECT_EQ(ports.card.RequestedRegisters(), requested) << "registers 23 to 25 are not requested";
+  EXPECT_EQ(ports.card.RequestedRegisters(), Registers(0, 22))
+      << "registers 23 to 25 are not requested";
   EXPECT_EQ(op.LastStatus(), "Error by configuration reading");
   EXPECT_EQ(fakeClock.TotalMs(), 23 * 80 + 50 + 1000);
 }

@@ -2,33 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app_context.h"
-#include "link/com_port.h"
 #include "tests/link/fake_serial.h"
-#include "tests/support/fake_operator.h"
 
 namespace quorvex::testing {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class RegisterExchangeTest : public ::testing::Test {
+class RegisterExchangeTest : public ::testing::Test, public ComPortRig {
  protected:
-  RegisterExchangeTest() {
-    ctx.comPortNumber = 3;
-    port.OpenComPort();
-  }
-
-  long long ElapsedMs() const {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(clock.Now() - start).count();
-  }
-
-  FakeClock clock;
-  FakeSerialPorts ports{clock};
-  FakeOperator op;
-  AppContext ctx;
-  ComPort port{ports, clock, op, ctx};
-  std::chrono::steady_clock::time_point start = clock.Now();
+  RegisterExchangeTest() { port.OpenComPort(); }
 };
 
 TEST(RequestFrameTest, LaysOutAddressDirectionDataAndCheck) {

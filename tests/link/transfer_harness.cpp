@@ -68,6 +68,12 @@ void Load(ChannelPanel& panel, const Configuration& configuration) {
   RefreshAllChannels(panel);
 }
 
+std::vector<std::uint16_t> Registers(int first, int last) {
+  std::vector<std::uint16_t> out;
+  for (int r = first; r <= last; ++r) out.push_back(static_cast<std::uint16_t>(r));
+  return out;
+}
+
 void TracingClock::Sleep(int milliseconds) {
   clock_.Sleep(milliseconds);
   if (milliseconds != 10) trace_.push_back("pause:" + std::to_string(milliseconds));
@@ -96,6 +102,19 @@ long long TransferTest::ElapsedMs() const {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              fakeClock.Now() - std::chrono::steady_clock::time_point{})
       .count();
+}
+
+void TransferTest::ExpectClosedAndRestored() const {
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_FALSE(ports.IsHeld(3));
+  EXPECT_FALSE(op.waitCursor);
+}
+
+void TransferTest::ExpectChannelsFromCardBefore(int firstKept) const {
+  const PanelState now = Snapshot(panel);
+  for (int n = 1; n <= 8; ++n) {
+    EXPECT_EQ(now[n - 1], n < firstKept ? cardState[n - 1] : pcState[n - 1]) << "channel " << n;
+  }
 }
 
 ConfigImage TransferTest::CardRegisters() const {

@@ -57,6 +57,9 @@ class TracingClock : public Clock {
   Log& trace_;
 };
 
+// Register addresses first to last, ascending.
+std::vector<std::uint16_t> Registers(int first, int last);
+
 // A panel and a card holding two different configurations (every unit differs), the card on
 // COM3, everything the operator sees and the port does recorded in one trace (op.log).
 class TransferTest : public ::testing::Test {
@@ -64,6 +67,10 @@ class TransferTest : public ::testing::Test {
   TransferTest();
 
   long long ElapsedMs() const;
+  // The port is closed and released, and the normal cursor is back.
+  void ExpectClosedAndRestored() const;
+  // Channels before `firstKept` show the card's settings, the others the panel's own.
+  void ExpectChannelsFromCardBefore(int firstKept) const;
   // Registers 0..40 of the card as they are now.
   ConfigImage CardRegisters() const;
 
