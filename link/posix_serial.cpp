@@ -65,9 +65,11 @@ std::unique_ptr<PosixSerialLine> PosixSerialLine::Open(const std::string& path) 
   if (::tcgetattr(fd, &probe) != 0) return nullptr;
   line->exclusiveModeSet_ = ::ioctl(fd, TIOCEXCL) == 0;
 
-  // Blocking mode keeps the descriptor's semantics plain; every wait is bounded by poll anyway.
+  // Non-blocking was only needed so the open could not wait for a carrier; every later wait is
+  // bounded by poll.
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
+  // Raw at once, so nothing the card sends before Configure is echoed back to it.
   line->ApplyLineSettings();
   return line;
 }
@@ -96,8 +98,7 @@ void PosixSerialLine::ApplyLineSettings() {
 }
 
 void PosixSerialLine::Configure() {
-  // The kernel's queues have a fixed size, so there is nothing to size here; settings are
-  // applied again because another program may have changed them since the open.
+  // The kernel's queues have a fixed size, so there is nothing to size here.
   ApplyLineSettings();
   ::tcflush(fd_, TCIOFLUSH);
 }
