@@ -1,0 +1,17 @@
+#pragma once
+
+class QMainWindow;
+
+namespace quorvex {
+
+class ChannelPanel;
+class Operator;
+struct AppContext;
+
+// Fills ctx.texts with the English set and puts it on the main window: caption, row labels,
+// column headers and menu captions. The quantity lists are rebuilt with every row keeping its
+// quantity (no change handler runs) and the status bar is cleared. Returns the language number
+// now in use.
+int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, AppContext& ctx);
+
+}  // namespace quorvex

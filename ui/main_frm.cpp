@@ -1,0 +1,459 @@
+#include "ui/main_frm.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "core/app_context.h"
+#include "core/channel_editing.h"
+#include "core/channel_panel.h"
+#include "core/quantity_catalogue.h"
+#include "link/card_transfer.h"
+#include "link/com_port.h"
+#include "storage/kfg_file.h"
+#include "storage/settings.h"
+#include "ui/com_port_frm.h"
+#include "ui/error_report.h"
+#include "ui/language_texts.h"
+#include "ui/qt_channel_panel.h"
+#include "ui/qt_text.h"
+
+namespace quorvex {
+
+namespace {
+
+constexpr int kChannels = 8;
+
+// The grid is laid out in pixels at 96 dpi and does not follow the window's size.
+constexpr int kDesignWidth = 598;
+constexpr int kDesignHeight = 410;
+constexpr int kMinimumWidth = 530;
+constexpr int kMinimumHeight = 375;
+constexpr int kFirstRowTop = 48;
+constexpr int kRowPitch = 32;
+constexpr int kLabelDrop = 8;  // row and unit labels sit lower so their text lines up
+constexpr int kHeaderTop = 8;
+constexpr int kListHeight = 21;
+constexpr int kEditHeight = 23;
+constexpr int kStatusBarHeight = 21;
+constexpr int kRowLabelLeft = 8;
+constexpr int kUnitLabelLeft = 480;
+
+struct Column {
+  const char* stem;
+  int left;
+  int width;
+};
+constexpr Column kQuantityColumn{"ComboBox", 80, 70};
+constexpr Column kUnitColumn{"EinheitBox", 168, 65};
+constexpr Column kEditColumns[] = {
+    {"Edit", 248, 65}, {"BereichEdit", 328, 65}, {"MessEdit", 408, 65}};
+
+struct Header {
+  const char* name;
+  const char* designCaption;
+  int left;
+  int width;  // about a column: a two-word header wraps onto a second line
+};
+constexpr Header kHeaders[] = {
+    {"Label9", "Messwert", 80, 86},      {"Einheit", "Gr\u00f6\u00dfe", 168, 78},
+    {"Label10", "Offset", 248, 78},      {"Label11", "Bereich", 328, 78},
+    {"Label12", "Messbereich", 408, 90},
+};
+
+int RowTop(int channel) {
+  return kFirstRowTop + kRowPitch * (channel - 1);
+}
+
+QFont WindowFont() {
+  QFont font(QStringLiteral("MS Sans Serif"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  return font;
+}
+
+QFont FieldFont() {
+  // Fixed pitch, so formatted numbers line up from row to row.
+  QFont font(QStringLiteral("Courier New"));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPixelSize(12);
+  return font;
+}
+
+// Focus that moves because another window or a menu comes up does not enter or leave a field.
+bool ChangesControl(Qt::FocusReason reason) {
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+         reason != Qt::MenuBarFocusReason;
+}
+
+}  // namespace
+
+MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock,
+                 std::string settingsPath, std::vector<std::string> arguments, QWidget* parent)
+    : QMainWindow(parent),
+      ctx_(ctx),
+      op_(op),
+      clock_(clock),
+      port_(std::make_unique<ComPort>(ports, clock, op, ctx)),
+      settingsPath_(std::move(settingsPath)),
+      outerSize_(kDesignWidth, kDesignHeight) {
+  setObjectName(QStringLiteral("MainFrm"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowTitle(QStringLiteral("Analogkarte"));
+  setFont(WindowFont());
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
+  resize(outerSize_);
+
+  auto* grid = new QWidget(this);
+  grid->setObjectName(QStringLiteral("Grid"));
+  setCentralWidget(grid);
+  BuildGrid(*grid);
+  BuildMenu();
+  BuildStatusBar();
+  panel_ = std::make_unique<QtChannelPanel>(*grid);
+  ConnectHandlers();
+
+  FormCreate(arguments);
+}
+
+MainFrm::~MainFrm() {
+  // A window torn down without being closed still leaves its settings behind.
+  FormDestroy();
+}
+
+void MainFrm::BuildGrid(QWidget& grid) {
+  QFont bold = font();
+  bold.setBold(true);
+
+  for (const Header& h : kHeaders) {
+    auto* header = new QLabel(QString::fromUtf8(h.designCaption), &grid);
+    header->setObjectName(QLatin1String(h.name));
+    header->setFont(bold);
+    header->setWordWrap(true);
+    header->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    header->setGeometry(h.left, kHeaderTop, h.width, header->heightForWidth(h.width));
+  }
+
+  for (int n = 1; n <= kChannels; ++n) {
+    auto* rowLabel = new QLabel(QStringLiteral("Kanal %1 :").arg(n), &grid);
+    rowLabel->setObjectName(ToQ(ComponentName("Label", n)));
+    rowLabel->setFont(bold);
+    rowLabel->move(kRowLabelLeft, RowTop(n) + kLabelDrop);
+    rowLabel->adjustSize();
+  }
+
+  // Made column by column: the focus chain follows the order of creation.
+  QWidget* previous = nullptr;
+  auto chain = [&previous](QWidget* w) {
+    if (previous) QWidget::setTabOrder(previous, w);
+    previous = w;
+  };
+  for (const Column& c : {kQuantityColumn, kUnitColumn}) {
+    for (int n = 1; n <= kChannels; ++n) {
+      auto* list = new QComboBox(&grid);
+      list->setObjectName(ToQ(ComponentName(c.stem, n)));
+      list->setEditable(false);
+      list->setGeometry(c.left, RowTop(n), c.width, kListHeight);
+      list->setMaxVisibleItems(15);
+      chain(list);
+      if (std::string_view(c.stem) == "ComboBox" && n == 1) comboBox1_ = list;
+    }
+  }
+  const QFont fieldFont = FieldFont();
+  for (const Column& c : kEditColumns) {
+    for (int n = 1; n <= kChannels; ++n) {
+      auto* field = new QLineEdit(&grid);
+      field->setObjectName(ToQ(ComponentName(c.stem, n)));
+      field->setFont(fieldFont);
+      field->setGeometry(c.left, RowTop(n), c.width, kEditHeight);
+      // Every character has to pass the key filter; an input method would bypass it.
+      field->setAttribute(Qt::WA_InputMethodEnabled, false);
+      chain(field);
+      editFields_.push_back(field);
+    }
+  }
+
+  for (int n = 1; n <= kChannels; ++n) {
+    auto* unitLabel = new QLabel(&grid);
+    unitLabel->setObjectName(ToQ(ComponentName("ELabel", n)));
+    unitLabel->move(kUnitLabelLeft, RowTop(n) + kLabelDrop);
+    unitLabel->adjustSize();
+  }
+}
+
+void MainFrm::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+
+  auto item = [this](QMenu* menu, const char* name, const char* caption) {
+    auto* action = new QAction(QString::fromUtf8(caption), this);
+    action->setObjectName(QLatin1String(name));
+    menu->addAction(action);
+    return action;
+  };
+
+  auto* datei1 = new QMenu(QStringLiteral("&Datei"), this);
+  datei1->setObjectName(QStringLiteral("Datei1"));
+  bar->addMenu(datei1);
+  konfigurationladen1_ = item(datei1, "Konfigurationladen1", "&Konfiguration &laden");
+  konfigurationspeichern1_ = item(datei1, "Konfigurationspeichern1", "&Konfiguration &speichern");
+  QAction* n1 = datei1->addSeparator();
+  n1->setObjectName(QStringLiteral("N1"));
+  beenden1_ = item(datei1, "Beenden1", "&Beenden");
+
+  auto* uebertragen = new QMenu(QStringLiteral("&\u00dcbertragung"), this);
+  uebertragen->setObjectName(QStringLiteral("Uebertragen"));
+  bar->addMenu(uebertragen);
+  QAction* empfangen = item(uebertragen, "Empfangen", "&Empfangen");
+  QAction* senden = item(uebertragen, "Senden", "&Senden");
+  QAction* comPort1 = item(uebertragen, "COMPort1", "COM Port...");
+
+  connect(konfigurationladen1_, &QAction::triggered, this, [this] {
+    RunReported([this] { Konfigurationladen1Click(*panel_, op_, ctx_, rememberedFileName_); });
+  });
+  connect(konfigurationspeichern1_, &QAction::triggered, this, [this] {
+    RunReported([this] { Konfigurationspeichern1Click(*panel_, op_, ctx_, rememberedFileName_); });
+  });
+  connect(beenden1_, &QAction::triggered, this, &QWidget::close);
+  connect(empfangen, &QAction::triggered, this, [this] { RunTransfer(&EmpfangenClick); });
+  connect(senden, &QAction::triggered, this, [this] { RunTransfer(&SendenClick); });
+  connect(comPort1, &QAction::triggered, this, &MainFrm::COMPort1Click);
+}
+
+void MainFrm::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar1"));
+  bar->setFixedHeight(kStatusBarHeight);
+  statusPanel_ = new QLabel(bar);
+  statusPanel_->setObjectName(QStringLiteral("StatusPanel"));
+  statusPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  statusPanel_->setTextFormat(Qt::PlainText);
+  bar->addWidget(statusPanel_, 1);
+}
+
+void MainFrm::ConnectHandlers() {
+  QWidget* grid = centralWidget();
+  for (int n = 1; n <= kChannels; ++n) {
+    auto* quantity = grid->findChild<QComboBox*>(ToQ(ComponentName("ComboBox", n)));
+    // The panel changes selections with signals blocked, so this fires for the operator only.
+    connect(quantity, &QComboBox::currentIndexChanged, this, [this, quantity] {
+      RunReported([this, quantity] {
+        ComboBoxChange(*panel_, ChannelFromLastCharacter(FromQ(quantity->objectName())));
+      });
+    });
+    auto* unit = grid->findChild<QComboBox*>(ToQ(ComponentName("EinheitBox", n)));
+    connect(unit, &QComboBox::currentIndexChanged, this, [this] {
+      // Only the box matters: the operator sees at once what the new unit breaks.
+      RunReported([this] { ValidateAllChannels(*panel_, op_, ctx_); });
+    });
+  }
+  comboBox1_->installEventFilter(this);
+  for (QLineEdit* field : editFields_) field->installEventFilter(this);
+}
+
+void MainFrm::FormCreate(const std::vector<std::string>& arguments) {
+  ctx_.debugSwitch = false;
+  for (int n = 1; n <= kChannels; ++n) FillQuantityList(*panel_, ComponentName("ComboBox", n));
+  for (int n = 1; n <= kChannels; ++n) FillUnitList(*panel_, ComponentName("EinheitBox", n));
+
+  RunReported([this] {
+    const WindowState state = RestoreSettings(settingsPath_, *panel_, ctx_);
+    if (state.width > 0) outerSize_.setWidth(state.width);
+    if (state.height > 0) outerSize_.setHeight(state.height);
+    resize(outerSize_);
+    outerSize_ = size();  // as far as the minimum size let it go
+    rememberedFileName_ = state.rememberedFileName;
+  });
+
+  ctx_.debugSwitch = DebugSwitchFromArguments(arguments);
+}
+
+void MainFrm::FormShow() {
+  languageNumber_ = ApplyLanguageTexts(*this, *panel_, op_, ctx_);
+  try {
+    RefreshAllChannels(*panel_);
+    FormatAllChannels(*panel_);
+  } catch (...) {
+    // A stored text too large for any number stops the re-display at its channel. Show every
+    // unit and every value that can be shown, then tell the operator once the window is up.
+    const std::string message = ExceptionMessage(std::current_exception());
+    for (int n = 1; n <= kChannels; ++n) {
+      SetUnitLabel(*panel_, n, QuantityUnit(panel_->Text(ComponentName("ComboBox", n))));
+    }
+    for (int n = 1; n <= kChannels; ++n) {
+      try {
+        FormatChannel(*panel_, n);
+      } catch (...) {
+        // already reported once for the whole window; the field keeps its text
+      }
+    }
+    QTimer::singleShot(0, this, [message] { ReportError(message); });
+  }
+}
+
+void MainFrm::FormDestroy() {
+  if (settingsSaved_) return;
+  settingsSaved_ = true;
+  RunReported([this] {
+    WindowState state;
+    state.width = frameGeometry().width();
+    state.height = frameGeometry().height();
+    state.rememberedFileName = rememberedFileName_;
+    state.languageNumber = languageNumber_;
+    SaveSettings(settingsPath_, *panel_, ctx_, state);
+  });
+}
+
+bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
+  auto* field = qobject_cast<QLineEdit*>(watched);
+  if (field && std::find(editFields_.begin(), editFields_.end(), field) != editFields_.end()) {
+    switch (event->type()) {
+      case QEvent::FocusIn:
+      case QEvent::FocusOut:
+        if (ChangesControl(static_cast<QFocusEvent*>(event)->reason())) EditExit(*field);
+        break;
+      case QEvent::KeyPress: {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        Edit1KeyDown(key);
+        return EditKeyPress(*field, key);
+      }
+      default:
+        break;
+    }
+  } else if (watched == comboBox1_ && event->type() == QEvent::KeyPress) {
+    return EditKeyPress(*comboBox1_, *static_cast<QKeyEvent*>(event));
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainFrm::EditExit(const QWidget& sender) {
+  RunReported([&] { FormatChannel(*panel_, ChannelFromDigits(FromQ(sender.objectName()))); });
+}
+
+void MainFrm::Edit1KeyDown(const QKeyEvent& key) {
+  // The key goes on to the field as well; a one-line field does nothing with it.
+  if (key.key() == Qt::Key_Down) {
+    focusNextPrevChild(true);
+  } else if (key.key() == Qt::Key_Up) {
+    focusNextPrevChild(false);
+  }
+}
+
+bool MainFrm::EditKeyPress(QWidget& sender, const QKeyEvent& key) {
+  const QString text = key.text();
+  if (text.isEmpty()) return false;  // no character: arrows, Home, function keys
+  if (text.size() != 1) return true;
+  const char16_t c = text.front().unicode();
+  if (c == 0x7f) return false;  // the Delete key edits; it types nothing
+  if (c > 0x7f) return true;
+  const char typed = static_cast<char>(c);
+  if (typed == '\r') focusNextPrevChild(true);
+  const std::optional<char> passed = FilterKeyChar(typed);
+  if (!passed) return true;
+  if (*passed != typed) {
+    QKeyEvent replaced(QEvent::KeyPress, Qt::Key_Period, key.modifiers(),
+                       QString(QLatin1Char(*passed)));
+    QCoreApplication::sendEvent(&sender, &replaced);
+    return true;
+  }
+  return false;
+}
+
+void MainFrm::RunTransfer(void (*command)(TransferSeams&)) {
+  // While a transfer holds the port, the window must not load, save or go away under it.
+  ++transfers_;
+  konfigurationladen1_->setEnabled(false);
+  konfigurationspeichern1_->setEnabled(false);
+  beenden1_->setEnabled(false);
+  struct Ending {
+    MainFrm& frm;
+    ~Ending() { frm.TransferEnded(); }
+  } ending{*this};
+  TransferSeams seams{*panel_, op_, *port_, clock_, ctx_, registerAddress_};
+  RunReported([&] { command(seams); });
+}
+
+void MainFrm::TransferEnded() {
+  if (--transfers_ > 0) return;
+  konfigurationladen1_->setEnabled(true);
+  konfigurationspeichern1_->setEnabled(true);
+  beenden1_->setEnabled(true);
+  if (closePending_) {
+    closePending_ = false;
+    // After the command's own handler has returned.
+    QTimer::singleShot(0, this, &QWidget::close);
+  }
+}
+
+void MainFrm::COMPort1Click() {
+  // The dialog stores the chosen port itself; its result says nothing more.
+  if (comPortFrm_) RunReported([this] { comPortFrm_->exec(); });
+}
+
+void MainFrm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  FitOuterSize();
+  if (shown_) return;
+  shown_ = true;
+  CentreOnScreen();
+  FormShow();
+}
+
+void MainFrm::closeEvent(QCloseEvent* event) {
+  if (transfers_ > 0) {
+    closePending_ = true;
+    event->ignore();
+    return;
+  }
+  event->accept();
+  FormDestroy();
+}
+
+void MainFrm::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  FitOuterSize();
+}
+
+void MainFrm::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FitOuterSize();
+}
+
+void MainFrm::FitOuterSize() {
+  // Stored sizes and the minimum count the frame; take it off once the frame is known.
+  if (!outerSizePending_ || !isVisible() || windowHandle() == nullptr) return;
+  const QMargins frame = windowHandle()->frameMargins();
+  if (frame.isNull()) return;
+  outerSizePending_ = false;
+  const QSize extra(frame.left() + frame.right(), frame.top() + frame.bottom());
+  setMinimumSize(QSize(kMinimumWidth, kMinimumHeight) - extra);
+  resize(outerSize_ - extra);
+  CentreOnScreen();
+}
+
+void MainFrm::CentreOnScreen() {
+  if (QScreen* s = screen()) {
+    const QRect area = s->availableGeometry();
+    const QSize outer = frameGeometry().size();
+    move(area.left() + (area.width() - outer.width()) / 2,
+         area.top() + (area.height() - outer.height()) / 2);
+  }
+}
+
+}  // namespace quorvex

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QSize>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+
+namespace quorvex {
+
+struct AppContext;
+class Clock;
+class ComPort;
+class ComPortFrm;
+class Operator;
+class QtChannelPanel;
+class SerialPorts;
+struct TransferSeams;
+
+// The main window: eight channel rows, the File and Transfer menus and the status bar. Its
+// widgets hold the channel settings; the procedures below the window reach them through Panel().
+class MainFrm : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Restores the settings from `settingsPath` while it is built. `arguments` are the
+  // command-line arguments after the program name.
+  MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock, std::string settingsPath,
+          std::vector<std::string> arguments, QWidget* parent = nullptr);
+  ~MainFrm() override;
+
+  // The COM port dialog is made after this window and handed over once it exists.
+  void SetComPortFrm(ComPortFrm* comPortFrm) { comPortFrm_ = comPortFrm; }
+
+  QtChannelPanel& Panel() { return *panel_; }
+  QLabel* StatusPanel() const { return statusPanel_; }
+  const std::string& RememberedFileName() const { return rememberedFileName_; }
+  int LanguageNumber() const { return languageNumber_; }
+  std::uint16_t RegisterAddress() const { return registerAddress_; }
+  bool TransferRunning() const { return transfers_ > 0; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildGrid(QWidget& grid);
+  void BuildMenu();
+  void BuildStatusBar();
+  void ConnectHandlers();
+
+  void FormCreate(const std::vector<std::string>& arguments);
+  void FormShow();
+  void FormDestroy();
+
+  void EditExit(const QWidget& sender);
+  void Edit1KeyDown(const QKeyEvent& key);
+  bool EditKeyPress(QWidget& sender, const QKeyEvent& key);
+  void RunTransfer(void (*command)(TransferSeams&));
+  void TransferEnded();
+  void COMPort1Click();
+
+  void FitOuterSize();
+  void CentreOnScreen();
+
+  AppContext& ctx_;
+  Operator& op_;
+  Clock& clock_;
+  std::unique_ptr<ComPort> port_;
+  std::unique_ptr<QtChannelPanel> panel_;
+  const std::string settingsPath_;
+
+  std::string rememberedFileName_;
+  int languageNumber_ = 0;
+  std::uint16_t registerAddress_ = 0;
+
+  bool shown_ = false;
+  bool settingsSaved_ = false;
+  int transfers_ = 0;
+  bool closePending_ = false;
+  // Width and height count the frame; the frame is known only once the window is on screen.
+  QSize outerSize_;
+  bool outerSizePending_ = true;
+
+  QPointer<ComPortFrm> comPortFrm_;
+  QComboBox* comboBox1_ = nullptr;
+  std::vector<QLineEdit*> editFields_;
+  QLabel* statusPanel_ = nullptr;
+  QAction* konfigurationladen1_ = nullptr;
+  QAction* konfigurationspeichern1_ = nullptr;
+  QAction* beenden1_ = nullptr;
+};
+
+}  // namespace quorvex
