@@ -17,8 +17,12 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the types windows.h defines.
+#include <shellapi.h>
+
+#include <QApplication>
+#include <QMainWindow>
 #else
 #include "ui/serial_device_window.h"
 #endif
@@ -115,9 +119,15 @@ void ComPortFrm::Button1Click() {
 
 void ComPortFrm::Button2Click() {
 #ifdef _WIN32
-  QWidget* mainWindow = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
-  HWND owner = mainWindow != nullptr ? reinterpret_cast<HWND>(mainWindow->winId()) : nullptr;
-  ShellExecuteA(owner, "open", "devmgmt.msc", nullptr, nullptr, SW_SHOWNORMAL);
+  // The dialog is made without a parent; the owner is the program's main window all the same.
+  QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (owner == nullptr && qobject_cast<QMainWindow*>(top) != nullptr) {
+      owner = top;
+    }
+  }
+  ShellExecuteA(owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr, "open",
+                "devmgmt.msc", nullptr, nullptr, SW_SHOWNORMAL);
 #else
   SerialDeviceWindow devices(ctx_.comPortNumber, this);
   devices.exec();

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/app_context.h"
+#include "ui/error_report.h"
 #include "ui/qt_text.h"
 
 namespace quorvex {
@@ -24,14 +25,11 @@ constexpr int kLastComNumber = 255;
 
 enum Column { kPathColumn, kStableNameColumn, kComColumn };
 
-// Same form as the program's other error boxes: stop icon, program title, message ending in a
-// full stop.
+// Same form as the program's default error report, but owned by this window so it stays on top
+// of it.
 void ShowError(QWidget* parent, const char* message) {
-  QString text = ToQ(message);
-  if (!text.endsWith(QLatin1Char('.'))) {
-    text += QLatin1Char('.');
-  }
-  QMessageBox::critical(parent, QString::fromLatin1(kApplicationTitle), text);
+  QMessageBox::critical(parent, QString::fromLatin1(kApplicationTitle),
+                        ToQ(ErrorReportText(message)));
 }
 
 }  // namespace
