@@ -1,0 +1,189 @@
+// Wall time of a whole write and a whole read against quorvex-cardsim on a pseudo terminal, with
+// the real serial backend and the real clock, compared with the floor that the fixed pauses of a
+// transfer set on their own. What the ratio shows beyond 1 is our overhead: byte handling,
+// scheduling, the simulator's turnaround.
+//
+//   transfer_bench [--repeat N]
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app_context.h"
+#include "core/channel_panel.h"
+#include "core/text_set.h"
+#include "link/card_transfer.h"
+#include "link/clock.h"
+#include "link/com_port.h"
+#include "link/serial_line.h"
+#include "sim/sim_process.h"
+#include "tests/e2e/known_configuration.h"
+#include "tests/support/fake_operator.h"
+
+namespace {
+
+using namespace quorvex;
+using Seconds = std::chrono::duration<double>;
+
+// 41 exchanges of eight 10 ms pauses each, plus the pauses around them.
+constexpr double kWriteFloorSeconds = 41 * 0.080 + 0.100 + 0.150;
+constexpr double kReadFloorSeconds = 41 * 0.080 + 0.050;
+constexpr double kTargetRatio = 1.03;
+
+struct Outcome {
+  double seconds = 0;
+  bool correct = false;
+};
+
+// The pauses of a transfer and nothing else, on the same clock: how much this machine stretches
+// 328 short sleeps right now, which a transfer pays too and no code of ours can save.
+double PausesOnly(Clock& clock, std::initializer_list<int> extraPauses) {
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 41 * 8; ++i) clock.Sleep(10);
+  for (const int ms : extraPauses) clock.Sleep(ms);
+  return Seconds(std::chrono::steady_clock::now() - start).count();
+}
+
+ConfigImage ReadImage(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  ConfigImage image{};
+  if (bytes.size() == image.size()) std::copy(bytes.begin(), bytes.end(), image.begin());
+  return image;
+}
+
+class Bench {
+ public:
+  explicit Bench(const std::string& imagePath) : imagePath_(imagePath) {
+    ctx_.comPortNumber = 1;
+    ctx_.texts = EnglishTextSet();
+  }
+
+  Outcome Write() {
+    testing::FakeOperator op;
+    MemoryPanel panel;
+    e2e::FillLists(panel);
+    e2e::FillKnownConfiguration(panel);
+    const double seconds = Timed(panel, op, [](TransferSeams& s) { SendConfiguration(s); });
+    return {seconds,
+            op.LastStatus() == ctx_.texts.written && ReadImage(imagePath_) == e2e::kKnownImage};
+  }
+
+  double WritePauses() { return PausesOnly(clock_, {50, 50, 150}); }
+  double ReadPauses() { return PausesOnly(clock_, {50}); }
+
+  Outcome Read() {
+    testing::FakeOperator op;
+    MemoryPanel panel;
+    e2e::FillLists(panel);
+    const double seconds = Timed(panel, op, [](TransferSeams& s) { EmpfangenClick(s); });
+    MemoryPanel expected;
+    e2e::FillLists(expected);
+    e2e::FillKnownConfiguration(expected);
+    bool same = op.LastStatus() == ctx_.texts.loadedStart + " " + ctx_.texts.loadedEnd;
+    for (int n = 1; n <= 8; ++n) {
+      for (const char* stem : {"ComboBox", "EinheitBox", "Edit", "BereichEdit", "MessEdit"}) {
+        same = same && panel.Text(ComponentName(stem, n)) == expected.Text(ComponentName(stem, n));
+      }
+    }
+    return {seconds, same};
+  }
+
+ private:
+  template <typename Transfer>
+  double Timed(MemoryPanel& panel, testing::FakeOperator& op, Transfer transfer) {
+    std::uint16_t registerAddress = 0;
+    ComPort port(*ports_, clock_, op, ctx_);
+    TransferSeams seams{panel, op, port, clock_, ctx_, registerAddress};
+    const auto start = std::chrono::steady_clock::now();
+    transfer(seams);
+    return Seconds(std::chrono::steady_clock::now() - start).count();
+  }
+
+  std::string imagePath_;
+  std::unique_ptr<SerialPorts> ports_ = MakeSystemSerialPorts();
+  SteadyClock clock_;
+  AppContext ctx_;
+};
+
+void Report(const char* name, const std::vector<Outcome>& runs, const std::vector<double>& pauses,
+            double floorSeconds) {
+  std::vector<double> seconds;
+  bool correct = true;
+  for (const Outcome& run : runs) {
+    seconds.push_back(run.seconds);
+    correct = correct && run.correct;
+  }
+  std::sort(seconds.begin(), seconds.end());
+  const double median = seconds[seconds.size() / 2];
+  std::printf("%-6s floor %.3f s  runs:", name, floorSeconds);
+  for (const Outcome& run : runs) std::printf(" %.3f", run.seconds);
+  std::printf("  best %.3f s (ratio %.4f)  median %.3f s (ratio %.4f)  target <= %.2f: %s%s\n",
+              seconds.front(), seconds.front() / floorSeconds, median, median / floorSeconds,
+              kTargetRatio, median / floorSeconds <= kTargetRatio ? "met" : "MISSED",
+              correct ? "" : "  [WRONG RESULT]");
+  std::vector<double> sortedPauses = pauses;
+  std::sort(sortedPauses.begin(), sortedPauses.end());
+  const double pausesMedian = sortedPauses[sortedPauses.size() / 2];
+  std::printf(
+      "%-6s pauses alone on this machine: median %.3f s (ratio %.4f); transfer beyond "
+      "them: %+.0f ms\n",
+      name, pausesMedian, pausesMedian / floorSeconds, (median - pausesMedian) * 1000);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int repeat = 3;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
+      repeat = std::max(1, std::atoi(argv[++i]));
+    } else {
+      std::fprintf(stderr, "usage: %s [--repeat N]\n", argv[0]);
+      return 2;
+    }
+  }
+
+  std::string folder = (std::filesystem::temp_directory_path() / "quorvex-bench-XXXXXX").string();
+  if (::mkdtemp(folder.data()) == nullptr) {
+    std::perror("mkdtemp");
+    return 1;
+  }
+  const std::string imagePath = folder + "/card.kfg";
+  ::setenv("QUORVEX_COM_DIR", folder.c_str(), 1);
+  int status = 0;
+  try {
+    sim::SimProcess card(QUORVEX_CARDSIM_PATH, {"--com-dir", folder, "--image", imagePath, "--log",
+                                                folder + "/frames.log"});
+    Bench bench(imagePath);
+    std::vector<Outcome> writes;
+    std::vector<Outcome> reads;
+    std::vector<double> writePauses;
+    std::vector<double> readPauses;
+    for (int i = 0; i < repeat; ++i) {
+      writes.push_back(bench.Write());
+      writePauses.push_back(bench.WritePauses());
+      reads.push_back(bench.Read());
+      readPauses.push_back(bench.ReadPauses());
+    }
+    Report("write", writes, writePauses, kWriteFloorSeconds);
+    Report("read", reads, readPauses, kReadFloorSeconds);
+    for (const Outcome& run : writes) status |= run.correct ? 0 : 1;
+    for (const Outcome& run : reads) status |= run.correct ? 0 : 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "transfer_bench: %s\n", e.what());
+    status = 1;
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  return status;
+}
