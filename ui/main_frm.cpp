@@ -401,6 +401,10 @@ void MainFrm::TransferEnded() {
   }
 }
 
+void MainFrm::SetComPortFrm(ComPortFrm* comPortFrm) {
+  comPortFrm_ = comPortFrm;
+}
+
 void MainFrm::COMPort1Click() {
   // The dialog stores the chosen port itself; its result says nothing more.
   if (comPortFrm_) RunReported([this] { comPortFrm_->exec(); });

@@ -37,7 +37,7 @@ class MainFrm : public QMainWindow {
   ~MainFrm() override;
 
   // The COM port dialog is made after this window and handed over once it exists.
-  void SetComPortFrm(ComPortFrm* comPortFrm) { comPortFrm_ = comPortFrm; }
+  void SetComPortFrm(ComPortFrm* comPortFrm);
 
   QtChannelPanel& Panel() { return *panel_; }
   QLabel* StatusPanel() const { return statusPanel_; }

@@ -1,1 +1,9 @@
-# tests of the main window
+# The main window, its adapters and the application object, on the offscreen platform.
+quorvex_add_test(ui_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/application_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_frm_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_frm_lifecycle_test.cpp
+  LIBS quorvex_ui quorvex_app Qt6::Test
+  ENV "QT_QPA_PLATFORM=offscreen"
+)

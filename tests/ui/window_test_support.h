@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QTest>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/application.h"
+#include "link/serial_line.h"
+
+namespace quorvex::testing {
+
+// What reached the application's default error report, oldest first.
+inline std::vector<std::string>& Reports() {
+  static std::vector<std::string> reports;
+  return reports;
+}
+
+// One application object for the whole binary; its error report is recorded, never shown.
+inline Application& TestApp() {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "ui_tests";
+  static char* argv[] = {name, nullptr};
+  static Application app(argc, argv);
+  static const bool hooked = [] {
+    app.SetReporter([](const std::string& text) { Reports().push_back(text); });
+    return true;
+  }();
+  (void)hooked;
+  return app;
+}
+
+// A card on port COM `present` only, held exclusively like a real port. It answers each
+// four-byte request from its registers (echo of the address bytes, the value, the OR check),
+// or never when `answers` is false.
+class CardPorts : public SerialPorts {
+ public:
+  explicit CardPorts(int present = 1) : present_(present) {}
+
+  std::unique_ptr<SerialLine> Open(int portNumber) override {
+    if (portNumber != present_ || held_) return nullptr;
+    held_ = true;
+    ++opens;
+    return std::make_unique<Line>(*this);
+  }
+
+  bool answers = true;
+  std::array<std::uint8_t, 41> registers{};
+  int opens = 0;
+
+ private:
+  class Line : public SerialLine {
+   public:
+    explicit Line(CardPorts& card) : card_(card) {}
+    ~Line() override { card_.held_ = false; }
+    void Configure() override {}
+    void SetRts(bool) override {}
+    bool WriteByte(std::uint8_t b) override {
+      request_.push_back(b);
+      if (request_.size() == 4) Answer();
+      return true;
+    }
+    bool ReadByte(std::uint8_t& b) override {
+      if (reply_.empty()) return false;
+      b = reply_.front();
+      reply_.pop_front();
+      return true;
+    }
+
+   private:
+    void Answer() {
+      const std::vector<std::uint8_t> q = std::exchange(request_, {});
+      if (!card_.answers) return;
+      const unsigned address = ((q[0] & 0x7Fu) << 8) | q[1];
+      const bool read = (q[0] & 0x80u) != 0;
+      std::uint8_t value = 0;
+      if (address < card_.registers.size()) {
+        if (!read) card_.registers[address] = q[2];
+        value = card_.registers[address];
+      }
+      reply_ = {q[0], q[1], value, static_cast<std::uint8_t>(q[0] | q[1] | value)};
+    }
+
+    CardPorts& card_;
+    std::vector<std::uint8_t> request_;
+    std::deque<std::uint8_t> reply_;
+  };
+
+  int present_;
+  bool held_ = false;
+};
+
+// Shows the window and waits until it holds the keyboard, as focus events need.
+inline bool ShowActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window, 5000);
+}
+
+}  // namespace quorvex::testing
