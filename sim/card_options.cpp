@@ -155,7 +155,8 @@ Options:
   --com-dir DIR        folder for the link (default: $QUORVEX_COM_DIR; one of the two is needed)
   --image FILE         load the registers from FILE (exactly 41 bytes, a .KFG file) when it
                        exists; after every write that changes a register, FILE is replaced
-                       atomically with the new image, before the reply is sent
+                       atomically with the new image, before the reply is sent; without
+                       --image every register starts at 0 and nothing is kept
   --log FILE           write the frame log to FILE instead of stderr: one line per received
                        request, sent reply and dropped byte, with the milliseconds since start
                        and the bytes in hex; lines are flushed as they are written
@@ -168,8 +169,9 @@ Faults (each affects the replies only; requests are still carried out):
                        no reply to requests for register A: to every one, or with :N to the
                        first N of them; may be given several times
   --delay MS           send every reply MS milliseconds late (0 to 60000)
-  --hangup-after K     serve K valid requests, then close the line and exit when the next byte
-                       arrives (the PC sees the port hang up in the middle of a transfer)
+  --hangup-after K     serve K requests with a valid check byte (answered or not), then close
+                       the line and exit when the next byte arrives: the PC sees the port hang
+                       up in the middle of a transfer, after it has read the last reply
   --help               this text
 )";
 }
