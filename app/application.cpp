@@ -8,8 +8,9 @@
 namespace quorvex {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+  // Only the name: a display name would be appended to every window caption on Linux, and the
+  // captions must read exactly as they are set.
   setApplicationName(QString::fromUtf8(kApplicationTitle));
-  setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -18,6 +20,7 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_operator.h"
 #include "tests/ui/window_test_support.h"
+#include "ui/com_port_frm.h"
 #include "ui/main_frm.h"
 #include "ui/qt_channel_panel.h"
 #include "ui/qt_operator.h"
@@ -236,6 +239,30 @@ TEST_F(LifecycleTest, WithoutATransferAClosingWindowGoesAtOnce) {
   frm->close();
   EXPECT_FALSE(frm->isVisible());
   EXPECT_TRUE(QFile::exists(settings_));
+}
+
+TEST_F(LifecycleTest, ComPortItemWaitsForTheDialogWhichKeepsTheChoiceItself) {
+  auto frm = Make();
+  ASSERT_TRUE(ShowActive(*frm));
+  ComPortFrm dialog(ctx_, ports_);
+  frm->SetComPortFrm(&dialog);
+  ctx_.comPortNumber = 1;
+
+  bool wasModal = false;
+  QTimer::singleShot(0, &dialog, [&] {
+    wasModal = QApplication::activeModalWidget() == &dialog;
+    ctx_.comPortNumber = 7;  // OK must put the selected COM1 back
+    if (auto* ok = dialog.findChild<QPushButton*>("Button1")) ok->click();
+  });
+  QTimer watchdog;  // a dialog left open must fail the test, not hang it
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, &dialog, &QDialog::reject);
+  watchdog.start(10000);
+  frm->findChild<QAction*>("COMPort1")->trigger();
+
+  EXPECT_TRUE(wasModal);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(ctx_.comPortNumber, 1);
 }
 
 TEST(QtOperatorTest, StatusTextsReachThePanelAndTheFirstShowingClearsThem) {
