@@ -79,7 +79,10 @@ int RowTop(int channel) {
 }
 
 QFont WindowFont() {
-  QFont font(QStringLiteral("MS Sans Serif"));
+  // The design font first; elsewhere a sans serif of like width, so the captions fit their places.
+  QFont font;
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(11);
   return font;
@@ -87,7 +90,9 @@ QFont WindowFont() {
 
 QFont FieldFont() {
   // Fixed pitch, so formatted numbers line up from row to row.
-  QFont font(QStringLiteral("Courier New"));
+  QFont font;
+  font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                    QStringLiteral("DejaVu Sans Mono")});
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   font.setPixelSize(12);
