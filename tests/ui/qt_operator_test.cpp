@@ -1,0 +1,110 @@
+// The real boxes and file dialogs of the operator adapter, answered by the test as they come up.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "tests/ui/window_test_support.h"
+#include "ui/qt_operator.h"
+
+namespace quorvex::testing {
+namespace {
+
+// Runs `ask` and answers the modal window it brings up with `answer`. A watchdog closes what is
+// left open, so a window the test did not expect fails the test instead of hanging it.
+template <class Window>
+void Answer(const std::function<void()>& ask, const std::function<void(Window&)>& answer,
+            bool* answered) {
+  *answered = false;
+  QTimer::singleShot(0, [&] {
+    if (auto* w = qobject_cast<Window*>(QApplication::activeModalWidget())) {
+      *answered = true;
+      answer(*w);
+    }
+  });
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
+  });
+  watchdog.start(10000);
+  ask();
+}
+
+TEST(QtOperatorTest, ShowCaptionTextAndIconWithOnlyOkAndNoOwner) {
+  TestApp();
+  QtOperator op;
+  struct Case {
+    BoxIcon icon;
+    QMessageBox::Icon shown;
+  };
+  for (const Case c :
+       {Case{BoxIcon::None, QMessageBox::NoIcon}, Case{BoxIcon::Error, QMessageBox::Critical}}) {
+    bool answered = false;
+    Answer<QMessageBox>(
+        [&] { op.MessageBox("Transmission", "Connect analog box to PC via COM3", c.icon); },
+        [&](QMessageBox& box) {
+          EXPECT_EQ(box.windowTitle(), "Transmission");
+          EXPECT_EQ(box.text(), "Connect analog box to PC via COM3");
+          EXPECT_EQ(box.icon(), c.shown);
+          EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+          EXPECT_EQ(box.parentWidget(), nullptr);
+          box.accept();
+        },
+        &answered);
+    EXPECT_TRUE(answered);
+  }
+}
+
+TEST(QtOperatorTest, AppendTheExtensionAndStartWhereTheLastOneEnded) {
+  TestApp();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QtOperator op;
+  FileDialogRequest request{"Store configuration", "Configuration (*.KFG)|*.KFG", "KFG",
+                            QDir::toNativeSeparators(dir.path()).toStdString(), ""};
+
+  bool answered = false;
+  std::optional<std::string> chosen;
+  Answer<QFileDialog>([&] { chosen = op.AskSaveFileName(request); },
+                      [&](QFileDialog& dialog) {
+                        EXPECT_EQ(dialog.windowTitle(), "Store configuration");
+                        EXPECT_EQ(dialog.nameFilters(), QStringList{"Configuration (*.KFG)"});
+                        EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+                        dialog.selectFile("boiler1");
+                        static_cast<QDialog&>(dialog).accept();  // the dialog's own checks run
+                      },
+                      &answered);
+  ASSERT_TRUE(answered);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, QDir::toNativeSeparators(dir.filePath("boiler1.KFG")).toStdString());
+
+  // Nothing asked for: the open dialog starts in the folder the save dialog ended in, and takes
+  // a name that does not exist (the load reports that itself).
+  request = FileDialogRequest{"Load configuration", "Configuration (*.KFG)|*.KFG", "KFG", "", ""};
+  Answer<QFileDialog>([&] { chosen = op.AskOpenFileName(request); },
+                      [&](QFileDialog& dialog) {
+                        EXPECT_EQ(QDir(dialog.directory()), QDir(dir.path()));
+                        dialog.selectFile("missing.KFG");
+                        static_cast<QDialog&>(dialog).accept();  // the dialog's own checks run
+                      },
+                      &answered);
+  ASSERT_TRUE(answered);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, QDir::toNativeSeparators(dir.filePath("missing.KFG")).toStdString());
+
+  Answer<QFileDialog>([&] { chosen = op.AskOpenFileName(request); },
+                      [&](QFileDialog& dialog) { dialog.reject(); }, &answered);
+  EXPECT_TRUE(answered);
+  EXPECT_FALSE(chosen.has_value());
+}
+
+}  // namespace
+}  // namespace quorvex::testing
