@@ -11,6 +11,7 @@
 #include "storage/settings.h"
 #include "ui/com_port_frm.h"
 #include "ui/debug_win.h"
+#include "ui/first_paint_probe.h"
 #include "ui/main_frm.h"
 #include "ui/qt_operator.h"
 #include "ui/qt_text.h"
@@ -75,6 +76,11 @@ int main(int argc, char** argv) {
   std::unique_ptr<ScreenshotOnFirstPaint> screenshot;
   if (const QString path = qEnvironmentVariable("QUORVEX_SCREENSHOT"); !path.isEmpty()) {
     screenshot = std::make_unique<ScreenshotOnFirstPaint>(mainFrm, path);
+  }
+
+  std::unique_ptr<quorvex::FirstPaintProbe> probe;
+  if (quorvex::FirstPaintProbe::Requested()) {
+    probe = std::make_unique<quorvex::FirstPaintProbe>(mainFrm);
   }
 
   mainFrm.show();
