@@ -37,12 +37,16 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The section name of a header line, nothing for any other line.
+// The section name of a header line, nothing for any other line. Without its closing bracket a
+// line is no header: a damaged one must neither hide an intact section of the same name further
+// down nor cut short the section it stands in.
 std::optional<std::string_view> SectionName(std::string_view line) {
   line = Trim(line);
   if (line.empty() || line.front() != '[') return std::nullopt;
   line.remove_prefix(1);
-  return line.substr(0, line.find(']'));
+  const auto close = line.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return line.substr(0, close);
 }
 
 bool IsComment(std::string_view line) {

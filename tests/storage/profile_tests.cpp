@@ -53,6 +53,18 @@ TEST(ProfileLookup, FollowsTheProfileRules) {
   EXPECT_FALSE(profile.Find("Main", "a line without equals sign"));
 }
 
+// A header needs its closing bracket; a damaged one must not hide the intact section after it
+// or end the section it stands in.
+TEST(ProfileLookup, HeaderWithoutClosingBracketOpensNoSection) {
+  Profile profile("[Main\nCOM=3\n[Main]\nCOM=4\n[ComboBox]\n1=2\n[Mess\n2=5\n");
+  EXPECT_EQ(profile.ReadInteger("Main", "COM", -1), 4);
+  EXPECT_EQ(profile.ReadInteger("ComboBox", "2", 1), 5);
+  EXPECT_FALSE(profile.Find("Mess", "2"));
+  profile.WriteInteger("Mess", "1", 0);
+  EXPECT_EQ(profile.Content(),
+            "[Main\nCOM=3\n[Main]\nCOM=4\n[ComboBox]\n1=2\n[Mess\n2=5\n[Mess]\n1=0\n");
+}
+
 TEST(ProfileLookup, IntegersAreDecimalOrHexOnly) {
   struct Case {
     const char* text;
