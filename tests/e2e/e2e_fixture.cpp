@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <iterator>
+#include <sstream>
 
 namespace quorvex::e2e {
 
@@ -41,6 +42,7 @@ void CardSimTest::StartSimulator(const std::vector<std::string>& extraArgs) {
   args.insert(args.end(), extraArgs.begin(), extraArgs.end());
   sim_ = std::make_unique<sim::SimProcess>(QUORVEX_CARDSIM_PATH, args);
   ASSERT_EQ(sim_->LinkPath(), (folder_ / "COM1").string());
+  descriptorsAfterStart_ = OpenDescriptorCount();
 }
 
 void CardSimTest::WriteImageFile(const ConfigImage& image) {
@@ -60,6 +62,28 @@ ConfigImage CardSimTest::ReadImageFile() const {
 std::string CardSimTest::SimulatorLog() const {
   std::ifstream in(logPath_);
   return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+std::vector<int> CardSimTest::RequestedRegisters() const {
+  // "<time> ms  rx  80 07 00 87  read register 7": only served requests name a register.
+  std::vector<int> registers;
+  std::istringstream lines(SimulatorLog());
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("  rx  ") == std::string::npos) continue;
+    const std::size_t at = line.find(" register ");
+    if (at == std::string::npos) continue;
+    registers.push_back(std::stoi(line.substr(at + 10)));
+  }
+  return registers;
+}
+
+void CardSimTest::ExpectPortReleased(bool cardStillOnLine) {
+  EXPECT_FALSE(port_.IsOpen());
+  EXPECT_FALSE(op_.waitCursor);
+  EXPECT_EQ(OpenDescriptorCount(), descriptorsAfterStart_) << "a descriptor was left open";
+  if (cardStillOnLine) {
+    EXPECT_NE(MakeSystemSerialPorts()->Open(1), nullptr) << "the port is still held";
+  }
 }
 
 int OpenDescriptorCount() {

@@ -35,12 +35,18 @@ class CardSimTest : public ::testing::Test {
   void WriteImageFile(const ConfigImage& image);
   ConfigImage ReadImageFile() const;
   std::string SimulatorLog() const;
+  // Register addresses of the requests the card carried out, in order, repeats included.
+  std::vector<int> RequestedRegisters() const;
+  // The transfer's port is closed and no descriptor is left behind; with the card still on the
+  // line, the next opener also gets the port (the lock went with the descriptor).
+  void ExpectPortReleased(bool cardStillOnLine = true);
   TransferSeams Seams() { return {panel_, op_, port_, clock_, ctx_, registerAddress_}; }
 
   std::filesystem::path folder_;
   std::string imagePath_;
   std::string logPath_;
   std::unique_ptr<sim::SimProcess> sim_;
+  int descriptorsAfterStart_ = -1;  // this process's descriptors once the simulator is up
 
   std::unique_ptr<SerialPorts> ports_ = MakeSystemSerialPorts();
   SteadyClock clock_;

@@ -56,7 +56,7 @@ TEST_F(CardSimTest, FullWriteLeavesTheEncodedConfigurationOnTheCard) {
             (std::vector<std::string>{"Transmission|Connect analog box to PC via COM1|none",
                                       "Transmission|Now release the connection between device "
                                       "and PC|none"}));
-  EXPECT_FALSE(port_.IsOpen());
+  ExpectPortReleased();
 }
 
 TEST_F(CardSimTest, FullReadFillsThePanelFromTheCard) {
@@ -99,7 +99,7 @@ TEST_F(CardSimTest, FullReadFillsThePanelFromTheCard) {
   }
   EXPECT_EQ(op_.LastStatus(), "Configuration  loaded");
   EXPECT_FALSE(Contains(op_.Statuses(), "Transmission error"));
-  EXPECT_FALSE(port_.IsOpen());
+  ExpectPortReleased();
   // Reading leaves the card's memory alone.
   EXPECT_EQ(ReadImageFile(), kKnownImage);
 }
@@ -142,6 +142,7 @@ TEST_F(CardSimTest, PortHeldByAnotherProcessIsReportedAndNothingElseHappens) {
   int status = 0;
   ASSERT_EQ(::waitpid(holder, &status, 0), holder);
   EXPECT_EQ(SimulatorLog().find(" rx "), std::string::npos) << "a byte reached the card";
+  ExpectPortReleased();
 }
 
 TEST_F(CardSimTest, CardHangingUpMidTransferEndsItWithFailureAndClosesThePort) {
@@ -152,7 +153,6 @@ TEST_F(CardSimTest, CardHangingUpMidTransferEndsItWithFailureAndClosesThePort) {
   WriteImageFile(image);
   // Register 0 and channel 1's first two registers are answered, then the line goes down.
   StartSimulator({"--hangup-after", "3"});
-  const int descriptorsBefore = OpenDescriptorCount();
   TransferSeams s = Seams();
   EmpfangenClick(s);
 
@@ -161,8 +161,7 @@ TEST_F(CardSimTest, CardHangingUpMidTransferEndsItWithFailureAndClosesThePort) {
   // Channel 1 was not complete, so it keeps what it had.
   EXPECT_EQ(panel_.Text("ComboBox1"), "O2");
   EXPECT_EQ(panel_.Text("Edit1"), "0.5");
-  EXPECT_FALSE(port_.IsOpen());
-  EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
+  ExpectPortReleased(false);
   EXPECT_EQ(op_.Boxes().back(),
             "Transmission|Now release the connection between device and PC|none");
   EXPECT_EQ(sim_->WaitForExit(std::chrono::seconds(10)), 0);

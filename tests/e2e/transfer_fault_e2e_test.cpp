@@ -1,0 +1,224 @@
+// Failures on the real line: the simulator's fault switches against the real termios backend and
+// the real clock. The exact pause and status sequences of every failure are proven on virtual
+// time in the link tests; these show that the same happens with real bytes, real time-outs and a
+// real descriptor, and that the port is given back afterwards.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "core/channel_editing.h"
+#include "core/config_image.h"
+#include "core/errors.h"
+#include "link/register_exchange.h"
+#include "tests/e2e/e2e_fixture.h"
+
+namespace quorvex::e2e {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kConnectBox = "box:Transmission|Connect analog box to PC via COM1|none";
+const std::string kReleaseBox =
+    "box:Transmission|Now release the connection between device and PC|none";
+
+std::vector<int> Range(int first, int last) {
+  std::vector<int> out;
+  for (int r = first; r <= last; ++r) out.push_back(r);
+  return out;
+}
+
+template <typename Action>
+long long MsTaken(Action action) {
+  const auto start = std::chrono::steady_clock::now();
+  action();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start)
+      .count();
+}
+
+// Everything a channel shows, channel by channel.
+using PanelTexts = std::vector<Lines>;
+PanelTexts Texts(const ChannelPanel& panel) {
+  PanelTexts texts;
+  for (int n = 1; n <= 8; ++n) {
+    Lines channel;
+    for (const char* stem :
+         {"ComboBox", "EinheitBox", "Edit", "BereichEdit", "MessEdit", "ELabel"}) {
+      channel.push_back(panel.Text(ComponentName(stem, n)));
+    }
+    texts.push_back(channel);
+  }
+  return texts;
+}
+
+// Unlike the known configuration in every channel, units included.
+void FillOtherConfiguration(ChannelPanel& panel) {
+  static constexpr std::uint8_t kGas[8] = {8, 9, 10, 11, 14, 15, 16, 0};
+  ConfigImage other{};
+  other[0] = 0xAA;
+  for (int n = 1; n <= 8; ++n) {
+    const std::size_t first = ChannelOffset(n);
+    other[first] = kGas[n - 1];
+    other[first + 1] = 10;
+    other[first + 2] = 100;
+    other[first + 3] = 0x00;
+    other[first + 4] = 0x64;
+  }
+  ApplyConfiguration(panel, other);
+  RefreshAllChannels(panel);
+}
+
+// The card's memory before a write: a pattern the known configuration never produces.
+ConfigImage BlankImage() {
+  ConfigImage image{};
+  for (std::size_t r = 0; r < image.size(); ++r) image[r] = static_cast<std::uint8_t>(0xE0 + r % 7);
+  return image;
+}
+
+Lines WriteStatuses(int lastChannel, int channelWithError) {
+  Lines statuses{"Send configuration......"};
+  for (int n = 1; n <= lastChannel; ++n) {
+    statuses.push_back("Transmitting configuration for channel  " + std::to_string(n));
+    if (n == channelWithError) statuses.push_back("Transmission error");
+  }
+  statuses.push_back("Error by writing on COM  1");
+  return statuses;
+}
+
+TEST_F(CardSimTest, ACardThatNeverAnswersFailsTheWriteAtTheKonfigByte) {
+  FillKnownConfiguration(panel_);
+  StartSimulator({"--silent"});
+  TransferSeams s = Seams();
+  const long long ms = MsTaken([&] { SendenClick(s); });
+
+  EXPECT_EQ(op_.log, (Lines{"status:Send configuration......", kConnectBox, "cursor:wait",
+                            "debug:", "debug:KonfigByte:85", "status:Error by writing on COM  1",
+                            "cursor:normal", kReleaseBox}));
+  EXPECT_EQ(RequestedRegisters(), std::vector<int>{0});
+  // Four reads that each waited out their time-out, the RTS pulse and the pause before the
+  // close; no 1000 ms pause for the KonfigByte.
+  EXPECT_GE(ms, 80 + 4 * 250 + 100 + 150);
+  EXPECT_LT(ms, 80 + 4 * 250 + 100 + 150 + 1000);
+  ExpectPortReleased();
+}
+
+TEST_F(CardSimTest, ACardThatNeverAnswersLeavesThePanelAsItWas) {
+  FillOtherConfiguration(panel_);
+  const PanelTexts before = Texts(panel_);
+  WriteImageFile(kKnownImage);
+  StartSimulator({"--silent"});
+  TransferSeams s = Seams();
+  const long long ms = MsTaken([&] { EmpfangenClick(s); });
+
+  EXPECT_EQ(op_.log, (Lines{"status:configuration received...", kConnectBox, "cursor:wait",
+                            "status:Transmission error", "status:Error by configuration reading",
+                            "cursor:normal", kReleaseBox}));
+  EXPECT_EQ(Texts(panel_), before) << "no unit may come from a KonfigByte that never arrived";
+  EXPECT_EQ(RequestedRegisters(), std::vector<int>{0});
+  EXPECT_GE(ms, 80 + 4 * 250 + 50 + 1000);
+  EXPECT_LT(ms, 80 + 4 * 250 + 50 + 1000 + 1000);
+  ExpectPortReleased();
+}
+
+TEST_F(CardSimTest, RepliesWithAWrongCheckByteAreAskedForAgainUpTo51Times) {
+  ConfigImage image{};
+  image[8] = 0xC3;
+  WriteImageFile(image);
+  StartSimulator({"--bad-check", "101"});
+  port_.OpenComPort();
+  ASSERT_TRUE(port_.IsOpen());
+
+  // 51 bad replies: the exchange gives up, holding the data byte of the last one.
+  std::uint8_t reply = 0;
+  EXPECT_FALSE(RegisterExchange(port_, 7, 0x5A, Direction::Write, reply));
+  EXPECT_EQ(reply, 0x5A);
+  // The other 50, then a good reply: the line is still in step after 101 repeats.
+  EXPECT_TRUE(RegisterExchange(port_, 8, 0, Direction::Read, reply));
+  EXPECT_EQ(reply, 0xC3);
+  port_.CloseComPort();
+
+  std::vector<int> expected(51, 7);
+  expected.insert(expected.end(), 51, 8);
+  EXPECT_EQ(RequestedRegisters(), expected);
+  ExpectPortReleased();
+}
+
+TEST_F(CardSimTest, ALostReplyToTheGasByteOfChannel3StillWritesEverythingElse) {
+  FillKnownConfiguration(panel_);
+  WriteImageFile(BlankImage());
+  StartSimulator({"--drop-register", "11"});
+  TransferSeams s = Seams();
+  SendenClick(s);
+
+  EXPECT_EQ(op_.Statuses(), WriteStatuses(8, 3));
+  EXPECT_EQ(RequestedRegisters(), Range(0, 40));
+  // Only the reply was lost: the card took the byte as well.
+  EXPECT_EQ(ReadImageFile(), kKnownImage);
+  EXPECT_EQ(registerAddress_, 41);
+  EXPECT_EQ(op_.log.back(), kReleaseBox);
+  ExpectPortReleased();
+}
+
+TEST_F(CardSimTest, ALostReplyToTheLastByteOfChannel2EndsTheWrite) {
+  FillKnownConfiguration(panel_);
+  const ConfigImage blank = BlankImage();
+  WriteImageFile(blank);
+  StartSimulator({"--drop-register", "10"});
+  TransferSeams s = Seams();
+  SendenClick(s);
+
+  EXPECT_EQ(op_.Statuses(), WriteStatuses(2, 2));
+  EXPECT_EQ(RequestedRegisters(), Range(0, 10));
+  ConfigImage expected = blank;
+  std::copy(kKnownImage.begin(), kKnownImage.begin() + 11, expected.begin());
+  EXPECT_EQ(ReadImageFile(), expected) << "registers 11 to 40 must not be written";
+  EXPECT_EQ(registerAddress_, 11);
+  EXPECT_EQ(op_.log.back(), kReleaseBox);
+  ExpectPortReleased();
+}
+
+TEST_F(CardSimTest, ALostOffsetByteOfChannel5KeepsChannels5To8AsTheyWere) {
+  MemoryPanel fromCard;
+  FillLists(fromCard);
+  FillKnownConfiguration(fromCard);
+  const PanelTexts cardTexts = Texts(fromCard);
+  FillOtherConfiguration(panel_);
+  const PanelTexts before = Texts(panel_);
+  WriteImageFile(kKnownImage);
+  StartSimulator({"--drop-register", "22"});
+  TransferSeams s = Seams();
+  EmpfangenClick(s);
+
+  Lines statuses{"configuration received..."};
+  for (int n = 1; n <= 5; ++n) {
+    statuses.push_back("Receiving configuration from channel  " + std::to_string(n));
+    statuses.push_back(n < 5 ? "Configuration  loaded" : "Transmission error");
+  }
+  statuses.push_back("Error by configuration reading");
+  EXPECT_EQ(op_.Statuses(), statuses);
+  EXPECT_EQ(RequestedRegisters(), Range(0, 22)) << "registers 23 to 25 are not requested";
+  const PanelTexts after = Texts(panel_);
+  for (int n = 1; n <= 8; ++n) {
+    EXPECT_EQ(after[n - 1], n < 5 ? cardTexts[n - 1] : before[n - 1]) << "channel " << n;
+  }
+  EXPECT_EQ(op_.log.back(), kReleaseBox);
+  ExpectPortReleased();
+}
+
+TEST_F(CardSimTest, AnEncoderErrorMidWriteClosesThePortAndReachesTheCaller) {
+  FillKnownConfiguration(panel_);
+  panel_.SetText("BereichEdit3", "abc");
+  StartSimulator();
+  TransferSeams s = Seams();
+  EXPECT_THROW(SendConfiguration(s), ConversionError);
+
+  EXPECT_EQ(RequestedRegisters(), Range(0, 10));
+  EXPECT_EQ(op_.Statuses().back(), "Transmitting configuration for channel  3");
+  EXPECT_EQ(Lines(op_.log.end() - 2, op_.log.end()), (Lines{"cursor:normal", kReleaseBox}));
+  ExpectPortReleased();
+}
+
+}  // namespace
+}  // namespace quorvex::e2e
