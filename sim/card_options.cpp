@@ -172,7 +172,7 @@ Faults (each affects the replies only; requests are still carried out):
   --hangup-after K     serve K requests with a valid check byte (answered or not), then close
                        the line and exit when the next byte arrives: the PC sees the port hang
                        up in the middle of a transfer, after it has read the last reply
-  --help               this text
+  -h, --help           this text
 )";
 }
 

@@ -77,9 +77,10 @@ TEST(CardOptions, RejectsBadValuesWithTheOptionNamed) {
 
 TEST(CardOptions, HelpExplainsEverySwitchAndTheFrameRule) {
   const std::string help = CardHelpText();
-  for (const char* word : {"--port", "--com-dir", "--image", "--log", "--gap", "--silent",
-                           "--bad-check", "--drop-register", "--delay", "--hangup-after",
-                           "QUORVEX_COM_DIR", "ready: ", "wrong check byte", "dropped whole"}) {
+  for (const char* word :
+       {"--port", "--com-dir", "--image", "--log", "--gap", "--silent", "--bad-check",
+        "--drop-register", "--delay", "--hangup-after", "-h, --help", "QUORVEX_COM_DIR",
+        "ready: ", "wrong check byte", "dropped whole"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
 }
