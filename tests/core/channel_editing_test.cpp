@@ -4,17 +4,13 @@
 
 #include "core/app_context.h"
 #include "core/errors.h"
-#include "tests/core/panel_setup.h"
 #include "tests/support/fake_operator.h"
+#include "tests/support/panel_setup.h"
 
 namespace quorvex {
 namespace {
 
-using testing::FilledPanel;
-using testing::kMilliamps;
-using testing::kNoUnit;
-using testing::kVolts;
-using testing::SetChannel;
+using namespace testing;
 
 class Validation : public ::testing::Test {
  protected:

@@ -5,16 +5,12 @@
 #include "core/channel_editing.h"
 #include "core/config_image.h"
 #include "core/errors.h"
-#include "tests/core/panel_setup.h"
+#include "tests/support/panel_setup.h"
 
 namespace quorvex {
 namespace {
 
-using testing::FilledPanel;
-using testing::kMilliamps;
-using testing::kNoUnit;
-using testing::kVolts;
-using testing::SetChannel;
+using namespace testing;
 
 TEST(KonfigByte, OneBitPerVoltChannel) {
   MemoryPanel panel = FilledPanel();

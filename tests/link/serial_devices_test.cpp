@@ -8,28 +8,21 @@
 #include "link/posix_serial.h"
 #include "link/serial_devices.h"
 #include "tests/link/serial_pty.h"
+#include "tests/support/temp_folder.h"
 
 namespace quorvex {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FolderEntries;
 using testing::Pty;
 using testing::TempFolder;
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(AssignComPort, LinkLeadsTheResolvedPortToTheDeviceAndIsReplacedCleanly) {
   TempFolder config;
   Pty first;
   Pty second;
-  const PortNameEnvironment env{"", config.path(), ""};
+  const PortNameEnvironment env{"", config.Path(), ""};
   const std::string folder = UserPortsFolder(env);
 
   AssignComPort(4, first.slavePath(), folder);  // creates the folders on the way

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "link/port_names.h"
-#include "tests/link/serial_pty.h"
+#include "tests/support/temp_folder.h"
 
 namespace quorvex {
 namespace {
@@ -34,7 +34,7 @@ TEST(PortNames, WithoutLinksComNIsTheNthBuiltInPort) {
 TEST(PortNames, ComDirIsTheOnlyPlaceLookedAtWhenSet) {
   TempFolder config;
   TempFolder comDir;
-  const PortNameEnvironment env{comDir.path(), config.path(), ""};
+  const PortNameEnvironment env{comDir.Path(), config.Path(), ""};
   std::filesystem::create_directories(config / "quorvex/ports");
   std::filesystem::create_symlink("/dev/null", config / "quorvex/ports/COM3");
 
@@ -49,7 +49,7 @@ TEST(PortNames, ComDirIsTheOnlyPlaceLookedAtWhenSet) {
 
 TEST(PortNames, UserLinkIsFoundAfresh_AndWinsOverTheBuiltInPortEvenWhenDangling) {
   TempFolder config;
-  const PortNameEnvironment env{"", config.path(), "/nonexistent-home"};
+  const PortNameEnvironment env{"", config.Path(), "/nonexistent-home"};
   const std::string folder = UserPortsFolder(env);
   EXPECT_EQ(folder, config / "quorvex/ports");
 
@@ -74,7 +74,7 @@ TEST(PortNames, UserFolderFollowsXdgThenHome) {
   TempFolder home;
   std::filesystem::create_directories(home / ".config/quorvex/ports");
   std::filesystem::create_symlink("/dev/null", home / ".config/quorvex/ports/COM9");
-  EXPECT_EQ(ResolveComPortPath(9, {"", "", home.path()}), home / ".config/quorvex/ports/COM9");
+  EXPECT_EQ(ResolveComPortPath(9, {"", "", home.Path()}), home / ".config/quorvex/ports/COM9");
   EXPECT_EQ(ResolveComPortPath(9, {"", "", ""}), "/dev/ttyS8");
 }
 

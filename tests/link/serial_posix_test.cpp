@@ -8,6 +8,7 @@
 
 #include "link/posix_serial.h"
 #include "tests/link/serial_pty.h"
+#include "tests/support/temp_folder.h"
 
 namespace quorvex {
 namespace {
@@ -63,7 +64,7 @@ TEST(PosixSerialLine, RefusesWhatIsNotATerminal) {
   { std::ofstream(file) << "keep"; }
   EXPECT_EQ(PosixSerialLine::Open(file), nullptr);
   EXPECT_EQ(PosixSerialLine::Open(folder / "missing"), nullptr);
-  EXPECT_EQ(PosixSerialLine::Open(folder.path()), nullptr);
+  EXPECT_EQ(PosixSerialLine::Open(folder.Path()), nullptr);
   std::ifstream in(file);
   std::string content;
   in >> content;

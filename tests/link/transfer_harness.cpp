@@ -1,9 +1,5 @@
 #include "tests/link/transfer_harness.h"
 
-#include <ostream>
-
-#include "core/channel_editing.h"
-#include "core/quantity_catalogue.h"
 #include "core/text_set.h"
 
 namespace quorvex::testing {
@@ -36,38 +32,6 @@ void Append(Log& log, std::initializer_list<std::string> lines) {
 }
 }  // namespace
 
-void PrintTo(const ChannelState& c, std::ostream* os) {
-  *os << "{quantity " << c.quantity << ", unit " << c.unit << ", '" << c.offset << "', '" << c.range
-      << "', '" << c.measurement << "', label '" << c.label << "'}";
-}
-
-PanelState Snapshot(const ChannelPanel& panel) {
-  PanelState state;
-  for (int n = 1; n <= 8; ++n) {
-    state[n - 1] = {panel.ItemIndex(ComponentName("ComboBox", n)),
-                    panel.ItemIndex(ComponentName("EinheitBox", n)),
-                    panel.Text(ComponentName("Edit", n)),
-                    panel.Text(ComponentName("BereichEdit", n)),
-                    panel.Text(ComponentName("MessEdit", n)),
-                    panel.Text(ComponentName("ELabel", n))};
-  }
-  return state;
-}
-
-void Load(ChannelPanel& panel, const Configuration& configuration) {
-  for (int n = 1; n <= 8; ++n) {
-    const ChannelSetting& c = configuration[n - 1];
-    FillQuantityList(panel, ComponentName("ComboBox", n));
-    FillUnitList(panel, ComponentName("EinheitBox", n));
-    panel.SetItemIndex(ComponentName("ComboBox", n), c.quantity);
-    panel.SetItemIndex(ComponentName("EinheitBox", n), c.unit);
-    panel.SetText(ComponentName("Edit", n), c.offset);
-    panel.SetText(ComponentName("BereichEdit", n), c.range);
-    panel.SetText(ComponentName("MessEdit", n), c.measurement);
-  }
-  RefreshAllChannels(panel);
-}
-
 std::vector<std::uint16_t> Registers(int first, int last) {
   std::vector<std::uint16_t> out;
   for (int r = first; r <= last; ++r) out.push_back(static_cast<std::uint16_t>(r));
@@ -84,12 +48,12 @@ TransferTest::TransferTest() {
   ctx.texts = EnglishTextSet();
   ports.trace = &op.log;
 
-  Load(panel, kPcConfiguration);
+  ShowConfiguration(panel, kPcConfiguration);
   pcState = Snapshot(panel);
   pcImage = EncodeConfiguration(panel);
 
   MemoryPanel cardPanel;
-  Load(cardPanel, kCardConfiguration);
+  ShowConfiguration(cardPanel, kCardConfiguration);
   cardState = Snapshot(cardPanel);
   cardImage = EncodeConfiguration(cardPanel);
 

@@ -17,32 +17,11 @@
 #include "tests/link/fake_serial.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_operator.h"
+#include "tests/support/panel_setup.h"
 
 namespace quorvex::testing {
 
 using Log = std::vector<std::string>;
-
-// What one channel of the panel shows.
-struct ChannelState {
-  int quantity = -1;
-  int unit = -1;
-  std::string offset, range, measurement, label;
-  bool operator==(const ChannelState&) const = default;
-};
-void PrintTo(const ChannelState& c, std::ostream* os);
-using PanelState = std::array<ChannelState, 8>;
-PanelState Snapshot(const ChannelPanel& panel);
-
-struct ChannelSetting {
-  int quantity;  // list position
-  int unit;      // 0 "V", 1 "mA"
-  const char* offset;
-  const char* range;
-  const char* measurement;
-};
-using Configuration = std::array<ChannelSetting, 8>;
-// Fills the lists, selects and types the settings, then refreshes as the window would.
-void Load(ChannelPanel& panel, const Configuration& configuration);
 
 // Forwards to the fake clock and notes every pause but the 10 ms byte pauses in the trace, so a
 // trace shows where the long pauses fall.

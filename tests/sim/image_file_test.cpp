@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/sim/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace quorvex::sim {
 namespace {
 
-using testing::TempFolder;
+using quorvex::testing::TempFolder;
 
 void WriteBytes(const std::string& path, std::size_t count) {
   std::ofstream out(path, std::ios::binary);
@@ -45,7 +45,7 @@ TEST(ImageFile, RefusesFilesThatAreNotExactlyAnImage) {
     EXPECT_NE(std::string(e.what()).find("40 bytes long, not 41"), std::string::npos) << e.what();
   }
   EXPECT_THROW(LoadImageFile(folder / "long.kfg"), ImageFileError);
-  EXPECT_THROW(LoadImageFile(folder.Path().string()), ImageFileError);  // a folder
+  EXPECT_THROW(LoadImageFile(folder.Path()), ImageFileError);  // a folder
 }
 
 TEST(ImageFile, FailedSaveLeavesNoLitter) {

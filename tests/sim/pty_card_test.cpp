@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "sim/image_file.h"
-#include "tests/sim/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace quorvex::sim {
 namespace {
 
-using testing::TempFolder;
+using quorvex::testing::TempFolder;
 using Bytes = std::vector<std::uint8_t>;
 
 // The card serving on its own thread, as the program runs it.
@@ -101,7 +101,7 @@ class PtyCardTest : public ::testing::Test {
  protected:
   CardOptions Options() {
     CardOptions options;
-    options.comDir = folder_.Path().string();
+    options.comDir = folder_.Path();
     options.logPath = folder_ / "frames.log";
     return options;
   }

@@ -14,86 +14,32 @@
 #include "core/channel_editing.h"
 #include "core/channel_panel.h"
 #include "core/errors.h"
-#include "core/quantity_catalogue.h"
 #include "storage/atomic_file.h"
 #include "tests/storage/storage_test_support.h"
 #include "tests/support/fake_operator.h"
+#include "tests/support/panel_setup.h"
+#include "tests/support/temp_folder.h"
 
 namespace quorvex {
 namespace {
 
 using testing::FakeOperator;
+using testing::FilledPanel;
+using testing::kKnownImage;
+using testing::kVolts;
 using testing::MessageOf;
 using testing::ReadFileBytes;
-using testing::TempDir;
+using testing::Snapshot;
+using testing::TempFolder;
 using testing::WriteFileBytes;
 
-constexpr int kV = 0;
-constexpr int kMa = 1;
+const std::string kKnownBytes(kKnownImage.begin(), kKnownImage.end());
 
-struct ChannelValues {
-  int quantity;  // list position in the catalogue
-  int unit;
-  const char* offset;
-  const char* range;
-  const char* measurement;
-};
-
-// Texts as the re-format shows them, so a loaded file gives exactly these back.
-constexpr ChannelValues kKnown[8] = {
-    {0, kV, "2.5", "10.2", "100.0"},    // O2
-    {1, kMa, "5.0", "20.4", "63000"},   // CO
-    {2, kMa, "0.0", "10.0", "1200"},    // TGas
-    {3, kV, "0.5", "5.0", "50.00"},     // Lambda
-    {4, kMa, "4.0", "16.0", "120.0"},   // Eta
-    {6, kV, "1.0", "10.0", "50"},       // TRaum
-    {14, kMa, "0.0", "20.0", "65000"},  // Sens6
-    {13, kV, "0.0", "10.2", "99.9"},    // Verluste
-};
-
-// Worked out by hand from the encodings: units V on channels 1, 4, 6 and 8 give 0xA9; then per
-// channel device code, offset steps, range steps, measurement word high and low.
-const std::string kKnownBytes(
-    "\xA9"
-    "\x00\x32\xCC\x03\xE8"
-    "\x01\x32\xCC\xF6\x18"
-    "\x02\x00\x64\x04\xB0"
-    "\x03\x0A\x64\x13\x88"
-    "\x04\x28\xA0\x04\xB0"
-    "\x07\x14\xC8\x01\xF4"
-    "\x11\x00\xC8\xFD\xE8"
-    "\x10\x00\xCC\x03\xE7",
-    41);
-
-MemoryPanel FilledPanel() {
-  return testing::FilledPanel("0");
-}
-
+// The known configuration as typed, before anything re-displayed it.
 MemoryPanel KnownPanel() {
-  MemoryPanel panel = FilledPanel();
-  for (int n = 1; n <= 8; ++n) {
-    const ChannelValues& c = kKnown[n - 1];
-    panel.SetItemIndex(ComponentName("ComboBox", n), c.quantity);
-    panel.SetItemIndex(ComponentName("EinheitBox", n), c.unit);
-    panel.SetText(ComponentName("Edit", n), c.offset);
-    panel.SetText(ComponentName("BereichEdit", n), c.range);
-    panel.SetText(ComponentName("MessEdit", n), c.measurement);
-  }
+  MemoryPanel panel = FilledPanel("0");
+  testing::SetConfiguration(panel, testing::kKnownConfiguration);
   return panel;
-}
-
-// Everything a channel shows, to compare whole panels.
-std::vector<std::string> Snapshot(const ChannelPanel& panel) {
-  std::vector<std::string> state;
-  for (int n = 1; n <= 8; ++n) {
-    for (const char* stem : {"ComboBox", "EinheitBox"}) {
-      state.push_back(std::to_string(panel.ItemIndex(ComponentName(stem, n))));
-    }
-    for (const char* stem : {"Edit", "BereichEdit", "MessEdit", "ELabel"}) {
-      state.push_back(panel.Text(ComponentName(stem, n)));
-    }
-  }
-  return state;
 }
 
 AppContext EnglishContext() {
@@ -104,7 +50,9 @@ AppContext EnglishContext() {
 
 class KfgFileTest : public ::testing::Test {
  protected:
-  TempDir dir_;
+  KfgFileTest() { dir_.OpenToEveryone(); }
+
+  TempFolder dir_;
   FakeOperator op_;
   AppContext ctx_ = EnglishContext();
 };
@@ -121,12 +69,15 @@ TEST_F(KfgFileTest, SavedConfigurationHasTheHandWrittenLayout) {
 TEST_F(KfgFileTest, LoadingTheLayoutRestoresEveryChannel) {
   // A longer file loads like its first 41 bytes.
   WriteFileBytes(dir_ / "test.kfg", kKnownBytes + std::string(19, '\xFF'));
-  MemoryPanel panel = FilledPanel();
+  MemoryPanel panel = FilledPanel("0");
   LoadKfgFile(panel, op_, ctx_, dir_ / "test.kfg");
   MemoryPanel expected = KnownPanel();
   RefreshAllChannels(expected);
   EXPECT_EQ(Snapshot(panel), Snapshot(expected));
-  EXPECT_EQ(panel.Text("MessEdit1"), "100.0");  // word 03 E8 read as 1000, scale 10
+  EXPECT_EQ(panel.Text("MessEdit2"), "1000");  // word 03 E8, high byte first
+  EXPECT_EQ(panel.Text("MessEdit4"), "5.00");  // word 01 F4 over the scale 100
+  EXPECT_EQ(panel.Text("Edit8"), "0.4");       // 4 steps of a mA channel
+  EXPECT_EQ(panel.Text("BereichEdit3"), "10.2");
   EXPECT_EQ(op_.Statuses(), std::vector<std::string>{"Configuration TEST.KFG loaded"});
 
   // And what is saved from the loaded panel is the same file again.
@@ -257,7 +208,7 @@ TEST_F(KfgFileTest, FullOrReadOnlyDisk) {
 
 TEST_F(KfgFileTest, ShortFileChangesOnlyTheRememberedName) {
   WriteFileBytes(dir_ / "short.kfg", kKnownBytes.substr(0, 20));
-  MemoryPanel panel = FilledPanel();
+  MemoryPanel panel = FilledPanel("0");
   const auto before = Snapshot(panel);
   std::string remembered = "C:\\";
   op_.fileAnswers.push_back(dir_ / "short.kfg");
@@ -313,7 +264,7 @@ TEST_F(KfgFileTest, DialogsStartAtTheRememberedFileOnlyWhileItExists) {
 
 TEST_F(KfgFileTest, FailedCheckShowsNoDialog) {
   MemoryPanel panel = KnownPanel();
-  panel.SetItemIndex("EinheitBox2", kV);
+  panel.SetItemIndex("EinheitBox2", kVolts);
   panel.SetText("Edit2", "2.6");
   std::string remembered = "C:\\";
   op_.fileAnswers = {dir_ / "x.kfg"};

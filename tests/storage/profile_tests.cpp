@@ -6,11 +6,12 @@
 #include <string>
 
 #include "tests/storage/storage_test_support.h"
+#include "tests/support/temp_folder.h"
 
 namespace quorvex {
 namespace {
 
-using testing::TempDir;
+using testing::TempFolder;
 
 // A file as someone might have edited it by hand: odd spacing and case, comments, duplicates.
 constexpr const char* kHandWritten =
@@ -196,7 +197,7 @@ TEST(ProfileDamage, GarbageAndHugeLinesAreHarmless) {
 }
 
 TEST(ProfileFile, MissingOrUnreadableFileIsEmpty) {
-  TempDir dir;
+  TempFolder dir;
   EXPECT_EQ(Profile::Load(dir / "missing.ini").Content(), "");
   EXPECT_EQ(Profile::Load(dir.Path()).Content(), "");  // a folder cannot be read as a file
   testing::WriteFileBytes(dir / "q.ini", "[Main]\r\nCOM=4\r\n");

@@ -8,18 +8,20 @@
 
 #include "core/app_context.h"
 #include "core/channel_panel.h"
-#include "core/quantity_catalogue.h"
 #include "storage/profile.h"
 #include "tests/storage/storage_test_support.h"
+#include "tests/support/panel_setup.h"
+#include "tests/support/temp_folder.h"
 
 namespace quorvex {
 namespace {
 
 using testing::MessageOf;
 using testing::ReadFileBytes;
-using testing::TempDir;
+using testing::TempFolder;
 using testing::WriteFileBytes;
 
+// Lists filled and every field still holding a text that no setting restores.
 MemoryPanel FilledPanel() {
   return testing::FilledPanel("design");
 }
@@ -45,7 +47,9 @@ std::string ChannelSection(const std::string& name, const std::string& value) {
 
 class SettingsTest : public ::testing::Test {
  protected:
-  TempDir dir_;
+  SettingsTest() { dir_.OpenToEveryone(); }
+
+  TempFolder dir_;
   std::string path_ = dir_ / "quorvex.ini";
   MemoryPanel panel_ = FilledPanel();
   AppContext ctx_;

@@ -8,53 +8,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-#include "core/quantity_catalogue.h"
-
 namespace quorvex::testing {
-
-MemoryPanel FilledPanel(std::string_view fieldText) {
-  MemoryPanel panel;
-  for (int n = 1; n <= 8; ++n) {
-    FillQuantityList(panel, ComponentName("ComboBox", n));
-    FillUnitList(panel, ComponentName("EinheitBox", n));
-    for (const char* stem : {"Edit", "BereichEdit", "MessEdit"}) {
-      panel.SetText(ComponentName(stem, n), fieldText);
-    }
-  }
-  return panel;
-}
-
-TempDir::TempDir() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "quorvex-storage-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-  ::chmod(path_.c_str(), 0777);
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -4,36 +4,8 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
-#include <vector>
-
-#include "core/channel_panel.h"
 
 namespace quorvex::testing {
-
-// A panel as the window has it before settings or a file are applied: lists filled (each with
-// its default selection), every edit field holding `fieldText`.
-MemoryPanel FilledPanel(std::string_view fieldText);
-
-// Names in the folder, sorted, without "." and "..".
-std::vector<std::string> FolderEntries(const std::string& folder);
-
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-// Open to every user, so an unprivileged child process can work in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  std::vector<std::string> Entries() const { return FolderEntries(path_); }
-
- private:
-  std::string path_;
-};
 
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);

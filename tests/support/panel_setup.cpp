@@ -1,0 +1,82 @@
+#include "tests/support/panel_setup.h"
+
+#include <vector>
+
+#include "core/channel_editing.h"
+#include "core/quantity_catalogue.h"
+
+namespace quorvex::testing {
+
+void FillLists(ChannelPanel& panel) {
+  for (int n = 1; n <= 8; ++n) {
+    FillQuantityList(panel, ComponentName("ComboBox", n));
+    FillUnitList(panel, ComponentName("EinheitBox", n));
+  }
+}
+
+MemoryPanel FilledPanel(std::string_view fieldText) {
+  MemoryPanel panel;
+  FillLists(panel);
+  for (int n = 1; n <= 8; ++n) {
+    for (const char* stem : {"Edit", "BereichEdit", "MessEdit"}) {
+      panel.SetText(ComponentName(stem, n), fieldText);
+    }
+  }
+  return panel;
+}
+
+void SetChannel(ChannelPanel& panel, int n, std::string_view quantity, int unit,
+                std::string_view offset, std::string_view range, std::string_view measurement) {
+  const std::string list = ComponentName("ComboBox", n);
+  const std::vector<std::string> items = panel.Items(list);
+  int position = -1;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == quantity) position = static_cast<int>(i);
+  }
+  panel.SetItemIndex(list, position);
+  panel.SetItemIndex(ComponentName("EinheitBox", n), unit);
+  panel.SetText(ComponentName("Edit", n), offset);
+  panel.SetText(ComponentName("BereichEdit", n), range);
+  panel.SetText(ComponentName("MessEdit", n), measurement);
+}
+
+void SetConfiguration(ChannelPanel& panel, const Configuration& configuration) {
+  for (int n = 1; n <= 8; ++n) {
+    const ChannelSetting& c = configuration[static_cast<std::size_t>(n - 1)];
+    panel.SetItemIndex(ComponentName("ComboBox", n), c.quantity);
+    panel.SetItemIndex(ComponentName("EinheitBox", n), c.unit);
+    panel.SetText(ComponentName("Edit", n), c.offset);
+    panel.SetText(ComponentName("BereichEdit", n), c.range);
+    panel.SetText(ComponentName("MessEdit", n), c.measurement);
+  }
+}
+
+void ShowConfiguration(ChannelPanel& panel, const Configuration& configuration) {
+  FillLists(panel);
+  SetConfiguration(panel, configuration);
+  RefreshAllChannels(panel);
+}
+
+void FillKnownConfiguration(ChannelPanel& panel) {
+  ShowConfiguration(panel, kKnownConfiguration);
+}
+
+void PrintTo(const ChannelState& c, std::ostream* os) {
+  *os << "{quantity " << c.quantity << ", unit " << c.unit << ", '" << c.offset << "', '" << c.range
+      << "', '" << c.measurement << "', label '" << c.label << "'}";
+}
+
+PanelState Snapshot(const ChannelPanel& panel) {
+  PanelState state;
+  for (int n = 1; n <= 8; ++n) {
+    state[static_cast<std::size_t>(n - 1)] = {panel.ItemIndex(ComponentName("ComboBox", n)),
+                                              panel.ItemIndex(ComponentName("EinheitBox", n)),
+                                              panel.Text(ComponentName("Edit", n)),
+                                              panel.Text(ComponentName("BereichEdit", n)),
+                                              panel.Text(ComponentName("MessEdit", n)),
+                                              panel.Text(ComponentName("ELabel", n))};
+  }
+  return state;
+}
+
+}  // namespace quorvex::testing
