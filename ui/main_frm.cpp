@@ -434,6 +434,20 @@ void MainFrm::closeEvent(QCloseEvent* event) {
   FormDestroy();
 }
 
+bool MainFrm::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  // An X11 window manager frames the window before mapping it and, when it keeps the place asked
+  // for, moves and resizes nothing: the first paint is then the first moment the frame is known.
+  if (event->type() == QEvent::Paint && outerSizePending_ && !fitQueued_) {
+    fitQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+      fitQueued_ = false;
+      FitOuterSize();
+    });
+  }
+  return handled;
+}
+
 void MainFrm::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
   FitOuterSize();

@@ -47,6 +47,7 @@ class MainFrm : public QMainWindow {
   bool TransferRunning() const { return transfers_ > 0; }
 
  protected:
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -91,6 +92,7 @@ class MainFrm : public QMainWindow {
   // Width and height count the frame; the frame is known only once the window is on screen.
   QSize outerSize_;
   bool outerSizePending_ = true;
+  bool fitQueued_ = false;
 
   QPointer<ComPortFrm> comPortFrm_;
   QComboBox* comboBox1_ = nullptr;
