@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QWindow>
 
 #include "ui/debug_win.h"
 #include "ui/qt_text.h"
@@ -66,6 +67,14 @@ void QtOperator::MessageBox(std::string_view caption, std::string_view text, Box
   // No owner: the box belongs to no window, as the transfers' prompts always did.
   QMessageBox box(qtIcon, ToQ(caption), ToQ(text), QMessageBox::Ok);
   box.exec();
+  // A transfer goes on without the event loop once the box is closed; the windows it covered
+  // would show its picture until the transfer ends.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible() && window->windowHandle() != nullptr &&
+        window->windowHandle()->isExposed()) {
+      window->repaint();
+    }
+  }
 }
 
 void QtOperator::SetWaitCursor(bool on) {

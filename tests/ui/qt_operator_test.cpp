@@ -63,6 +63,36 @@ TEST(QtOperatorTest, ShowCaptionTextAndIconWithOnlyOkAndNoOwner) {
   }
 }
 
+// A transfer blocks the event loop right after its connect prompt; the main window must not
+// keep the picture of the closed box until the transfer ends.
+TEST(QtOperatorTest, WindowsUnderABoxArePaintedBeforeItsCallerGoesOn) {
+  TestApp();
+  QWidget window;
+  window.resize(300, 200);
+  ASSERT_TRUE(ShowActive(window));
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  window.installEventFilter(&counter);
+
+  QtOperator op;
+  int paintsWhileUp = -1;
+  bool answered = false;
+  Answer<QMessageBox>(
+      [&] { op.MessageBox("Transmission", "Connect analog box to PC via COM1", BoxIcon::None); },
+      [&](QMessageBox& box) {
+        paintsWhileUp = counter.paints;
+        box.accept();
+      },
+      &answered);
+  ASSERT_TRUE(answered);
+  EXPECT_GT(counter.paints, paintsWhileUp);
+}
+
 TEST(QtOperatorTest, AppendTheExtensionAndStartWhereTheLastOneEnded) {
   TestApp();
   QTemporaryDir dir;
