@@ -51,7 +51,15 @@ void DebugWin::AddDebugLine(std::string_view line) {
   if (appendedLines_ >= kMaxLogLines) {
     ClearLog();
   }
-  memo1_->appendPlainText(ToQ(line));
+  if (appendedLines_ == 0) {
+    memo1_->setPlainText(ToQ(line));
+  } else {
+    // appendPlainText would merge a line into a log that holds only an empty one, and the write
+    // starts its log with an empty line.
+    memo1_->moveCursor(QTextCursor::End);
+    memo1_->insertPlainText(QLatin1Char('\n') + ToQ(line));
+  }
+  memo1_->ensureCursorVisible();
   ++appendedLines_;
 }
 

@@ -57,6 +57,22 @@ TEST_F(DebugWinTest, TheFirstLineOpensTheWindowWithThatLineAlone) {
   EXPECT_EQ(Log(win), QString::fromUtf8("Send KonfigByte: 0x1B\nÄÖÜ 10 °C"));
 }
 
+TEST_F(DebugWinTest, EmptyLinesStayLinesOfTheirOwn) {
+  ctx_.debugSwitch = true;
+  DebugWin win(ctx_);
+  // A write opens its log with an empty line; one byte line per channel pair follows.
+  win.AddDebugLine("");
+  win.AddDebugLine("KonfigByte:4");
+  EXPECT_EQ(Log(win), "\nKonfigByte:4");
+  AddLines(win, 3, 18);
+  EXPECT_EQ(Lines(win), 18);
+  win.AddDebugLine("");
+  win.AddDebugLine("");
+  win.AddDebugLine("end");
+  EXPECT_TRUE(Log(win).endsWith("line 18\n\n\nend"));
+  EXPECT_EQ(Lines(win), 21);
+}
+
 TEST_F(DebugWinTest, TheLineAfterTheHundredthStartsAFreshLog) {
   ctx_.debugSwitch = true;
   DebugWin win(ctx_);
