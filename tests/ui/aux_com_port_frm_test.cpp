@@ -17,15 +17,14 @@
 
 #include "core/app_context.h"
 #include "link/serial_line.h"
-#include "tests/ui/aux_qt_app.h"
+#include "tests/ui/aux_window_test_support.h"
 #include "ui/com_port_frm.h"
 
 namespace quorvex {
 namespace {
 
-using uitest::ExecWith;
-using uitest::OnNextModal;
-using uitest::TestApp;
+using testing::ExecWith;
+using testing::OnNextModal;
 
 // Ports that open for a chosen set of numbers; counts opens and the lines still held.
 class FakeSerialPorts : public SerialPorts {
@@ -76,8 +75,6 @@ QStringList Entries(const QComboBox& combo) {
 
 class ComPortFrmTest : public ::testing::Test {
  protected:
-  void SetUp() override { TestApp(); }
-
   QComboBox* Combo(ComPortFrm& frm) { return frm.findChild<QComboBox*>("ComboBox1"); }
   QPushButton* Button(ComPortFrm& frm, const char* name) {
     return frm.findChild<QPushButton*>(name);

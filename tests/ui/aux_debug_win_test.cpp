@@ -4,7 +4,6 @@
 #include <string>
 
 #include "core/app_context.h"
-#include "tests/ui/aux_qt_app.h"
 #include "ui/debug_win.h"
 
 namespace quorvex {
@@ -12,8 +11,6 @@ namespace {
 
 class DebugWinTest : public ::testing::Test {
  protected:
-  void SetUp() override { uitest::TestApp(); }
-
   QPlainTextEdit* Memo(DebugWin& win) { return win.findChild<QPlainTextEdit*>("Memo1"); }
   QString Log(DebugWin& win) { return Memo(win)->toPlainText(); }
   int Lines(DebugWin& win) { return Memo(win)->document()->blockCount(); }

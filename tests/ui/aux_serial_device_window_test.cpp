@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/ui/aux_qt_app.h"
+#include "tests/ui/aux_window_test_support.h"
 #include "ui/serial_device_window.h"
 
 namespace quorvex {
@@ -52,7 +52,6 @@ struct FakeMachine {
 class SerialDeviceWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    uitest::TestApp();
     machine_.devices = {
         {"/dev/ttyS0", "", 1},
         {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", 0},
@@ -75,7 +74,7 @@ class SerialDeviceWindowTest : public ::testing::Test {
   // Presses Assign and returns the text of the error box it brings up, "" when none came.
   static QString AssignExpectingBox(SerialDeviceWindow& win) {
     QString text;
-    uitest::OnNextModal(&win, [&](QWidget* modal) {
+    testing::OnNextModal(&win, [&](QWidget* modal) {
       if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         text = box->windowTitle() + "|" + box->text();
       }
@@ -158,7 +157,7 @@ TEST_F(SerialDeviceWindowTest, AFailedAssignmentIsShownWithItsMessage) {
 TEST_F(SerialDeviceWindowTest, AListThatCannotBeReadIsReportedAndLeftEmpty) {
   machine_.listError = "Cannot read /dev.";
   QString text;
-  uitest::OnNextModal(nullptr, [&](QWidget* modal) {
+  testing::OnNextModal(nullptr, [&](QWidget* modal) {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       text = box->text();
     }

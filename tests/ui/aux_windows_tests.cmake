@@ -2,6 +2,7 @@
 set(aux_windows_test_sources
   aux_com_port_frm_test.cpp
   aux_debug_win_test.cpp
+  aux_test_main.cpp
 )
 if(NOT WIN32)
   list(APPEND aux_windows_test_sources aux_serial_device_window_test.cpp)

@@ -8,26 +8,16 @@
 #include <QWidget>
 #include <functional>
 
-namespace quorvex::uitest {
-
-// The widget tests share one application object; gtest's own main() does not make one.
-inline QApplication& TestApp() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  static int argc = 1;
-  static char name[] = "aux_windows_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+// Helpers of the auxiliary window tests. The application object is made by the binary's own
+// main() (aux_test_main.cpp), so it is gone before the process's static objects are torn down.
+namespace quorvex::testing {
 
 // Handles the next modal window other than `current` once it is up, from inside whatever modal
 // loop is running by then. Gives up after `timeoutMs` so a modal that never appears fails the
 // test's expectations instead of hanging it.
 inline void OnNextModal(QWidget* current, std::function<void(QWidget*)> handle,
                         int timeoutMs = 5000) {
-  auto* poll = new QTimer(&TestApp());
+  auto* poll = new QTimer(QCoreApplication::instance());
   auto* started = new QElapsedTimer;
   started->start();
   QPointer<QWidget> outer(current);
@@ -66,4 +56,4 @@ inline int ExecWith(QDialog& dialog, std::function<void()> interact, bool* watch
   return dialog.exec();
 }
 
-}  // namespace quorvex::uitest
+}  // namespace quorvex::testing
