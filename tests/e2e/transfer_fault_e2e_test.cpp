@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/channel_editing.h"
 #include "core/config_image.h"
 #include "core/errors.h"
 #include "link/register_exchange.h"
@@ -38,37 +37,17 @@ long long MsTaken(Action action) {
       .count();
 }
 
-// Everything a channel shows, channel by channel.
-using PanelTexts = std::vector<Lines>;
-PanelTexts Texts(const ChannelPanel& panel) {
-  PanelTexts texts;
-  for (int n = 1; n <= 8; ++n) {
-    Lines channel;
-    for (const char* stem :
-         {"ComboBox", "EinheitBox", "Edit", "BereichEdit", "MessEdit", "ELabel"}) {
-      channel.push_back(panel.Text(ComponentName(stem, n)));
-    }
-    texts.push_back(channel);
-  }
-  return texts;
-}
-
 // Unlike the known configuration in every channel, units included.
-void FillOtherConfiguration(ChannelPanel& panel) {
-  static constexpr std::uint8_t kGas[8] = {8, 9, 10, 11, 14, 15, 16, 0};
-  ConfigImage other{};
-  other[0] = 0xAA;
-  for (int n = 1; n <= 8; ++n) {
-    const std::size_t first = ChannelOffset(n);
-    other[first] = kGas[n - 1];
-    other[first + 1] = 10;
-    other[first + 2] = 100;
-    other[first + 3] = 0x00;
-    other[first + 4] = 0x64;
-  }
-  ApplyConfiguration(panel, other);
-  RefreshAllChannels(panel);
-}
+constexpr testing::Configuration kOtherConfiguration{{
+    {1, testing::kMilliamps, "4.0", "20.0", "500"},    // CO
+    {0, testing::kVolts, "0.5", "9.5", "21.0"},        // O2
+    {4, testing::kMilliamps, "1.0", "10.0", "99.9"},   // Eta
+    {9, testing::kVolts, "0.1", "5.0", "300"},         // NO2
+    {8, testing::kMilliamps, "3.0", "18.0", "2000"},   // SO2
+    {11, testing::kVolts, "1.5", "8.0", "1000"},       // H2
+    {13, testing::kMilliamps, "0.5", "12.0", "50.0"},  // Verluste
+    {2, testing::kVolts, "2.0", "9.0", "1200"}         // TGas
+}};
 
 // The card's memory before a write: a pattern the known configuration never produces.
 ConfigImage BlankImage() {
@@ -105,8 +84,8 @@ TEST_F(CardSimTest, ACardThatNeverAnswersFailsTheWriteAtTheKonfigByte) {
 }
 
 TEST_F(CardSimTest, ACardThatNeverAnswersLeavesThePanelAsItWas) {
-  FillOtherConfiguration(panel_);
-  const PanelTexts before = Texts(panel_);
+  testing::ShowConfiguration(panel_, kOtherConfiguration);
+  const testing::PanelState before = testing::Snapshot(panel_);
   WriteImageFile(kKnownImage);
   StartSimulator({"--silent"});
   TransferSeams s = Seams();
@@ -115,7 +94,8 @@ TEST_F(CardSimTest, ACardThatNeverAnswersLeavesThePanelAsItWas) {
   EXPECT_EQ(op_.log, (Lines{"status:configuration received...", kConnectBox, "cursor:wait",
                             "status:Transmission error", "status:Error by configuration reading",
                             "cursor:normal", kReleaseBox}));
-  EXPECT_EQ(Texts(panel_), before) << "no unit may come from a KonfigByte that never arrived";
+  EXPECT_EQ(testing::Snapshot(panel_), before)
+      << "no unit may come from a KonfigByte that never arrived";
   EXPECT_EQ(RequestedRegisters(), std::vector<int>{0});
   EXPECT_GE(ms, 80 + 4 * 250 + 50 + 1000);
   EXPECT_LT(ms, 80 + 4 * 250 + 50 + 1000 + 1000);
@@ -181,11 +161,10 @@ TEST_F(CardSimTest, ALostReplyToTheLastByteOfChannel2EndsTheWrite) {
 
 TEST_F(CardSimTest, ALostOffsetByteOfChannel5KeepsChannels5To8AsTheyWere) {
   MemoryPanel fromCard;
-  FillLists(fromCard);
   FillKnownConfiguration(fromCard);
-  const PanelTexts cardTexts = Texts(fromCard);
-  FillOtherConfiguration(panel_);
-  const PanelTexts before = Texts(panel_);
+  const testing::PanelState cardState = testing::Snapshot(fromCard);
+  testing::ShowConfiguration(panel_, kOtherConfiguration);
+  const testing::PanelState before = testing::Snapshot(panel_);
   WriteImageFile(kKnownImage);
   StartSimulator({"--drop-register", "22"});
   TransferSeams s = Seams();
@@ -199,9 +178,9 @@ TEST_F(CardSimTest, ALostOffsetByteOfChannel5KeepsChannels5To8AsTheyWere) {
   statuses.push_back("Error by configuration reading");
   EXPECT_EQ(op_.Statuses(), statuses);
   EXPECT_EQ(RequestedRegisters(), Range(0, 22)) << "registers 23 to 25 are not requested";
-  const PanelTexts after = Texts(panel_);
+  const testing::PanelState after = testing::Snapshot(panel_);
   for (int n = 1; n <= 8; ++n) {
-    EXPECT_EQ(after[n - 1], n < 5 ? cardTexts[n - 1] : before[n - 1]) << "channel " << n;
+    EXPECT_EQ(after[n - 1], n < 5 ? cardState[n - 1] : before[n - 1]) << "channel " << n;
   }
   EXPECT_EQ(op_.log.back(), kReleaseBox);
   ExpectPortReleased();
