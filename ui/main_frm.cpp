@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,21 +79,36 @@ int RowTop(int channel) {
   return kFirstRowTop + kRowPitch * (channel - 1);
 }
 
-QFont WindowFont() {
+// The first of `preferred` that is installed, or all of them when none is. Every family a font
+// names that is not installed costs the font matcher a search with fallbacks, more than the
+// rest of the window's start put together; naming only the one that will be used gives the same
+// font without it.
+QStringList InstalledFamily(const QStringList& preferred, const QStringList& installed) {
+  for (const QString& family : preferred) {
+    if (installed.contains(family, Qt::CaseInsensitive)) return {family};
+  }
+  return preferred;
+}
+
+QFont WindowFont(const QStringList& installed) {
   // The design font first; elsewhere a sans serif of like width, so the captions fit their places.
   QFont font;
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  font.setFamilies(
+      InstalledFamily({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                       QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
+                      installed));
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(11);
   return font;
 }
 
-QFont FieldFont() {
+QFont FieldFont(const QStringList& installed) {
   // Fixed pitch, so formatted numbers line up from row to row.
   QFont font;
-  font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
-                    QStringLiteral("DejaVu Sans Mono")});
+  font.setFamilies(
+      InstalledFamily({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                       QStringLiteral("DejaVu Sans Mono")},
+                      installed));
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   font.setPixelSize(12);
@@ -121,14 +137,15 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Analogkarte"));
-  setFont(WindowFont());
+  const QStringList installedFamilies = QFontDatabase::families();
+  setFont(WindowFont(installedFamilies));
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(outerSize_);
 
   auto* grid = new QWidget(this);
   grid->setObjectName(QStringLiteral("Grid"));
   setCentralWidget(grid);
-  BuildGrid(*grid);
+  BuildGrid(*grid, FieldFont(installedFamilies));
   BuildMenu();
   BuildStatusBar();
   panel_ = std::make_unique<QtChannelPanel>(*grid);
@@ -142,17 +159,19 @@ MainFrm::~MainFrm() {
   FormDestroy();
 }
 
-void MainFrm::BuildGrid(QWidget& grid) {
+void MainFrm::BuildGrid(QWidget& grid, const QFont& fieldFont) {
   QFont bold = font();
   bold.setBold(true);
 
+  // The design captions are replaced before the window is first shown, and labels are sized to
+  // their texts then: sizing them here as well would lay out every caption twice.
   for (const Header& h : kHeaders) {
     auto* header = new QLabel(QString::fromUtf8(h.designCaption), &grid);
     header->setObjectName(QLatin1String(h.name));
     header->setFont(bold);
     header->setWordWrap(true);
     header->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    header->setGeometry(h.left, kHeaderTop, h.width, header->heightForWidth(h.width));
+    header->setGeometry(h.left, kHeaderTop, h.width, 0);
   }
 
   for (int n = 1; n <= kChannels; ++n) {
@@ -160,7 +179,6 @@ void MainFrm::BuildGrid(QWidget& grid) {
     rowLabel->setObjectName(ToQ(ComponentName("Label", n)));
     rowLabel->setFont(bold);
     rowLabel->move(kRowLabelLeft, RowTop(n) + kLabelDrop);
-    rowLabel->adjustSize();
   }
 
   // Made column by column: the focus chain follows the order of creation.
@@ -180,7 +198,6 @@ void MainFrm::BuildGrid(QWidget& grid) {
       if (std::string_view(c.stem) == "ComboBox" && n == 1) comboBox1_ = list;
     }
   }
-  const QFont fieldFont = FieldFont();
   for (const Column& c : kEditColumns) {
     for (int n = 1; n <= kChannels; ++n) {
       auto* field = new QLineEdit(&grid);
@@ -198,7 +215,6 @@ void MainFrm::BuildGrid(QWidget& grid) {
     auto* unitLabel = new QLabel(&grid);
     unitLabel->setObjectName(ToQ(ComponentName("ELabel", n)));
     unitLabel->move(kUnitLabelLeft, RowTop(n) + kLabelDrop);
-    unitLabel->adjustSize();
   }
 }
 

@@ -10,6 +10,7 @@
 
 class QAction;
 class QComboBox;
+class QFont;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -55,7 +56,7 @@ class MainFrm : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void BuildGrid(QWidget& grid);
+  void BuildGrid(QWidget& grid, const QFont& fieldFont);
   void BuildMenu();
   void BuildStatusBar();
   void ConnectHandlers();

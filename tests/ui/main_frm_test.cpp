@@ -151,6 +151,19 @@ TEST_F(MainFrmTest, FieldsUseAFixedPitchFontAndHeadersAreBold) {
   const QFontInfo field(Field("MessEdit3")->font());
   EXPECT_TRUE(field.fixedPitch()) << field.family().toStdString();
   EXPECT_EQ(field.pixelSize(), 12);
+  // The fonts name the installed family that the whole list of preferences comes down to.
+  QFont preferredField;
+  preferredField.setFamilies({"Courier New", "Liberation Mono", "DejaVu Sans Mono"});
+  preferredField.setStyleHint(QFont::TypeWriter);
+  preferredField.setFixedPitch(true);
+  preferredField.setPixelSize(12);
+  EXPECT_EQ(field.family(), QFontInfo(preferredField).family());
+  QFont preferredWindow;
+  preferredWindow.setFamilies(
+      {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"});
+  preferredWindow.setStyleHint(QFont::SansSerif);
+  preferredWindow.setPixelSize(11);
+  EXPECT_EQ(QFontInfo(Get("ComboBox1")->font()).family(), QFontInfo(preferredWindow).family());
   EXPECT_TRUE(Get("Label9")->font().bold());
   EXPECT_TRUE(Get("Label4")->font().bold());
   EXPECT_FALSE(Get("ELabel4")->font().bold());
