@@ -12,8 +12,15 @@ namespace quorvex {
 QtChannelPanel::QtChannelPanel(QWidget& grid) : grid_(grid) {}
 
 QWidget* QtChannelPanel::Find(std::string_view component) const {
+  const QString name = ToQ(component);
+  if (const auto hit = found_.constFind(name); hit != found_.cend()) {
+    QWidget* w = hit->data();
+    if (w != nullptr && w->parentWidget() == &grid_ && w->objectName() == name) return w;
+  }
   // Only the grid's own children: other windows reuse names such as "ComboBox1".
-  return grid_.findChild<QWidget*>(ToQ(component), Qt::FindDirectChildrenOnly);
+  QWidget* w = grid_.findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+  if (w != nullptr) found_.insert(name, w);
+  return w;
 }
 
 std::string QtChannelPanel::Text(std::string_view component) const {
@@ -28,7 +35,9 @@ void QtChannelPanel::SetText(std::string_view component, std::string_view text) 
   QWidget* w = Find(component);
   if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     const QSignalBlocker quiet(edit);
-    edit->setText(ToQ(text));
+    // A re-display mostly writes back the text a field already holds; laying it out again
+    // would change nothing.
+    if (const QString newText = ToQ(text); edit->text() != newText) edit->setText(newText);
     // Show the start of a long text, as a field that was never scrolled does.
     edit->setCursorPosition(0);
   } else if (auto* label = qobject_cast<QLabel*>(w)) {

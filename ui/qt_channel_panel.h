@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QPointer>
+#include <QString>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +32,8 @@ class QtChannelPanel : public ChannelPanel {
   QWidget* Find(std::string_view component) const;
 
   QWidget& grid_;
+  // A re-display of all channels reaches the same few dozen widgets hundreds of times.
+  mutable QHash<QString, QPointer<QWidget>> found_;
 };
 
 }  // namespace quorvex
