@@ -68,7 +68,9 @@ ComPortFrm::ComPortFrm(AppContext& ctx, SerialPorts& ports, QWidget* parent)
   comboBox1_ = new QComboBox(this);
   comboBox1_->setObjectName(QStringLiteral("ComboBox1"));
   comboBox1_->setEditable(false);
-  comboBox1_->setGeometry(128, 16, 89, comboBox1_->sizeHint().height());
+  // Its height follows from the font, which is measured only when the dialog is first shown:
+  // the dialog is made at start-up, hidden.
+  comboBox1_->setGeometry(128, 16, 89, 0);
 
   button1_ = new QPushButton(QStringLiteral("OK"), this);
   button1_->setObjectName(QStringLiteral("Button1"));
@@ -88,6 +90,7 @@ ComPortFrm::ComPortFrm(AppContext& ctx, SerialPorts& ports, QWidget* parent)
 void ComPortFrm::showEvent(QShowEvent* event) {
   // A dialog restored after being minimised is not a new showing: keep the operator's choice.
   if (!event->spontaneous()) {
+    comboBox1_->resize(comboBox1_->width(), comboBox1_->sizeHint().height());
     const QScreen* where = screen();
     if (where != nullptr) {
       move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameGeometry().size(),

@@ -101,6 +101,9 @@ TEST_F(ComPortFrmTest, FormAndControlsAsTheOperatorSeesThem) {
   QPushButton* deviceManager = Button(frm, "Button2");
   ASSERT_TRUE(combo && ok && deviceManager);
   EXPECT_FALSE(combo->isEditable());
+  // Placed by design, as high as its font needs once the dialog is up.
+  EXPECT_EQ(combo->geometry(), QRect(128, 16, 89, combo->sizeHint().height()));
+  EXPECT_GT(combo->height(), 0);
   EXPECT_EQ(ok->text(), "OK");
   EXPECT_EQ(deviceManager->text(), "Device manager ");
 
