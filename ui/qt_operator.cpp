@@ -96,14 +96,15 @@ void QtOperator::AddDebugLine(std::string_view line) {
 }
 
 std::optional<std::string> QtOperator::AskOpenFileName(const FileDialogRequest& request) {
-  return AskFileName(request, false);
+  return AskFileName(request, false, openPlace_);
 }
 
 std::optional<std::string> QtOperator::AskSaveFileName(const FileDialogRequest& request) {
-  return AskFileName(request, true);
+  return AskFileName(request, true, savePlace_);
 }
 
-std::optional<std::string> QtOperator::AskFileName(const FileDialogRequest& request, bool save) {
+std::optional<std::string> QtOperator::AskFileName(const FileDialogRequest& request, bool save,
+                                                   DialogPlace& place) {
   QFileDialog dialog(nullptr, ToQ(request.title));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // A name that does not exist is accepted for opening too; the load then reports it.
@@ -113,8 +114,8 @@ std::optional<std::string> QtOperator::AskFileName(const FileDialogRequest& requ
   dialog.setDefaultSuffix(ToQ(request.defaultExtension));
 
   const bool fromRequest = !request.initialFolder.empty() || !request.initialName.empty();
-  const QString folder = fromRequest ? ToQ(request.initialFolder) : lastFolder_;
-  const QString name = fromRequest ? ToQ(request.initialName) : lastName_;
+  const QString folder = fromRequest ? ToQ(request.initialFolder) : place.folder;
+  const QString name = fromRequest ? ToQ(request.initialName) : place.name;
   if (!folder.isEmpty()) dialog.setDirectory(folder);
   if (!name.isEmpty()) dialog.selectFile(name);
 
@@ -123,8 +124,8 @@ std::optional<std::string> QtOperator::AskFileName(const FileDialogRequest& requ
   if (chosen.isEmpty()) return std::nullopt;
 
   const QFileInfo info(chosen.first());
-  lastFolder_ = info.absolutePath();
-  lastName_ = info.fileName();
+  place.folder = info.absolutePath();
+  place.name = info.fileName();
   return FromQ(QDir::toNativeSeparators(info.absoluteFilePath()));
 }
 

@@ -40,14 +40,21 @@ class QtOperator : public Operator {
   std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) override;
 
  private:
-  std::optional<std::string> AskFileName(const FileDialogRequest& request, bool save);
+  // Where a file dialog was left, for its next use in this run.
+  struct DialogPlace {
+    QString folder;
+    QString name;
+  };
+
+  std::optional<std::string> AskFileName(const FileDialogRequest& request, bool save,
+                                         DialogPlace& place);
 
   QPointer<QLabel> statusPanel_;
   QPointer<DebugWin> debugWin_;
   int waitCursors_ = 0;
-  // Where the file dialogs were left, for the next one in this run.
-  QString lastFolder_;
-  QString lastName_;
+  // The open and the save dialog are two dialogs, each starting where it was left itself.
+  DialogPlace openPlace_;
+  DialogPlace savePlace_;
 };
 
 }  // namespace quorvex

@@ -93,17 +93,22 @@ TEST(QtOperatorTest, WindowsUnderABoxArePaintedBeforeItsCallerGoesOn) {
   EXPECT_GT(counter.paints, paintsWhileUp);
 }
 
-TEST(QtOperatorTest, AppendTheExtensionAndStartWhereTheLastOneEnded) {
+TEST(QtOperatorTest, AppendTheExtensionAndStartEachDialogWhereItWasLeft) {
   TestApp();
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
+  QTemporaryDir saveDir;
+  QTemporaryDir openDir;
+  ASSERT_TRUE(saveDir.isValid() && openDir.isValid());
   QtOperator op;
-  FileDialogRequest request{"Store configuration", "Configuration (*.KFG)|*.KFG", "KFG",
-                            QDir::toNativeSeparators(dir.path()).toStdString(), ""};
+  const FileDialogRequest save{"Store configuration", "Configuration (*.KFG)|*.KFG", "KFG",
+                               QDir::toNativeSeparators(saveDir.path()).toStdString(), ""};
+  // Nothing asked for: the dialog starts where it was left itself.
+  const FileDialogRequest saveAgain{"Store configuration", "Configuration (*.KFG)|*.KFG", "KFG", "",
+                                    ""};
+  const FileDialogRequest open{"Load configuration", "Configuration (*.KFG)|*.KFG", "KFG", "", ""};
 
   bool answered = false;
   std::optional<std::string> chosen;
-  Answer<QFileDialog>([&] { chosen = op.AskSaveFileName(request); },
+  Answer<QFileDialog>([&] { chosen = op.AskSaveFileName(save); },
                       [&](QFileDialog& dialog) {
                         EXPECT_EQ(dialog.windowTitle(), "Store configuration");
                         EXPECT_EQ(dialog.nameFilters(), QStringList{"Configuration (*.KFG)"});
@@ -114,24 +119,34 @@ TEST(QtOperatorTest, AppendTheExtensionAndStartWhereTheLastOneEnded) {
                       &answered);
   ASSERT_TRUE(answered);
   ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, QDir::toNativeSeparators(dir.filePath("boiler1.KFG")).toStdString());
+  EXPECT_EQ(*chosen, QDir::toNativeSeparators(saveDir.filePath("boiler1.KFG")).toStdString());
 
-  // Nothing asked for: the open dialog starts in the folder the save dialog ended in, and takes
-  // a name that does not exist (the load reports that itself).
-  request = FileDialogRequest{"Load configuration", "Configuration (*.KFG)|*.KFG", "KFG", "", ""};
-  Answer<QFileDialog>([&] { chosen = op.AskOpenFileName(request); },
+  // The open dialog's first use, where the platform chooses. It takes a name that does not
+  // exist (the load reports that itself).
+  Answer<QFileDialog>([&] { chosen = op.AskOpenFileName(open); },
                       [&](QFileDialog& dialog) {
-                        EXPECT_EQ(QDir(dialog.directory()), QDir(dir.path()));
-                        dialog.selectFile("missing.KFG");
-                        static_cast<QDialog&>(dialog).accept();  // the dialog's own checks run
+                        dialog.selectFile(openDir.filePath("missing.KFG"));
+                        static_cast<QDialog&>(dialog).accept();
                       },
                       &answered);
   ASSERT_TRUE(answered);
   ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, QDir::toNativeSeparators(dir.filePath("missing.KFG")).toStdString());
+  EXPECT_EQ(*chosen, QDir::toNativeSeparators(openDir.filePath("missing.KFG")).toStdString());
 
-  Answer<QFileDialog>([&] { chosen = op.AskOpenFileName(request); },
-                      [&](QFileDialog& dialog) { dialog.reject(); }, &answered);
+  Answer<QFileDialog>([&] { chosen = op.AskSaveFileName(saveAgain); },
+                      [&](QFileDialog& dialog) {
+                        EXPECT_EQ(QDir(dialog.directory()), QDir(saveDir.path()));
+                        dialog.reject();
+                      },
+                      &answered);
+  EXPECT_TRUE(answered);
+  EXPECT_FALSE(chosen.has_value());
+  Answer<QFileDialog>([&] { chosen = op.AskOpenFileName(open); },
+                      [&](QFileDialog& dialog) {
+                        EXPECT_EQ(QDir(dialog.directory()), QDir(openDir.path()));
+                        dialog.reject();
+                      },
+                      &answered);
   EXPECT_TRUE(answered);
   EXPECT_FALSE(chosen.has_value());
 }
