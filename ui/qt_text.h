@@ -10,6 +10,8 @@ namespace quorvex {
 inline QString ToQ(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::string FromQ(const QString& text) { return text.toUtf8().toStdString(); }
+inline std::string FromQ(const QString& text) {
+  return text.toUtf8().toStdString();
+}
 
 }  // namespace quorvex
