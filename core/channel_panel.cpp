@@ -56,6 +56,8 @@ void MemoryPanel::SetItems(std::string_view component, const std::vector<std::st
   l->second.index = -1;
 }
 
-void MemoryPanel::Focus(std::string_view component) { focused_ = std::string(component); }
+void MemoryPanel::Focus(std::string_view component) {
+  focused_ = std::string(component);
+}
 
 }  // namespace quorvex

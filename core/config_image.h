@@ -14,7 +14,9 @@ inline constexpr std::size_t kConfigImageSize = 41;
 using ConfigImage = std::array<std::uint8_t, kConfigImageSize>;
 
 // First register (and file offset) of channel n.
-constexpr std::size_t ChannelOffset(int channel) { return static_cast<std::size_t>(5 * channel - 4); }
+constexpr std::size_t ChannelOffset(int channel) {
+  return static_cast<std::size_t>(5 * channel - 4);
+}
 
 // Computes all 41 bytes from the panel (throws what the encoders throw, before anything else).
 ConfigImage EncodeConfiguration(const ChannelPanel& panel);

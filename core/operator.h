@@ -12,7 +12,7 @@ enum class BoxIcon { None, Error, Information };
 // what it had after its previous use.
 struct FileDialogRequest {
   std::string title;
-  std::string filter;  // "Configuration (*.KFG)|*.KFG": description, "|", pattern
+  std::string filter;            // "Configuration (*.KFG)|*.KFG": description, "|", pattern
   std::string defaultExtension;  // "KFG", appended to a name typed without an extension
   std::string initialFolder;
   std::string initialName;

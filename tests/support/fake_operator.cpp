@@ -24,7 +24,9 @@ std::vector<std::string> WithPrefix(const std::vector<std::string>& log, std::st
 }
 }  // namespace
 
-void FakeOperator::ShowStatus(std::string_view text) { log.push_back("status:" + std::string(text)); }
+void FakeOperator::ShowStatus(std::string_view text) {
+  log.push_back("status:" + std::string(text));
+}
 
 void FakeOperator::MessageBox(std::string_view caption, std::string_view text, BoxIcon icon) {
   log.push_back("box:" + std::string(caption) + "|" + std::string(text) + "|" + IconName(icon));
@@ -41,7 +43,9 @@ void FakeOperator::ProcessPendingEvents() {
   if (onEvents) onEvents();
 }
 
-void FakeOperator::AddDebugLine(std::string_view line) { log.push_back("debug:" + std::string(line)); }
+void FakeOperator::AddDebugLine(std::string_view line) {
+  log.push_back("debug:" + std::string(line));
+}
 
 std::optional<std::string> FakeOperator::AskOpenFileName(const FileDialogRequest& request) {
   log.push_back("open:" + request.title);
@@ -61,8 +65,12 @@ std::optional<std::string> FakeOperator::AskSaveFileName(const FileDialogRequest
   return answer;
 }
 
-std::vector<std::string> FakeOperator::Statuses() const { return WithPrefix(log, "status:"); }
-std::vector<std::string> FakeOperator::Boxes() const { return WithPrefix(log, "box:"); }
+std::vector<std::string> FakeOperator::Statuses() const {
+  return WithPrefix(log, "status:");
+}
+std::vector<std::string> FakeOperator::Boxes() const {
+  return WithPrefix(log, "box:");
+}
 std::string FakeOperator::LastStatus() const {
   auto s = Statuses();
   return s.empty() ? std::string() : s.back();
