@@ -112,6 +112,13 @@ std::string Profile::DefaultNewLine() {
 }
 
 Profile::Profile(std::string_view content) {
+  // Editors on Windows like to start a text file with a byte order mark; left in the first line
+  // it would hide the first section header.
+  constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+  if (content.starts_with(kUtf8Bom)) {
+    byteOrderMark_ = std::string(kUtf8Bom);
+    content.remove_prefix(kUtf8Bom.size());
+  }
   bool endingSeen = false;
   while (!content.empty()) {
     const auto lf = content.find('\n');
@@ -217,7 +224,7 @@ void Profile::WriteInteger(std::string_view section, std::string_view key, int v
 }
 
 std::string Profile::Content() const {
-  std::string content;
+  std::string content = byteOrderMark_;
   for (const Line& line : lines_) {
     content += line.text;
     content += line.ending;

@@ -59,6 +59,8 @@ class Profile {
 
   std::vector<Line> lines_;
   std::string newLine_ = DefaultNewLine();
+  // A UTF-8 byte order mark that an editor put before the first line; kept, but not part of it.
+  std::string byteOrderMark_;
 
   static std::string DefaultNewLine();
 };

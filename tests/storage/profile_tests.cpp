@@ -66,6 +66,15 @@ TEST(ProfileLookup, HeaderWithoutClosingBracketOpensNoSection) {
             "[Main\nCOM=3\n[Main]\nCOM=4\n[ComboBox]\n1=2\n[Mess\n2=5\n[Mess]\n1=0\n");
 }
 
+// A file saved by an editor that starts it with a UTF-8 byte order mark keeps its first section,
+// and the mark stays where it was.
+TEST(ProfileLookup, ByteOrderMarkDoesNotHideTheFirstSection) {
+  Profile profile("\xEF\xBB\xBF[Main]\r\nCOM=7\r\n");
+  EXPECT_EQ(profile.ReadInteger("Main", "COM", -1), 7);
+  profile.WriteInteger("Main", "COM", 8);
+  EXPECT_EQ(profile.Content(), "\xEF\xBB\xBF[Main]\r\nCOM=8\r\n");
+}
+
 TEST(ProfileLookup, IntegersAreDecimalOrHexOnly) {
   struct Case {
     const char* text;
