@@ -66,7 +66,7 @@ bool ComPort::ReadComByte(std::uint8_t& b) {
 }
 
 bool ComPort::ComPortAvailable(int n) {
-  return ports_.Open(n) != nullptr;
+  return ports_.Probe(n);
 }
 
 }  // namespace quorvex

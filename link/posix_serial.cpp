@@ -51,18 +51,27 @@ bool TransferOneByte(int fd, short events, Transfer transfer) {
   }
 }
 
+// A descriptor of the terminal at `path` under our lock, with nothing about the line changed
+// yet; -1 when it cannot be opened, is held by anyone else or is no terminal.
+int OpenLocked(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  termios settings{};
+  // Anything but a terminal (a regular file, a fifo) would swallow the card's bytes unnoticed.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::tcgetattr(fd, &settings) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 std::unique_ptr<PosixSerialLine> PosixSerialLine::Open(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = OpenLocked(path);
   if (fd < 0) return nullptr;
   // Owned from here on: every early return below closes the descriptor.
   std::unique_ptr<PosixSerialLine> line(new PosixSerialLine(fd));
-
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return nullptr;
-  // Anything but a terminal (a regular file, a fifo) would swallow the card's bytes unnoticed.
-  termios probe{};
-  if (::tcgetattr(fd, &probe) != 0) return nullptr;
   line->exclusiveModeSet_ = ::ioctl(fd, TIOCEXCL) == 0;
 
   // Non-blocking was only needed so the open could not wait for a carrier; every later wait is
@@ -126,6 +135,15 @@ std::unique_ptr<SerialLine> PosixSerialPorts::Open(int portNumber) {
   const std::optional<std::string> path = resolve_(portNumber);
   if (!path) return nullptr;
   return PosixSerialLine::Open(*path);
+}
+
+bool PosixSerialPorts::Probe(int portNumber) {
+  const std::optional<std::string> path = resolve_(portNumber);
+  if (!path) return false;
+  const int fd = OpenLocked(*path);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
 }
 
 std::unique_ptr<SerialPorts> MakeSystemSerialPorts() {

@@ -44,6 +44,9 @@ class PosixSerialPorts : public SerialPorts {
   explicit PosixSerialPorts(PortPathResolver resolve) : resolve_(std::move(resolve)) {}
 
   std::unique_ptr<SerialLine> Open(int portNumber) override;
+  // Opens and locks the terminal as Open does, but neither takes its exclusive mode nor
+  // touches its settings before letting it go.
+  bool Probe(int portNumber) override;
 
  private:
   PortPathResolver resolve_;

@@ -24,6 +24,9 @@ class SerialPorts {
   virtual ~SerialPorts() = default;
   // Exclusive open; nullptr when the port does not exist or someone else holds it.
   virtual std::unique_ptr<SerialLine> Open(int portNumber) = 0;
+  // Whether Open would succeed now. Asks only: the line is left exactly as it was, since a port
+  // that is free of our lock may still be in use by a program that takes none.
+  virtual bool Probe(int portNumber) { return Open(portNumber) != nullptr; }
 };
 
 // The ports of the machine the program runs on (termios on POSIX, the Win32 calls on Windows).

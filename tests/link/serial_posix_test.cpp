@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -178,6 +180,45 @@ TEST(PosixSerialPorts, ResolvesTheNumberOnEveryOpen) {
   ASSERT_TRUE(line->WriteByte(0x22));
   EXPECT_EQ(second.Read(), 0x22);
   EXPECT_FALSE(first.Read(100).has_value());
+}
+
+// The COM port dialog and every transfer probe ports that may belong to someone else: a probe
+// only asks, and leaves the line's settings as the other program set them.
+TEST(PosixSerialPorts, ProbingFindsFreePortsWithoutTouchingTheirSettings) {
+  Pty pty;
+  const int other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(other, 0);
+  termios set{};
+  ASSERT_EQ(::tcgetattr(other, &set), 0);
+  set.c_lflag |= ICANON | ECHO;
+  ::cfsetispeed(&set, B9600);
+  ::cfsetospeed(&set, B9600);
+  ASSERT_EQ(::tcsetattr(other, TCSANOW, &set), 0);
+  termios before{};
+  ASSERT_EQ(::tcgetattr(other, &before), 0);
+
+  PosixSerialPorts ports([&](int n) -> std::optional<std::string> {
+    if (n != 2) return std::nullopt;
+    return pty.slavePath();
+  });
+  const std::size_t descriptors = OpenDescriptorCount();
+  EXPECT_TRUE(ports.Probe(2));
+  EXPECT_FALSE(ports.Probe(3));
+  termios after{};
+  ASSERT_EQ(::tcgetattr(other, &after), 0);
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
+  EXPECT_EQ(after.c_iflag, before.c_iflag);
+  EXPECT_EQ(after.c_cflag, before.c_cflag);
+  EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
+
+  {
+    auto held = ports.Open(2);
+    ASSERT_NE(held, nullptr);
+    EXPECT_FALSE(ports.Probe(2)) << "a held port is not free";
+  }
+  EXPECT_TRUE(ports.Probe(2));
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  ::close(other);
 }
 
 }  // namespace
