@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "core/app_context.h"
 #include "ui/qt_text.h"
@@ -61,6 +62,8 @@ void DebugWin::AddDebugLine(std::string_view line) {
   }
   memo1_->ensureCursorVisible();
   ++appendedLines_;
+  // A write runs without the event loop: a log already on the screen shows each line at once.
+  if (windowHandle() != nullptr && windowHandle()->isExposed()) memo1_->viewport()->repaint();
 }
 
 void DebugWin::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
+#include <QTest>
 #include <string>
 
 #include "core/app_context.h"
@@ -68,6 +69,26 @@ TEST_F(DebugWinTest, EmptyLinesStayLinesOfTheirOwn) {
   win.AddDebugLine("end");
   EXPECT_TRUE(Log(win).endsWith("line 18\n\n\nend"));
   EXPECT_EQ(Lines(win), 21);
+}
+
+// A write blocks the event loop; the lines must reach the screen all the same.
+TEST_F(DebugWinTest, AnOpenLogPaintsEachLineAsItComes) {
+  ctx_.debugSwitch = true;
+  DebugWin win(ctx_);
+  win.AddDebugLine("");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&win));
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  Memo(win)->viewport()->installEventFilter(&counter);
+  win.AddDebugLine("KonfigByte:4");
+  EXPECT_EQ(counter.paints, 1);
+  win.AddDebugLine("Kanal 1");
+  EXPECT_EQ(counter.paints, 2);
 }
 
 TEST_F(DebugWinTest, TheLineAfterTheHundredthStartsAFreshLog) {
