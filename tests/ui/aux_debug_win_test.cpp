@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/app_context.h"
+#include "tests/ui/paint_counter.h"
 #include "ui/debug_win.h"
 
 namespace quorvex {
@@ -77,18 +78,11 @@ TEST_F(DebugWinTest, AnOpenLogPaintsEachLineAsItComes) {
   DebugWin win(ctx_);
   win.AddDebugLine("");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&win));
-  struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-      if (e->type() == QEvent::Paint) ++paints;
-      return false;
-    }
-  } counter;
-  Memo(win)->viewport()->installEventFilter(&counter);
+  const testing::PaintCounter counter(*Memo(win)->viewport());
   win.AddDebugLine("KonfigByte:4");
-  EXPECT_EQ(counter.paints, 1);
+  EXPECT_EQ(counter.Paints(), 1);
   win.AddDebugLine("Kanal 1");
-  EXPECT_EQ(counter.paints, 2);
+  EXPECT_EQ(counter.Paints(), 2);
 }
 
 TEST_F(DebugWinTest, TheLineAfterTheHundredthStartsAFreshLog) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "tests/ui/paint_counter.h"
 #include "tests/ui/window_test_support.h"
 #include "ui/qt_operator.h"
 
@@ -70,14 +71,7 @@ TEST(QtOperatorTest, WindowsUnderABoxArePaintedBeforeItsCallerGoesOn) {
   QWidget window;
   window.resize(300, 200);
   ASSERT_TRUE(ShowActive(window));
-  struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-      if (e->type() == QEvent::Paint) ++paints;
-      return false;
-    }
-  } counter;
-  window.installEventFilter(&counter);
+  const PaintCounter counter(window);
 
   QtOperator op;
   int paintsWhileUp = -1;
@@ -85,12 +79,12 @@ TEST(QtOperatorTest, WindowsUnderABoxArePaintedBeforeItsCallerGoesOn) {
   Answer<QMessageBox>(
       [&] { op.MessageBox("Transmission", "Connect analog box to PC via COM1", BoxIcon::None); },
       [&](QMessageBox& box) {
-        paintsWhileUp = counter.paints;
+        paintsWhileUp = counter.Paints();
         box.accept();
       },
       &answered);
   ASSERT_TRUE(answered);
-  EXPECT_GT(counter.paints, paintsWhileUp);
+  EXPECT_GT(counter.Paints(), paintsWhileUp);
 }
 
 TEST(QtOperatorTest, AppendTheExtensionAndStartEachDialogWhereItWasLeft) {
