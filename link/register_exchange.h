@@ -18,7 +18,7 @@ RequestFrame BuildRequestFrame(std::uint16_t address, std::uint8_t data, Directi
 // One register exchange: sends the request again while complete replies fail their check, up to
 // 51 sends. `reply` holds r2 of the last pass (0 when it did not arrive). True when the last
 // reply arrived complete and passed its check.
-bool RegisterExchange(ByteLink& link, std::uint16_t address, std::uint8_t data,
-                      Direction direction, std::uint8_t& reply);
+bool RegisterExchange(ByteLink& link, std::uint16_t address, std::uint8_t data, Direction direction,
+                      std::uint8_t& reply);
 
 }  // namespace quorvex
