@@ -1,7 +1,7 @@
-// How long the COM port dialog's sweep takes: MakeSystemSerialPorts()->Open(n), then close, for
-// n = 1 to 255. Once with QUORVEX_COM_DIR pointing at a folder that holds only a live COM1 (the
-// simulator), once without it, where the ports resolve to /dev/ttyS<n-1>. XDG_CONFIG_HOME points
-// at an empty folder in both, so the user's own port links do not take part.
+// How long the COM port dialog's sweep takes: MakeSystemSerialPorts()->Probe(n) (open, lock,
+// close), for n = 1 to 255. Once with QUORVEX_COM_DIR pointing at a folder that holds only a live
+// COM1 (the simulator), once without it, where the ports resolve to /dev/ttyS<n-1>. XDG_CONFIG_HOME
+// points at an empty folder in both, so the user's own port links do not take part.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -26,7 +26,7 @@ void ProbeAllPorts(benchmark::State& state, const std::string& comDir) {
   for (auto _ : state) {
     available = 0;
     for (int n = 1; n <= 255; ++n) {
-      if (ports->Open(n) != nullptr) ++available;
+      if (ports->Probe(n)) ++available;
     }
   }
   state.counters["available"] = available;

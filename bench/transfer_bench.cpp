@@ -26,8 +26,8 @@
 #include "link/com_port.h"
 #include "link/serial_line.h"
 #include "sim/sim_process.h"
-#include "tests/e2e/known_configuration.h"
 #include "tests/support/fake_operator.h"
+#include "tests/support/panel_setup.h"
 
 namespace {
 
@@ -71,11 +71,11 @@ class Bench {
   Outcome Write() {
     testing::FakeOperator op;
     MemoryPanel panel;
-    e2e::FillLists(panel);
-    e2e::FillKnownConfiguration(panel);
+    testing::FillLists(panel);
+    testing::FillKnownConfiguration(panel);
     const double seconds = Timed(panel, op, [](TransferSeams& s) { SendConfiguration(s); });
     return {seconds,
-            op.LastStatus() == ctx_.texts.written && ReadImage(imagePath_) == e2e::kKnownImage};
+            op.LastStatus() == ctx_.texts.written && ReadImage(imagePath_) == testing::kKnownImage};
   }
 
   double WritePauses() { return PausesOnly(clock_, {50, 50, 150}); }
@@ -84,11 +84,11 @@ class Bench {
   Outcome Read() {
     testing::FakeOperator op;
     MemoryPanel panel;
-    e2e::FillLists(panel);
+    testing::FillLists(panel);
     const double seconds = Timed(panel, op, [](TransferSeams& s) { EmpfangenClick(s); });
     MemoryPanel expected;
-    e2e::FillLists(expected);
-    e2e::FillKnownConfiguration(expected);
+    testing::FillLists(expected);
+    testing::FillKnownConfiguration(expected);
     bool same = op.LastStatus() == ctx_.texts.loadedStart + " " + ctx_.texts.loadedEnd;
     for (int n = 1; n <= 8; ++n) {
       for (const char* stem : {"ComboBox", "EinheitBox", "Edit", "BereichEdit", "MessEdit"}) {

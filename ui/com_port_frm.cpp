@@ -105,10 +105,9 @@ void ComPortFrm::showEvent(QShowEvent* event) {
 void ComPortFrm::FormShow() {
   comboBox1_->clear();
   for (int n = kFirstPort; n <= kLastPort; ++n) {
-    // Opened exclusively and dropped again at once: only a port nobody holds makes the list.
-    if (std::unique_ptr<SerialLine> line = ports_.Open(n); line != nullptr) {
-      comboBox1_->addItem(EntryFor(n));
-    }
+    // Tried exclusively and let go at once, without touching the line's settings: only a port
+    // nobody holds makes the list.
+    if (ports_.Probe(n)) comboBox1_->addItem(EntryFor(n));
   }
   // A list that gets items selects the first one by itself; the current port or nothing.
   comboBox1_->setCurrentIndex(comboBox1_->findText(EntryFor(ctx_.comPortNumber)));

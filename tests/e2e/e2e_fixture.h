@@ -18,10 +18,14 @@
 #include "link/com_port.h"
 #include "link/serial_line.h"
 #include "sim/sim_process.h"
-#include "tests/e2e/known_configuration.h"
 #include "tests/support/fake_operator.h"
+#include "tests/support/panel_setup.h"
 
 namespace quorvex::e2e {
+
+using testing::FillKnownConfiguration;
+using testing::FillLists;
+using testing::kKnownImage;
 
 // The real pieces of a transfer against quorvex-cardsim on a pseudo terminal, in real time.
 // COM1 resolves to the simulator's link because QUORVEX_COM_DIR points at a fresh folder.
