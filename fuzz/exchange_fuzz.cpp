@@ -7,15 +7,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "fuzz/property.h"
 #include "link/com_port.h"
 #include "link/register_exchange.h"
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "property violated: %s\n", what);
-  std::abort();
-}
+using quorvex::fuzz::Fail;
 
 class StreamLink : public quorvex::ByteLink {
  public:

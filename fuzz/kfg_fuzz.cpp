@@ -16,14 +16,12 @@
 #include "core/errors.h"
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
+#include "fuzz/property.h"
 #include "storage/kfg_file.h"
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "property violated: %s\n", what);
-  std::abort();
-}
+using quorvex::fuzz::Fail;
 
 class SilentOperator : public quorvex::Operator {
  public:

@@ -12,17 +12,15 @@
 
 #include "core/errors.h"
 #include "core/number_text.h"
+#include "fuzz/property.h"
 
 namespace {
+
+using quorvex::fuzz::Fail;
 
 bool MatchesGrammar(const std::string& text) {
   static const std::regex grammar(R"( *[+-]?(\d+\.?\d*|\.\d*)([eE][+-]?\d+)? *)");
   return std::regex_match(text, grammar);
-}
-
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "property violated: %s\n", what);
-  std::abort();
 }
 
 }  // namespace

@@ -10,14 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz/property.h"
 #include "storage/profile.h"
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "property violated: %s\n", what);
-  std::abort();
-}
+using quorvex::fuzz::Fail;
 
 constexpr const char* kSections[] = {"Main", "ComboBox", "Offset", "main", " Mess "};
 constexpr const char* kKeys[] = {"COM", "1", "8", "Width", "Filename", "Sprache"};

@@ -48,16 +48,16 @@ void FakeOperator::AddDebugLine(std::string_view line) {
 }
 
 std::optional<std::string> FakeOperator::AskOpenFileName(const FileDialogRequest& request) {
-  log.push_back("open:" + request.title);
-  fileRequests.push_back(request);
-  if (fileAnswers.empty()) return std::nullopt;
-  auto answer = fileAnswers.front();
-  fileAnswers.pop_front();
-  return answer;
+  return AskFileName("open:", request);
 }
 
 std::optional<std::string> FakeOperator::AskSaveFileName(const FileDialogRequest& request) {
-  log.push_back("save:" + request.title);
+  return AskFileName("save:", request);
+}
+
+std::optional<std::string> FakeOperator::AskFileName(const char* kind,
+                                                     const FileDialogRequest& request) {
+  log.push_back(kind + request.title);
   fileRequests.push_back(request);
   if (fileAnswers.empty()) return std::nullopt;
   auto answer = fileAnswers.front();

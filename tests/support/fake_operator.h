@@ -37,6 +37,9 @@ class FakeOperator : public Operator {
   // Called from MessageBox and ProcessPendingEvents, for tests that act while a box is up.
   std::function<void(std::string_view caption, std::string_view text)> onBox;
   std::function<void()> onEvents;
+
+ private:
+  std::optional<std::string> AskFileName(const char* kind, const FileDialogRequest& request);
 };
 
 }  // namespace quorvex::testing
