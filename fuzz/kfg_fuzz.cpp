@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -38,14 +39,30 @@ class SilentOperator : public quorvex::Operator {
   }
 };
 
-std::string Folder() {
-  static const std::string folder = [] {
+// One scratch folder for the whole run, removed again when the fuzzer exits.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
     char pattern[] = "/tmp/kfg_fuzz_XXXXXX";
     const char* made = mkdtemp(pattern);
     if (made == nullptr) Fail("no temporary folder");
-    return std::string(made);
-  }();
-  return folder;
+    path_ = made;
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& Folder() {
+  static const ScratchFolder folder;
+  return folder.Path();
 }
 
 std::string Snapshot(const quorvex::ChannelPanel& panel) {
