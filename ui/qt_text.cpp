@@ -1,1 +1,0 @@
-#include "ui/qt_text.h"
