@@ -41,6 +41,29 @@ void SetMenuCaption(QMainWindow& window, const char* name, const std::string& te
   }
 }
 
+// A component and the member of the text set that becomes its caption.
+struct Caption {
+  const char* name;
+  std::string TextSet::*text;
+};
+
+constexpr Caption kHeaderCaptions[] = {
+    {"Label9", &TextSet::quantityHeader},     {"Einheit", &TextSet::unitHeader},
+    {"Label10", &TextSet::offsetHeader},      {"Label11", &TextSet::rangeHeader},
+    {"Label12", &TextSet::measurementHeader},
+};
+
+constexpr Caption kMenuCaptions[] = {
+    {"Datei1", &TextSet::fileMenu},
+    {"Uebertragen", &TextSet::transferMenu},
+    {"Konfigurationladen1", &TextSet::loadItem},
+    {"Konfigurationspeichern1", &TextSet::saveItem},
+    {"Beenden1", &TextSet::quitItem},
+    {"COMPort1", &TextSet::comPortItem},
+    {"Empfangen", &TextSet::readItem},
+    {"Senden", &TextSet::writeItem},
+};
+
 }  // namespace
 
 int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, AppContext& ctx) {
@@ -56,20 +79,8 @@ int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, A
   for (int n = 1; n <= kChannels; ++n) {
     SetLabel(window, ComponentName("Label", n).c_str(), t.channel + " " + std::to_string(n) + " :");
   }
-  SetLabel(window, "Label9", t.quantityHeader);
-  SetLabel(window, "Einheit", t.unitHeader);
-  SetLabel(window, "Label10", t.offsetHeader);
-  SetLabel(window, "Label11", t.rangeHeader);
-  SetLabel(window, "Label12", t.measurementHeader);
-
-  SetMenuCaption(window, "Datei1", t.fileMenu);
-  SetMenuCaption(window, "Uebertragen", t.transferMenu);
-  SetMenuCaption(window, "Konfigurationladen1", t.loadItem);
-  SetMenuCaption(window, "Konfigurationspeichern1", t.saveItem);
-  SetMenuCaption(window, "Beenden1", t.quitItem);
-  SetMenuCaption(window, "COMPort1", t.comPortItem);
-  SetMenuCaption(window, "Empfangen", t.readItem);
-  SetMenuCaption(window, "Senden", t.writeItem);
+  for (const Caption& c : kHeaderCaptions) SetLabel(window, c.name, t.*c.text);
+  for (const Caption& c : kMenuCaptions) SetMenuCaption(window, c.name, t.*c.text);
 
   for (int n = 1; n <= kChannels; ++n) FillQuantityList(panel, ComponentName("ComboBox", n));
   for (int n = 1; n <= kChannels; ++n) {
