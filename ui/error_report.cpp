@@ -15,10 +15,11 @@ std::string ErrorReportText(std::string_view message) {
   return text;
 }
 
-void ShowErrorBox(std::string_view message) {
-  // No owner window: the box must come up even while the main window is being built or closed.
+void ShowErrorBox(std::string_view message, QWidget* owner) {
+  // The default report has no owner: it must come up even while the main window is being built
+  // or closed.
   QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle),
-                  ToQ(ErrorReportText(message)), QMessageBox::Ok);
+                  ToQ(ErrorReportText(message)), QMessageBox::Ok, owner);
   box.exec();
 }
 

@@ -5,13 +5,16 @@
 #include <string>
 #include <string_view>
 
+class QWidget;
+
 namespace quorvex {
 
 // The message as the default error report shows it: with a full stop unless it ends in one.
 std::string ErrorReportText(std::string_view message);
 
-// The default error report itself: a stop-icon box captioned with the application title.
-void ShowErrorBox(std::string_view message);
+// The default error report itself: a stop-icon box captioned with the application title. A window
+// that reports its own errors passes itself as owner, so the box stays on top of it.
+void ShowErrorBox(std::string_view message, QWidget* owner = nullptr);
 
 // Carries an error's message to the application object, which owns the default error report.
 // Handlers end their work and send this instead of letting an exception unwind through Qt's own

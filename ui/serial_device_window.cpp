@@ -3,7 +3,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
@@ -12,7 +11,6 @@
 #include <set>
 #include <utility>
 
-#include "core/app_context.h"
 #include "ui/error_report.h"
 #include "ui/qt_text.h"
 
@@ -24,13 +22,6 @@ constexpr int kFirstComNumber = 1;
 constexpr int kLastComNumber = 255;
 
 enum Column { kPathColumn, kStableNameColumn, kComColumn };
-
-// Same form as the program's default error report, but owned by this window so it stays on top
-// of it.
-void ShowError(QWidget* parent, const char* message) {
-  QMessageBox::critical(parent, QString::fromLatin1(kApplicationTitle),
-                        ToQ(ErrorReportText(message)));
-}
 
 }  // namespace
 
@@ -134,7 +125,7 @@ void SerialDeviceWindow::Refresh() {
     devices_ = access_.list();
   } catch (const std::exception& e) {
     devices_.clear();
-    ShowError(this, e.what());
+    ShowErrorBox(e.what(), this);
   }
 
   deviceList_->clear();
@@ -178,7 +169,7 @@ void SerialDeviceWindow::AssignClick() {
   try {
     access_.assign(comNumber_->value(), target);
   } catch (const std::exception& e) {
-    ShowError(this, e.what());
+    ShowErrorBox(e.what(), this);
     return;
   }
   Refresh();
