@@ -399,9 +399,7 @@ bool MainFrm::EditKeyPress(QWidget& sender, const QKeyEvent& key) {
 void MainFrm::RunTransfer(void (*command)(TransferSeams&)) {
   // While a transfer holds the port, the window must not load, save or go away under it.
   ++transfers_;
-  konfigurationladen1_->setEnabled(false);
-  konfigurationspeichern1_->setEnabled(false);
-  beenden1_->setEnabled(false);
+  SetFileCommandsEnabled(false);
   struct Ending {
     MainFrm& frm;
     ~Ending() { frm.TransferEnded(); }
@@ -412,13 +410,17 @@ void MainFrm::RunTransfer(void (*command)(TransferSeams&)) {
 
 void MainFrm::TransferEnded() {
   if (--transfers_ > 0) return;
-  konfigurationladen1_->setEnabled(true);
-  konfigurationspeichern1_->setEnabled(true);
-  beenden1_->setEnabled(true);
+  SetFileCommandsEnabled(true);
   if (closePending_) {
     closePending_ = false;
     // After the command's own handler has returned.
     QTimer::singleShot(0, this, &QWidget::close);
+  }
+}
+
+void MainFrm::SetFileCommandsEnabled(bool enabled) {
+  for (QAction* command : {konfigurationladen1_, konfigurationspeichern1_, beenden1_}) {
+    command->setEnabled(enabled);
   }
 }
 

@@ -70,6 +70,7 @@ class MainFrm : public QMainWindow {
   bool EditKeyPress(QWidget& sender, const QKeyEvent& key);
   void RunTransfer(void (*command)(TransferSeams&));
   void TransferEnded();
+  void SetFileCommandsEnabled(bool enabled);
   void COMPort1Click();
 
   void FitOuterSize();
