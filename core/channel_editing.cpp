@@ -5,6 +5,7 @@
 
 #include "core/app_context.h"
 #include "core/channel_panel.h"
+#include "core/config_image.h"
 #include "core/number_text.h"
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
@@ -29,7 +30,7 @@ void FormatField(ChannelPanel& panel, const std::string& component, std::string_
 }  // namespace
 
 bool ValidateAllChannels(ChannelPanel& panel, Operator& op, AppContext& ctx) {
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     ctx.errorChannel = n;
     if (!ValidateChannel(panel, op, ctx, n)) return false;
   }
@@ -77,7 +78,7 @@ void FormatChannel(ChannelPanel& panel, int channel) {
 }
 
 void FormatAllChannels(ChannelPanel& panel) {
-  for (int n = 1; n <= 8; ++n) FormatChannel(panel, n);
+  for (int n = 1; n <= kChannelCount; ++n) FormatChannel(panel, n);
 }
 
 void SetUnitLabel(ChannelPanel& panel, int channel, std::string_view text) {
@@ -90,7 +91,7 @@ void ComboBoxChange(ChannelPanel& panel, int channel) {
 }
 
 void RefreshAllChannels(ChannelPanel& panel) {
-  for (int n = 1; n <= 8; ++n) ComboBoxChange(panel, n);
+  for (int n = 1; n <= kChannelCount; ++n) ComboBoxChange(panel, n);
 }
 
 int ChannelFromLastCharacter(std::string_view componentName) {

@@ -1,5 +1,7 @@
 #include "core/channel_panel.h"
 
+#include "core/config_image.h"
+
 namespace quorvex {
 
 std::string ComponentName(std::string_view stem, int channel) {
@@ -7,7 +9,7 @@ std::string ComponentName(std::string_view stem, int channel) {
 }
 
 MemoryPanel::MemoryPanel() {
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     for (const char* stem : {"Edit", "BereichEdit", "MessEdit", "ELabel"}) {
       texts_.emplace(ComponentName(stem, n), std::string());
     }

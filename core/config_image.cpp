@@ -7,7 +7,7 @@ namespace quorvex {
 ConfigImage EncodeConfiguration(const ChannelPanel& panel) {
   ConfigImage image{};
   image[0] = EncodeKonfigByte(panel);
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     const std::size_t at = ChannelOffset(n);
     image[at] = EncodeGasByte(panel, n);
     image[at + 1] = EncodeOffsetByte(panel, n);
@@ -30,7 +30,7 @@ void ApplyChannel(ChannelPanel& panel, int channel, const std::uint8_t* fiveByte
 
 void ApplyConfiguration(ChannelPanel& panel, const ConfigImage& image) {
   DecodeKonfigByte(panel, image[0]);
-  for (int n = 1; n <= 8; ++n) ApplyChannel(panel, n, image.data() + ChannelOffset(n));
+  for (int n = 1; n <= kChannelCount; ++n) ApplyChannel(panel, n, image.data() + ChannelOffset(n));
 }
 
 }  // namespace quorvex

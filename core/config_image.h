@@ -8,6 +8,9 @@ namespace quorvex {
 
 class ChannelPanel;
 
+// The card's analogue outputs, numbered 1 to kChannelCount.
+inline constexpr int kChannelCount = 8;
+
 // Byte 0 the KonfigByte; channel n at 5n-4..5n: GasByte, OffsetByte, BereichsByte, word high,
 // word low. Both the card's register map and the content of a .KFG file.
 inline constexpr std::size_t kConfigImageSize = 41;
@@ -17,6 +20,7 @@ using ConfigImage = std::array<std::uint8_t, kConfigImageSize>;
 constexpr std::size_t ChannelOffset(int channel) {
   return static_cast<std::size_t>(5 * channel - 4);
 }
+static_assert(ChannelOffset(kChannelCount) + 5 == kConfigImageSize);
 
 // Computes all 41 bytes from the panel (throws what the encoders throw, before anything else).
 ConfigImage EncodeConfiguration(const ChannelPanel& panel);
@@ -25,7 +29,7 @@ ConfigImage EncodeConfiguration(const ChannelPanel& panel);
 void ApplyChannel(ChannelPanel& panel, int channel, const std::uint8_t* fiveBytes);
 
 // Applies a whole image: KonfigByte first (offset and range decoding depend on the unit), then
-// channels 1 to 8. Does not refresh the display; callers run RefreshAllChannels.
+// every channel in turn. Does not refresh the display; callers run RefreshAllChannels.
 void ApplyConfiguration(ChannelPanel& panel, const ConfigImage& image);
 
 }  // namespace quorvex

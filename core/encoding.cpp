@@ -3,12 +3,15 @@
 #include <algorithm>
 
 #include "core/channel_panel.h"
+#include "core/config_image.h"
 #include "core/number_text.h"
 #include "core/quantity_catalogue.h"
 
 namespace quorvex {
 
 namespace {
+
+static_assert(kChannelCount <= 8, "the KonfigByte holds one unit bit per channel");
 
 // Keeps the low bits of the rounded value: out-of-width values wrap, as the card expects the
 // plain two's-complement truncation.
@@ -35,7 +38,7 @@ int UnitFactor(const ChannelPanel& panel, int channel) {
 
 std::uint8_t EncodeKonfigByte(const ChannelPanel& panel) {
   std::uint8_t b = 0;
-  for (int n = 8; n >= 1; --n) {
+  for (int n = kChannelCount; n >= 1; --n) {
     if (panel.Text(ComponentName("EinheitBox", n)) == "V")
       b |= static_cast<std::uint8_t>(1u << (n - 1));
   }
@@ -61,7 +64,7 @@ std::uint16_t EncodeMessbereichsWord(const ChannelPanel& panel, int channel) {
 }
 
 void DecodeKonfigByte(ChannelPanel& panel, std::uint8_t b) {
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     const bool volts = (b >> (n - 1)) & 1u;
     panel.SetItemIndex(ComponentName("EinheitBox", n), volts ? 0 : 1);
   }

@@ -25,7 +25,6 @@ namespace {
 constexpr int kRtsPulseMs = 50;
 constexpr int kBeforeCloseMs = 150;
 constexpr int kTransmissionErrorMs = 1000;
-constexpr int kChannelCount = 8;
 
 // Runs a transfer's closing steps in order when the transfer is left, whichever way. A step that
 // throws does not keep the later ones from running. Its error goes on to the caller afterwards,

@@ -5,6 +5,7 @@
 
 #include "core/app_context.h"
 #include "core/channel_panel.h"
+#include "core/config_image.h"
 #include "storage/atomic_file.h"
 #include "storage/kfg_file.h"
 #include "storage/profile.h"
@@ -12,8 +13,6 @@
 namespace quorvex {
 
 namespace {
-
-constexpr int kChannels = 8;
 
 std::string ChannelKey(int channel) {
   return std::to_string(channel);
@@ -38,13 +37,13 @@ WindowState RestoreSettings(const std::string& settingsPath, ChannelPanel& panel
 
   ctx.comPortNumber = profile.ReadInteger("Main", "COM", -1);
   for (const ChannelSection& list : kListSections) {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
       panel.SetItemIndex(ComponentName(list.stem, n),
                          profile.ReadInteger(list.section, ChannelKey(n), 1));
     }
   }
   for (const ChannelSection& field : kTextSections) {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
       panel.SetText(ComponentName(field.stem, n),
                     profile.ReadString(field.section, ChannelKey(n), "0"));
     }
@@ -70,13 +69,13 @@ void SaveSettings(const std::string& settingsPath, const ChannelPanel& panel, co
 
   profile.WriteInteger("Main", "COM", ctx.comPortNumber);
   for (const ChannelSection& list : kListSections) {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
       profile.WriteInteger(list.section, ChannelKey(n),
                            panel.ItemIndex(ComponentName(list.stem, n)));
     }
   }
   for (const ChannelSection& field : kTextSections) {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
       profile.WriteString(field.section, ChannelKey(n), panel.Text(ComponentName(field.stem, n)));
     }
   }
