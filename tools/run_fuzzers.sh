@@ -5,7 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:?seconds}
 
-clangxx=$(command -v clang++ || command -v clang++-14)
+clangxx=$(command -v clang++ || command -v clang++-14 || true)
+if [ -z "$clangxx" ]; then
+  echo "run_fuzzers: no clang++ found (./test.sh --fuzz installs it)" >&2
+  exit 1
+fi
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$clangxx" \
   -DQUORVEX_CORE_ONLY=ON -DQUORVEX_FUZZ=ON \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" >/dev/null
@@ -13,6 +17,10 @@ cmake --build build-fuzz -j "$(nproc)"
 
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 failed=0
+# The corpus copy of the target being fuzzed; removed on every way out, interrupts included.
+work=""
+trap '[ -z "$work" ] || rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
 for target in build-fuzz/fuzz/*_fuzz; do
   name=$(basename "$target" _fuzz)
   work=$(mktemp -d)
@@ -28,5 +36,10 @@ for target in build-fuzz/fuzz/*_fuzz; do
     tail -n 30 "build-fuzz/$name.log"
   fi
   rm -rf "$work"
+  work=""
 done
-[ "$failed" = 0 ] && echo "fuzz: 0 failed" || { echo "fuzz: failures"; exit 1; }
+if [ "$failed" != 0 ]; then
+  echo "fuzz: failures"
+  exit 1
+fi
+echo "fuzz: 0 failed"
