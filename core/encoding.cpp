@@ -64,10 +64,12 @@ std::uint16_t EncodeMessbereichsWord(const ChannelPanel& panel, int channel) {
 }
 
 void DecodeKonfigByte(ChannelPanel& panel, std::uint8_t b) {
-  for (int n = 1; n <= kChannelCount; ++n) {
-    const bool volts = (b >> (n - 1)) & 1u;
-    panel.SetItemIndex(ComponentName("EinheitBox", n), volts ? 0 : 1);
-  }
+  for (int n = 1; n <= kChannelCount; ++n) DecodeUnitBit(panel, n, b);
+}
+
+void DecodeUnitBit(ChannelPanel& panel, int channel, std::uint8_t konfigByte) {
+  const bool volts = ((konfigByte >> (channel - 1)) & 1u) != 0;
+  panel.SetItemIndex(ComponentName("EinheitBox", channel), volts ? 0 : 1);
 }
 
 void DecodeGasByte(ChannelPanel& panel, int channel, std::uint8_t g) {

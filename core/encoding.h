@@ -21,7 +21,11 @@ std::uint8_t EncodeOffsetByte(const ChannelPanel& panel, int channel);
 std::uint8_t EncodeBereichsByte(const ChannelPanel& panel, int channel);
 std::uint16_t EncodeMessbereichsWord(const ChannelPanel& panel, int channel);
 
+// Every channel's unit from its bit of the KonfigByte, as DecodeUnitBit does for one.
 void DecodeKonfigByte(ChannelPanel& panel, std::uint8_t b);
+// Channel n's unit from bit n-1 of the KonfigByte: set selects "V" (list position 0), clear
+// "mA"; the other channels stay as they are.
+void DecodeUnitBit(ChannelPanel& panel, int channel, std::uint8_t konfigByte);
 void DecodeGasByte(ChannelPanel& panel, int channel, std::uint8_t g);
 void DecodeOffsetByte(ChannelPanel& panel, int channel, std::uint8_t b);
 void DecodeBereichsByte(ChannelPanel& panel, int channel, std::uint8_t b);

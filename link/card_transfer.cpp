@@ -114,12 +114,6 @@ bool SendChannelNoting(TransferSeams& s, int channel, bool& allWritten) {
   return lastWritten;
 }
 
-// Bit n-1 of the KonfigByte set means "V" (list position 0), clear means "mA".
-void ApplyUnitBit(ChannelPanel& panel, int channel, std::uint8_t konfigByte) {
-  const bool volts = ((konfigByte >> (channel - 1)) & 1) != 0;
-  panel.SetItemIndex(ComponentName("EinheitBox", channel), volts ? 0 : 1);
-}
-
 bool ReceiveChannelWithUnit(TransferSeams& s, int channel, std::optional<std::uint8_t> konfig) {
   s.op.ShowStatus(s.ctx.texts.receivingChannel + " " + std::to_string(channel));
   std::array<std::uint8_t, 5> bytes{};
@@ -137,7 +131,7 @@ bool ReceiveChannelWithUnit(TransferSeams& s, int channel, std::optional<std::ui
     return false;
   }
   // The unit first: offset and range are decoded in the unit selected at that moment.
-  if (konfig) ApplyUnitBit(s.panel, channel, *konfig);
+  if (konfig) DecodeUnitBit(s.panel, channel, *konfig);
   ApplyChannel(s.panel, channel, bytes.data());
   s.op.ShowStatus(s.ctx.texts.loadedStart + " " + s.ctx.texts.loadedEnd);
   return true;

@@ -37,6 +37,18 @@ TEST(KonfigByte, DecodeSelectsVoltsOrMilliamps) {
   EXPECT_EQ(EncodeKonfigByte(panel), 0xA5);
 }
 
+// A read that stops part-way sets the unit of each channel it read, and only that one.
+TEST(KonfigByte, UnitBitSetsOnlyItsChannel) {
+  MemoryPanel panel = FilledPanel();
+  DecodeUnitBit(panel, 3, 0x04);
+  EXPECT_EQ(EncodeKonfigByte(panel), 0x04);
+  DecodeUnitBit(panel, 8, 0xFF);
+  EXPECT_EQ(EncodeKonfigByte(panel), 0x84);
+  DecodeUnitBit(panel, 3, 0xFB);
+  EXPECT_EQ(EncodeKonfigByte(panel), 0x80);
+  EXPECT_EQ(panel.Text("EinheitBox3"), "mA");
+}
+
 TEST(OutputBytes, StepsOfBothUnits) {
   MemoryPanel panel = FilledPanel();
   SetChannel(panel, 1, "CO", kVolts, "2.5", "10.2", "0");
