@@ -9,6 +9,7 @@
 
 #include "core/app_context.h"
 #include "core/channel_panel.h"
+#include "core/config_image.h"
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
 #include "core/text_set.h"
@@ -17,8 +18,6 @@
 namespace quorvex {
 
 namespace {
-
-constexpr int kChannels = 8;
 
 void SetLabel(QMainWindow& window, const char* name, const std::string& text) {
   if (auto* label = window.findChild<QLabel*>(QLatin1String(name))) {
@@ -67,8 +66,8 @@ constexpr Caption kMenuCaptions[] = {
 }  // namespace
 
 int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, AppContext& ctx) {
-  std::array<int, kChannels> selected{};
-  for (int n = 1; n <= kChannels; ++n) {
+  std::array<int, kChannelCount> selected{};
+  for (int n = 1; n <= kChannelCount; ++n) {
     selected[static_cast<std::size_t>(n - 1)] = panel.ItemIndex(ComponentName("ComboBox", n));
   }
 
@@ -76,14 +75,14 @@ int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, A
   const TextSet& t = ctx.texts;
 
   window.setWindowTitle(ToQ(t.productTitle + " "));
-  for (int n = 1; n <= kChannels; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     SetLabel(window, ComponentName("Label", n).c_str(), t.channel + " " + std::to_string(n) + " :");
   }
   for (const Caption& c : kHeaderCaptions) SetLabel(window, c.name, t.*c.text);
   for (const Caption& c : kMenuCaptions) SetMenuCaption(window, c.name, t.*c.text);
 
-  for (int n = 1; n <= kChannels; ++n) FillQuantityList(panel, ComponentName("ComboBox", n));
-  for (int n = 1; n <= kChannels; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) FillQuantityList(panel, ComponentName("ComboBox", n));
+  for (int n = 1; n <= kChannelCount; ++n) {
     panel.SetItemIndex(ComponentName("ComboBox", n), selected[static_cast<std::size_t>(n - 1)]);
   }
 

@@ -21,6 +21,7 @@
 #include "core/app_context.h"
 #include "core/channel_editing.h"
 #include "core/channel_panel.h"
+#include "core/config_image.h"
 #include "core/quantity_catalogue.h"
 #include "link/card_transfer.h"
 #include "link/com_port.h"
@@ -35,8 +36,6 @@
 namespace quorvex {
 
 namespace {
-
-constexpr int kChannels = 8;
 
 // The grid is laid out in pixels at 96 dpi and does not follow the window's size.
 constexpr int kDesignWidth = 598;
@@ -174,7 +173,7 @@ void MainFrm::BuildGrid(QWidget& grid, const QFont& fieldFont) {
     header->setGeometry(h.left, kHeaderTop, h.width, 0);
   }
 
-  for (int n = 1; n <= kChannels; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     auto* rowLabel = new QLabel(QStringLiteral("Kanal %1 :").arg(n), &grid);
     rowLabel->setObjectName(ToQ(ComponentName("Label", n)));
     rowLabel->setFont(bold);
@@ -188,7 +187,7 @@ void MainFrm::BuildGrid(QWidget& grid, const QFont& fieldFont) {
     previous = w;
   };
   for (const Column& c : {kQuantityColumn, kUnitColumn}) {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
       auto* list = new QComboBox(&grid);
       list->setObjectName(ToQ(ComponentName(c.stem, n)));
       list->setEditable(false);
@@ -199,7 +198,7 @@ void MainFrm::BuildGrid(QWidget& grid, const QFont& fieldFont) {
     }
   }
   for (const Column& c : kEditColumns) {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
       auto* field = new QLineEdit(&grid);
       field->setObjectName(ToQ(ComponentName(c.stem, n)));
       field->setFont(fieldFont);
@@ -211,7 +210,7 @@ void MainFrm::BuildGrid(QWidget& grid, const QFont& fieldFont) {
     }
   }
 
-  for (int n = 1; n <= kChannels; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     auto* unitLabel = new QLabel(&grid);
     unitLabel->setObjectName(ToQ(ComponentName("ELabel", n)));
     unitLabel->move(kUnitLabelLeft, RowTop(n) + kLabelDrop);
@@ -270,7 +269,7 @@ void MainFrm::BuildStatusBar() {
 
 void MainFrm::ConnectHandlers() {
   QWidget* grid = centralWidget();
-  for (int n = 1; n <= kChannels; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     auto* quantity = grid->findChild<QComboBox*>(ToQ(ComponentName("ComboBox", n)));
     // The panel changes selections with signals blocked, so this fires for the operator only.
     connect(quantity, &QComboBox::currentIndexChanged, this, [this, quantity] {
@@ -290,8 +289,8 @@ void MainFrm::ConnectHandlers() {
 
 void MainFrm::FormCreate(const std::vector<std::string>& arguments) {
   ctx_.debugSwitch = false;
-  for (int n = 1; n <= kChannels; ++n) FillQuantityList(*panel_, ComponentName("ComboBox", n));
-  for (int n = 1; n <= kChannels; ++n) FillUnitList(*panel_, ComponentName("EinheitBox", n));
+  for (int n = 1; n <= kChannelCount; ++n) FillQuantityList(*panel_, ComponentName("ComboBox", n));
+  for (int n = 1; n <= kChannelCount; ++n) FillUnitList(*panel_, ComponentName("EinheitBox", n));
 
   RunReported([this] {
     const WindowState state = RestoreSettings(settingsPath_, *panel_, ctx_);
@@ -314,10 +313,10 @@ void MainFrm::FormShow() {
     // A stored text too large for any number stops the re-display at its channel. Show every
     // unit and every value that can be shown, then tell the operator once the window is up.
     const std::string message = ExceptionMessage(std::current_exception());
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
       SetUnitLabel(*panel_, n, QuantityUnit(panel_->Text(ComponentName("ComboBox", n))));
     }
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
       try {
         FormatChannel(*panel_, n);
       } catch (...) {
