@@ -4,7 +4,6 @@
 #include <exception>
 #include <functional>
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,29 +113,6 @@ bool SendChannelNoting(TransferSeams& s, int channel, bool& allWritten) {
   return lastWritten;
 }
 
-bool ReceiveChannelWithUnit(TransferSeams& s, int channel, std::optional<std::uint8_t> konfig) {
-  s.op.ShowStatus(s.ctx.texts.receivingChannel + " " + std::to_string(channel));
-  std::array<std::uint8_t, 5> bytes{};
-  auto address = static_cast<std::uint16_t>(ChannelOffset(channel));
-  bool good = true;
-  for (std::uint8_t& b : bytes) {
-    if (!RegisterExchange(s.port, address++, 0, Direction::Read, b)) {
-      good = false;
-      break;
-    }
-  }
-  ShowTransmissionError(s, good);
-  if (!good) {
-    s.op.ShowStatus(s.ctx.texts.readError);
-    return false;
-  }
-  // The unit first: offset and range are decoded in the unit selected at that moment.
-  if (konfig) DecodeUnitBit(s.panel, channel, *konfig);
-  ApplyChannel(s.panel, channel, bytes.data());
-  s.op.ShowStatus(s.ctx.texts.loadedStart + " " + s.ctx.texts.loadedEnd);
-  return true;
-}
-
 }  // namespace
 
 void ShowTransmissionError(TransferSeams& s, bool ok) {
@@ -226,12 +202,27 @@ std::uint8_t ReceiveKonfigByte(TransferSeams& s, bool& ok) {
   return konfigByte;
 }
 
-bool ReceiveChannel(TransferSeams& s, int channel) {
-  return ReceiveChannelWithUnit(s, channel, std::nullopt);
-}
-
 bool ReceiveChannel(TransferSeams& s, int channel, std::uint8_t konfigByte) {
-  return ReceiveChannelWithUnit(s, channel, konfigByte);
+  s.op.ShowStatus(s.ctx.texts.receivingChannel + " " + std::to_string(channel));
+  std::array<std::uint8_t, 5> bytes{};
+  auto address = static_cast<std::uint16_t>(ChannelOffset(channel));
+  bool good = true;
+  for (std::uint8_t& b : bytes) {
+    if (!RegisterExchange(s.port, address++, 0, Direction::Read, b)) {
+      good = false;
+      break;
+    }
+  }
+  ShowTransmissionError(s, good);
+  if (!good) {
+    s.op.ShowStatus(s.ctx.texts.readError);
+    return false;
+  }
+  // The unit first: offset and range are decoded in the unit selected at that moment.
+  DecodeUnitBit(s.panel, channel, konfigByte);
+  ApplyChannel(s.panel, channel, bytes.data());
+  s.op.ShowStatus(s.ctx.texts.loadedStart + " " + s.ctx.texts.loadedEnd);
+  return true;
 }
 
 }  // namespace quorvex

@@ -32,11 +32,9 @@ void SendenClick(TransferSeams& s);
 // Reading: the whole read command.
 void EmpfangenClick(TransferSeams& s);
 std::uint8_t ReceiveKonfigByte(TransferSeams& s, bool& ok);
-// Reads the five registers of the channel and applies them only when all five came; the
-// channel's unit is left as it is.
-bool ReceiveChannel(TransferSeams& s, int channel);
-// The same, but the channel also takes its unit from its bit of the KonfigByte, and only then:
-// a channel that was not read keeps its unit along with its values.
+// Reads the five registers of the channel and applies them, with the unit from the channel's bit
+// of the KonfigByte, only when all five came: a channel that was not read keeps its unit along
+// with its values.
 bool ReceiveChannel(TransferSeams& s, int channel, std::uint8_t konfigByte);
 
 }  // namespace quorvex
