@@ -48,16 +48,4 @@ class ComPort : public ByteLink {
   std::unique_ptr<SerialLine> line_;
 };
 
-// Closes the port on every path out of a transfer.
-class ComPortCloser {
- public:
-  explicit ComPortCloser(ComPort& port) : port_(port) {}
-  ~ComPortCloser() { port_.CloseComPort(); }
-  ComPortCloser(const ComPortCloser&) = delete;
-  ComPortCloser& operator=(const ComPortCloser&) = delete;
-
- private:
-  ComPort& port_;
-};
-
 }  // namespace quorvex
