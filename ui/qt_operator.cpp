@@ -31,10 +31,8 @@ QStringList QtNameFilters(std::string_view filter) {
 }
 
 QtOperator::~QtOperator() {
-  while (waitCursors_ > 0) {
-    QApplication::restoreOverrideCursor();
-    --waitCursors_;
-  }
+  // A transfer torn down half-way must not leave the application with a wait cursor.
+  while (waitCursors_ > 0) SetWaitCursor(false);
 }
 
 void QtOperator::SetStatusPanel(QLabel* panel) {

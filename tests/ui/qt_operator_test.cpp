@@ -145,5 +145,31 @@ TEST(QtOperatorTest, AppendTheExtensionAndStartEachDialogWhereItWasLeft) {
   EXPECT_FALSE(chosen.has_value());
 }
 
+TEST(QtOperatorTest, WaitCursorsAreCountedAndNoneOutlivesTheOperator) {
+  TestApp();
+  ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+  // A cursor that is not the operator's own; it must survive everything below.
+  QApplication::setOverrideCursor(Qt::CrossCursor);
+  {
+    QtOperator op;
+    op.SetWaitCursor(true);
+    op.SetWaitCursor(true);
+    op.SetWaitCursor(false);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    op.SetWaitCursor(false);
+    op.SetWaitCursor(false);  // one more off than on
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+    // Left on when the operator goes away.
+    op.SetWaitCursor(true);
+    op.SetWaitCursor(true);
+  }
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+  QApplication::restoreOverrideCursor();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 }  // namespace
 }  // namespace quorvex::testing
