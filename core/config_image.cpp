@@ -1,5 +1,7 @@
 #include "core/config_image.h"
 
+#include <algorithm>
+
 #include "core/encoding.h"
 
 namespace quorvex {
@@ -8,15 +10,19 @@ ConfigImage EncodeConfiguration(const ChannelPanel& panel) {
   ConfigImage image{};
   image[0] = EncodeKonfigByte(panel);
   for (int n = 1; n <= kChannelCount; ++n) {
-    const std::size_t at = ChannelOffset(n);
-    image[at] = EncodeGasByte(panel, n);
-    image[at + 1] = EncodeOffsetByte(panel, n);
-    image[at + 2] = EncodeBereichsByte(panel, n);
-    const std::uint16_t word = EncodeMessbereichsWord(panel, n);
-    image[at + 3] = static_cast<std::uint8_t>(word >> 8);
-    image[at + 4] = static_cast<std::uint8_t>(word & 0xFFu);
+    const ChannelImage channel = EncodeChannel(panel, n);
+    std::copy(channel.begin(), channel.end(), image.begin() + ChannelOffset(n));
   }
   return image;
+}
+
+ChannelImage EncodeChannel(const ChannelPanel& panel, int channel) {
+  const std::uint8_t gas = EncodeGasByte(panel, channel);
+  const std::uint8_t offset = EncodeOffsetByte(panel, channel);
+  const std::uint8_t range = EncodeBereichsByte(panel, channel);
+  const std::uint16_t word = EncodeMessbereichsWord(panel, channel);
+  return {gas, offset, range, static_cast<std::uint8_t>(word >> 8),
+          static_cast<std::uint8_t>(word & 0xFFu)};
 }
 
 void ApplyChannel(ChannelPanel& panel, int channel, const std::uint8_t* fiveBytes) {
@@ -24,8 +30,7 @@ void ApplyChannel(ChannelPanel& panel, int channel, const std::uint8_t* fiveByte
   DecodeGasByte(panel, channel, fiveBytes[0]);
   DecodeOffsetByte(panel, channel, fiveBytes[1]);
   DecodeBereichsByte(panel, channel, fiveBytes[2]);
-  DecodeMessbereichsWord(panel, channel,
-                         static_cast<std::uint16_t>((fiveBytes[3] << 8) | fiveBytes[4]));
+  DecodeMessbereichsWord(panel, channel, MessbereichsWordOf(fiveBytes));
 }
 
 void ApplyConfiguration(ChannelPanel& panel, const ConfigImage& image) {

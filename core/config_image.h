@@ -16,14 +16,25 @@ inline constexpr int kChannelCount = 8;
 inline constexpr std::size_t kConfigImageSize = 41;
 using ConfigImage = std::array<std::uint8_t, kConfigImageSize>;
 
+// One channel's part of the image, in register order.
+inline constexpr std::size_t kChannelImageSize = 5;
+using ChannelImage = std::array<std::uint8_t, kChannelImageSize>;
+
 // First register (and file offset) of channel n.
 constexpr std::size_t ChannelOffset(int channel) {
-  return static_cast<std::size_t>(5 * channel - 4);
+  return kChannelImageSize * static_cast<std::size_t>(channel) - 4;
 }
-static_assert(ChannelOffset(kChannelCount) + 5 == kConfigImageSize);
+static_assert(ChannelOffset(kChannelCount) + kChannelImageSize == kConfigImageSize);
+
+// The MessbereichsWord held in the last two of a channel's five bytes, high byte first.
+constexpr std::uint16_t MessbereichsWordOf(const std::uint8_t* fiveBytes) {
+  return static_cast<std::uint16_t>((fiveBytes[3] << 8) | fiveBytes[4]);
+}
 
 // Computes all 41 bytes from the panel (throws what the encoders throw, before anything else).
 ConfigImage EncodeConfiguration(const ChannelPanel& panel);
+// Channel n's five bytes, encoded in register order (throws what the encoders throw).
+ChannelImage EncodeChannel(const ChannelPanel& panel, int channel);
 
 // Applies one channel's five bytes in decoding order: quantity, offset, range, measurement range.
 void ApplyChannel(ChannelPanel& panel, int channel, const std::uint8_t* fiveBytes);

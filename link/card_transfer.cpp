@@ -1,6 +1,5 @@
 #include "link/card_transfer.h"
 
-#include <array>
 #include <exception>
 #include <functional>
 #include <initializer_list>
@@ -92,17 +91,12 @@ bool WriteNextRegister(TransferSeams& s, std::uint8_t value) {
 bool SendChannelNoting(TransferSeams& s, int channel, bool& allWritten) {
   const std::string n = std::to_string(channel);
   s.op.ShowStatus(s.ctx.texts.transmittingChannel + " " + n);
-  const std::uint8_t gas = EncodeGasByte(s.panel, channel);
-  const std::uint8_t offset = EncodeOffsetByte(s.panel, channel);
-  const std::uint8_t range = EncodeBereichsByte(s.panel, channel);
-  const std::uint16_t word = EncodeMessbereichsWord(s.panel, channel);
+  const ChannelImage bytes = EncodeChannel(s.panel, channel);
   s.op.AddDebugLine("Kanal " + n);
-  s.op.AddDebugLine("GasByte:" + std::to_string(gas) + " OffsetByte:" + std::to_string(offset) +
-                    " BereichsByte:" + std::to_string(range) +
-                    " MessbereichsWord:" + std::to_string(word));
+  s.op.AddDebugLine("GasByte:" + std::to_string(bytes[0]) + " OffsetByte:" +
+                    std::to_string(bytes[1]) + " BereichsByte:" + std::to_string(bytes[2]) +
+                    " MessbereichsWord:" + std::to_string(MessbereichsWordOf(bytes.data())));
 
-  const std::array<std::uint8_t, 5> bytes{gas, offset, range, static_cast<std::uint8_t>(word >> 8),
-                                          static_cast<std::uint8_t>(word & 0xFF)};
   bool lastWritten = false;
   for (std::uint8_t b : bytes) {
     lastWritten = WriteNextRegister(s, b);
@@ -204,7 +198,7 @@ std::uint8_t ReceiveKonfigByte(TransferSeams& s, bool& ok) {
 
 bool ReceiveChannel(TransferSeams& s, int channel, std::uint8_t konfigByte) {
   s.op.ShowStatus(s.ctx.texts.receivingChannel + " " + std::to_string(channel));
-  std::array<std::uint8_t, 5> bytes{};
+  ChannelImage bytes{};
   auto address = static_cast<std::uint16_t>(ChannelOffset(channel));
   bool good = true;
   for (std::uint8_t& b : bytes) {
