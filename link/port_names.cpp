@@ -7,9 +7,6 @@
 namespace quorvex {
 namespace {
 
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 255;
-
 std::string EnvValue(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? std::string(value) : std::string();
@@ -46,7 +43,7 @@ std::string UserPortsFolder(const PortNameEnvironment& env) {
 }
 
 std::optional<std::string> ResolveComPortPath(int n, const PortNameEnvironment& env) {
-  if (n < kFirstPort || n > kLastPort) return std::nullopt;
+  if (n < kFirstComPort || n > kLastComPort) return std::nullopt;
   const std::string linkName = "COM" + std::to_string(n);
   if (!env.comDir.empty()) return Join(env.comDir, linkName);
 

@@ -5,6 +5,10 @@
 
 namespace quorvex {
 
+// The COM port numbers the program knows; n outside them names no port.
+inline constexpr int kFirstComPort = 1;
+inline constexpr int kLastComPort = 255;
+
 // The parts of the process environment that decide where COM n leads. Empty means unset.
 struct PortNameEnvironment {
   std::string comDir;         // QUORVEX_COM_DIR

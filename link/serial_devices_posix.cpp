@@ -22,8 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 255;
 constexpr std::array<const char*, 3> kFamilies = {"ttyS", "ttyUSB", "ttyACM"};
 
 struct DeviceName {
@@ -105,7 +103,7 @@ std::map<std::string, std::string> StableNames(const SerialDeviceRoots& roots) {
 // Device (canonical path) -> the lowest COM n that reaches it now.
 std::map<std::string, int> ComNumbers(const PortNameEnvironment& env) {
   std::map<std::string, int> numbers;
-  for (int n = kFirstPort; n <= kLastPort; ++n) {
+  for (int n = kFirstComPort; n <= kLastComPort; ++n) {
     const std::optional<std::string> path = ResolveComPortPath(n, env);
     if (!path) continue;
     const std::string device = CanonicalOrEmpty(*path);
@@ -145,7 +143,10 @@ std::vector<SerialDevice> ListSerialDevices() {
 }
 
 void AssignComPort(int n, const std::string& target, const std::string& portsFolder) {
-  if (n < kFirstPort || n > kLastPort) Fail(n, "port numbers go from 1 to 255.");
+  if (n < kFirstComPort || n > kLastComPort) {
+    Fail(n, "port numbers go from " + std::to_string(kFirstComPort) + " to " +
+                std::to_string(kLastComPort) + ".");
+  }
   // A relative target would be taken relative to the links' folder, not to where it was typed.
   if (target.empty() || target.front() != '/') {
     Fail(n, "the device \"" + target + "\" is not a full path.");
