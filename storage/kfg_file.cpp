@@ -8,6 +8,7 @@
 #include "core/channel_panel.h"
 #include "core/config_image.h"
 #include "core/operator.h"
+#include "storage/ascii_case.h"
 #include "storage/atomic_file.h"
 
 namespace quorvex {
@@ -78,12 +79,7 @@ void WriteKfgImage(const std::string& path, const ConfigImage& image) {
 
 std::string DisplayName(const std::string& path) {
   const auto separator = path.find_last_of("\\/:");
-  std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
-  // Only a to z: other bytes of the 8-bit code page stay as they are.
-  for (char& c : name) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return name;
+  return AsciiUpper(separator == std::string::npos ? path : path.substr(separator + 1));
 }
 
 void LoadKfgFile(ChannelPanel& panel, Operator& op, const AppContext& ctx,

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "storage/ascii_case.h"
 #include "storage/atomic_file.h"
 #include "storage/kfg_file.h"
 
@@ -21,20 +22,10 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// Locale-free: only ASCII letters are folded, as the profile functions of the platform's 8-bit
-// code page do for the names we use.
-char FoldCase(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
+// Only ASCII letters are folded, as the profile functions of the platform's 8-bit code page do
+// for the names we use.
 bool SameName(std::string_view a, std::string_view b) {
-  a = Trim(a);
-  b = Trim(b);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
+  return EqualIgnoringAsciiCase(Trim(a), Trim(b));
 }
 
 // The section name of a header line, nothing for any other line. Without its closing bracket a

@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/ascii_case.h"
 #include "storage/settings.h"
 
 namespace quorvex {
@@ -14,13 +15,7 @@ std::string SettingsPathFor(const std::string& executablePath) {
 }
 
 bool DebugSwitchFromArguments(const std::vector<std::string>& arguments) {
-  if (arguments.empty()) return false;
-  std::string first = arguments.front();
-  // Only a to z are raised: the switch word is plain ASCII and other bytes must stay as they are.
-  for (char& c : first) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return first == "DEBUG";
+  return !arguments.empty() && EqualIgnoringAsciiCase(arguments.front(), "DEBUG");
 }
 
 }  // namespace quorvex

@@ -54,6 +54,13 @@ TEST(ProfileLookup, FollowsTheProfileRules) {
   EXPECT_FALSE(profile.Find("Main", "a line without equals sign"));
 }
 
+// Only a to z fold: bytes of the 8-bit code page stay distinct whatever the locale says.
+TEST(ProfileLookup, NamesFoldOnlyAsciiLetters) {
+  const Profile profile("[M\xE4rz]\nWert=1\n");
+  EXPECT_EQ(profile.ReadInteger("m\xE4RZ", "WERT", 0), 1);
+  EXPECT_EQ(profile.ReadInteger("M\xC4rz", "Wert", 0), 0);
+}
+
 // A header needs its closing bracket; a damaged one must not hide the intact section after it
 // or end the section it stands in.
 TEST(ProfileLookup, HeaderWithoutClosingBracketOpensNoSection) {
