@@ -33,7 +33,7 @@ void DecodeOutputField(ChannelPanel& panel, int channel, std::string_view stem, 
 }  // namespace
 
 int UnitFactor(const ChannelPanel& panel, int channel) {
-  return panel.ItemIndex(ComponentName("EinheitBox", channel)) == 0 ? 2 : 1;
+  return panel.ItemIndex(ComponentName("EinheitBox", channel)) == kVoltsPosition ? 2 : 1;
 }
 
 std::uint8_t EncodeKonfigByte(const ChannelPanel& panel) {
@@ -69,7 +69,8 @@ void DecodeKonfigByte(ChannelPanel& panel, std::uint8_t b) {
 
 void DecodeUnitBit(ChannelPanel& panel, int channel, std::uint8_t konfigByte) {
   const bool volts = ((konfigByte >> (channel - 1)) & 1u) != 0;
-  panel.SetItemIndex(ComponentName("EinheitBox", channel), volts ? 0 : 1);
+  panel.SetItemIndex(ComponentName("EinheitBox", channel),
+                     volts ? kVoltsPosition : kMilliampsPosition);
 }
 
 void DecodeGasByte(ChannelPanel& panel, int channel, std::uint8_t g) {

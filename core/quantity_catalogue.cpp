@@ -85,8 +85,9 @@ void FillQuantityList(ChannelPanel& panel, std::string_view list) {
 }
 
 void FillUnitList(ChannelPanel& panel, std::string_view list) {
+  static_assert(kVoltsPosition == 0 && kMilliampsPosition == 1, "the order of the list below");
   panel.SetItems(list, {"V", "mA"});
-  panel.SetItemIndex(list, 1);
+  panel.SetItemIndex(list, kMilliampsPosition);
 }
 
 }  // namespace quorvex

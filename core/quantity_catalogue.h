@@ -29,6 +29,9 @@ std::string QuantityName(int code);                 // ""
 
 // Empties the list, appends the fifteen names in row order and selects position 1 ("CO").
 void FillQuantityList(ChannelPanel& panel, std::string_view list);
+// The positions of the unit list; the card's unit bits and factors are tied to them.
+inline constexpr int kVoltsPosition = 0;
+inline constexpr int kMilliampsPosition = 1;
 // Empties the list, appends "V" and "mA" and selects position 1 ("mA").
 void FillUnitList(ChannelPanel& panel, std::string_view list);
 
