@@ -8,7 +8,7 @@
 namespace quorvex::testing {
 
 void FillLists(ChannelPanel& panel) {
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     FillQuantityList(panel, ComponentName("ComboBox", n));
     FillUnitList(panel, ComponentName("EinheitBox", n));
   }
@@ -17,7 +17,7 @@ void FillLists(ChannelPanel& panel) {
 MemoryPanel FilledPanel(std::string_view fieldText) {
   MemoryPanel panel;
   FillLists(panel);
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     for (const char* stem : {"Edit", "BereichEdit", "MessEdit"}) {
       panel.SetText(ComponentName(stem, n), fieldText);
     }
@@ -41,7 +41,7 @@ void SetChannel(ChannelPanel& panel, int n, std::string_view quantity, int unit,
 }
 
 void SetConfiguration(ChannelPanel& panel, const Configuration& configuration) {
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     const ChannelSetting& c = configuration[static_cast<std::size_t>(n - 1)];
     panel.SetItemIndex(ComponentName("ComboBox", n), c.quantity);
     panel.SetItemIndex(ComponentName("EinheitBox", n), c.unit);
@@ -68,7 +68,7 @@ void PrintTo(const ChannelState& c, std::ostream* os) {
 
 PanelState Snapshot(const ChannelPanel& panel) {
   PanelState state;
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= kChannelCount; ++n) {
     state[static_cast<std::size_t>(n - 1)] = {panel.ItemIndex(ComponentName("ComboBox", n)),
                                               panel.ItemIndex(ComponentName("EinheitBox", n)),
                                               panel.Text(ComponentName("Edit", n)),

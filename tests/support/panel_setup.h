@@ -34,7 +34,7 @@ struct ChannelSetting {
   const char* range;
   const char* measurement;
 };
-using Configuration = std::array<ChannelSetting, 8>;
+using Configuration = std::array<ChannelSetting, kChannelCount>;
 
 // Selects and types the settings of every channel. Like every write by the program it runs no
 // handler, so unit labels and formats stay as they were.
@@ -81,7 +81,7 @@ struct ChannelState {
   bool operator==(const ChannelState&) const = default;
 };
 void PrintTo(const ChannelState& c, std::ostream* os);
-using PanelState = std::array<ChannelState, 8>;
+using PanelState = std::array<ChannelState, kChannelCount>;
 PanelState Snapshot(const ChannelPanel& panel);
 
 }  // namespace quorvex::testing
