@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "link/port_names.h"
 #include "link/serial_line.h"
 #include "sim/sim_process.h"
 
@@ -25,13 +26,14 @@ void ProbeAllPorts(benchmark::State& state, const std::string& comDir) {
   int available = 0;
   for (auto _ : state) {
     available = 0;
-    for (int n = 1; n <= 255; ++n) {
+    for (int n = quorvex::kFirstComPort; n <= quorvex::kLastComPort; ++n) {
       if (ports->Probe(n)) ++available;
     }
   }
   state.counters["available"] = available;
   state.counters["per_port"] = benchmark::Counter(
-      255, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+      quorvex::kLastComPort - quorvex::kFirstComPort + 1,
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
-#include <memory>
 
 #include "core/app_context.h"
+#include "link/port_names.h"
 #include "link/serial_line.h"
 
 #ifdef _WIN32
@@ -31,8 +31,6 @@ namespace quorvex {
 
 namespace {
 
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 255;
 const QString kEntryPrefix = QStringLiteral("COM");
 
 QString EntryFor(int portNumber) {
@@ -104,7 +102,7 @@ void ComPortFrm::showEvent(QShowEvent* event) {
 
 void ComPortFrm::FormShow() {
   comboBox1_->clear();
-  for (int n = kFirstPort; n <= kLastPort; ++n) {
+  for (int n = kFirstComPort; n <= kLastComPort; ++n) {
     // Tried exclusively and let go at once, without touching the line's settings: only a port
     // nobody holds makes the list.
     if (ports_.Probe(n)) comboBox1_->addItem(EntryFor(n));

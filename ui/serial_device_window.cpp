@@ -11,15 +11,13 @@
 #include <set>
 #include <utility>
 
+#include "link/port_names.h"
 #include "ui/error_report.h"
 #include "ui/qt_text.h"
 
 namespace quorvex {
 
 namespace {
-
-constexpr int kFirstComNumber = 1;
-constexpr int kLastComNumber = 255;
 
 enum Column { kPathColumn, kStableNameColumn, kComColumn };
 
@@ -56,7 +54,7 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
   auto* assignLabel = new QLabel(QStringLiteral("Assign the selected device to"), this);
   comNumber_ = new QSpinBox(this);
   comNumber_->setObjectName(QStringLiteral("ComNumber"));
-  comNumber_->setRange(kFirstComNumber, kLastComNumber);
+  comNumber_->setRange(kFirstComPort, kLastComPort);
   comNumber_->setPrefix(QStringLiteral("COM"));
   assignLabel->setBuddy(comNumber_);
   assignButton_ = new QPushButton(QStringLiteral("Assign"), this);
@@ -98,7 +96,7 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
 
   Refresh();
 
-  if (suggestedComNumber >= kFirstComNumber && suggestedComNumber <= kLastComNumber) {
+  if (suggestedComNumber >= kFirstComPort && suggestedComNumber <= kLastComPort) {
     comNumber_->setValue(suggestedComNumber);
   } else {
     // Offer the lowest number no device uses yet, the one an operator would most likely pick.
@@ -106,8 +104,8 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
     for (const SerialDevice& device : devices_) {
       used.insert(device.comNumber);
     }
-    int free = kFirstComNumber;
-    while (free < kLastComNumber && used.count(free) != 0) {
+    int free = kFirstComPort;
+    while (free < kLastComPort && used.count(free) != 0) {
       ++free;
     }
     comNumber_->setValue(free);
