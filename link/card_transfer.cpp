@@ -78,11 +78,29 @@ void PulseRts(TransferSeams& s) {
   s.port.SetRts();
 }
 
+// The exchange of one register, noted in the caller's record when it asked for one.
+bool ExchangeRegister(TransferSeams& s, std::uint16_t address, std::uint8_t data,
+                      Direction direction, std::uint8_t& reply) {
+  const bool ok = RegisterExchange(s.port, address, data, direction, reply);
+  if (s.record != nullptr && address < kConfigImageSize) {
+    s.record->good[address] = ok;
+    s.record->values[address] = reply;
+  }
+  return ok;
+}
+
+// The port could not be opened after the probe found it free (someone took it in between): the
+// transfer runs on as it always has, but its caller learns why nothing came back.
+TransferOutcome OutcomeOf(const TransferSeams& s, bool allExchanged) {
+  if (!s.port.IsOpen()) return TransferOutcome::PortNotAvailable;
+  return allExchanged ? TransferOutcome::Done : TransferOutcome::Failed;
+}
+
 // One write at the current register; the address moves on whatever the outcome, so every byte
 // keeps its own register even after a failure.
 bool WriteNextRegister(TransferSeams& s, std::uint8_t value) {
   std::uint8_t reply = 0;
-  const bool ok = RegisterExchange(s.port, s.registerAddress, value, Direction::Write, reply);
+  const bool ok = ExchangeRegister(s, s.registerAddress, value, Direction::Write, reply);
   ++s.registerAddress;
   ShowTransmissionError(s, ok);
   return ok;
@@ -115,16 +133,16 @@ void ShowTransmissionError(TransferSeams& s, bool ok) {
   s.clock.Sleep(kTransmissionErrorMs);
 }
 
-void SendenClick(TransferSeams& s) {
+TransferOutcome SendenClick(TransferSeams& s) {
   s.op.ShowStatus(s.ctx.texts.sending + "...");
-  if (!ValidateAllChannels(s.panel, s.op, s.ctx)) return;
-  SendConfiguration(s);
+  if (!ValidateAllChannels(s.panel, s.op, s.ctx)) return TransferOutcome::NotValid;
+  return SendConfiguration(s);
 }
 
-void SendConfiguration(TransferSeams& s) {
+TransferOutcome SendConfiguration(TransferSeams& s) {
   if (!s.port.ComPortAvailable(s.ctx.comPortNumber)) {
     ShowPortNotAvailable(s);
-    return;
+    return TransferOutcome::PortNotAvailable;
   }
   ClosingSteps closing{[&] { s.clock.Sleep(kBeforeCloseMs); }, [&] { s.port.ClearRts(); },
                        [&] { s.port.CloseComPort(); }, [&] { s.op.SetWaitCursor(false); },
@@ -141,8 +159,7 @@ void SendConfiguration(TransferSeams& s) {
   s.op.AddDebugLine("KonfigByte:" + std::to_string(konfigByte));
 
   std::uint8_t reply = 0;
-  bool allWritten =
-      RegisterExchange(s.port, s.registerAddress, konfigByte, Direction::Write, reply);
+  bool allWritten = ExchangeRegister(s, s.registerAddress, konfigByte, Direction::Write, reply);
   if (allWritten) {
     ++s.registerAddress;
     for (int channel = 1; channel <= kChannelCount; ++channel) {
@@ -153,6 +170,9 @@ void SendConfiguration(TransferSeams& s) {
   // has to act on.
   s.op.ShowStatus(allWritten ? s.ctx.texts.written
                              : s.ctx.texts.writeError + " " + PortNumberText(s));
+  // A channel left out after a failed last byte counts as not written.
+  const bool everyRegister = s.registerAddress == kConfigImageSize;
+  return OutcomeOf(s, allWritten && everyRegister);
 }
 
 bool SendChannel(TransferSeams& s, int channel) {
@@ -160,10 +180,10 @@ bool SendChannel(TransferSeams& s, int channel) {
   return SendChannelNoting(s, channel, allWritten);
 }
 
-void EmpfangenClick(TransferSeams& s) {
+TransferOutcome EmpfangenClick(TransferSeams& s) {
   if (!s.port.ComPortAvailable(s.ctx.comPortNumber)) {
     ShowPortNotAvailable(s);
-    return;
+    return TransferOutcome::PortNotAvailable;
   }
   ClosingSteps closing{[&] { s.port.CloseComPort(); }, [&] { RefreshAllChannels(s.panel); },
                        [&] { s.op.SetWaitCursor(false); }, [&] { ShowReleasePrompt(s); }};
@@ -181,17 +201,18 @@ void EmpfangenClick(TransferSeams& s) {
     // Without a trustworthy KonfigByte no unit can be set, and offsets and ranges would be
     // decoded in the wrong unit: leave the settings as they are.
     s.op.ShowStatus(s.ctx.texts.readError);
-    return;
+    return OutcomeOf(s, false);
   }
   for (int channel = 1; channel <= kChannelCount; ++channel) {
     s.op.ProcessPendingEvents();
-    if (!ReceiveChannel(s, channel, konfigByte)) break;
+    if (!ReceiveChannel(s, channel, konfigByte)) return OutcomeOf(s, false);
   }
+  return OutcomeOf(s, true);
 }
 
 std::uint8_t ReceiveKonfigByte(TransferSeams& s, bool& ok) {
   std::uint8_t konfigByte = 0;
-  ok = RegisterExchange(s.port, 0, 0, Direction::Read, konfigByte);
+  ok = ExchangeRegister(s, 0, 0, Direction::Read, konfigByte);
   ShowTransmissionError(s, ok);
   return konfigByte;
 }
@@ -202,7 +223,7 @@ bool ReceiveChannel(TransferSeams& s, int channel, std::uint8_t konfigByte) {
   auto address = static_cast<std::uint16_t>(ChannelOffset(channel));
   bool good = true;
   for (std::uint8_t& b : bytes) {
-    if (!RegisterExchange(s.port, address++, 0, Direction::Read, b)) {
+    if (!ExchangeRegister(s, address++, 0, Direction::Read, b)) {
       good = false;
       break;
     }

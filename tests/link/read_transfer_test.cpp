@@ -16,7 +16,11 @@ class ReadTransferTest : public TransferTest {
 };
 
 TEST_F(ReadTransferTest, AFullReadAppliesEveryChannelWithItsUnitAndRefreshesTheDisplay) {
-  EmpfangenClick(seams);
+  RegisterRecord record;
+  seams.record = &record;
+  EXPECT_EQ(EmpfangenClick(seams), TransferOutcome::Done);
+  EXPECT_TRUE(record.Complete());
+  EXPECT_EQ(record.values, cardImage) << "the card's bytes as they came, not as re-encoded";
 
   EXPECT_EQ(op.log, ExpectedReadTrace(-1));
   ExpectChannelsFromCardBefore(9);
@@ -38,7 +42,7 @@ TEST_F(ReadTransferTest, APortThatIsNotAvailableGivesOnlyTheDialog) {
   for (int number : {0, -1}) {
     op.log.clear();
     ctx.comPortNumber = number;
-    EmpfangenClick(seams);
+    EXPECT_EQ(EmpfangenClick(seams), TransferOutcome::PortNotAvailable);
     EXPECT_EQ(op.log,
               (Log{"port:open " + std::to_string(number) + " refused",
                    "box:Quorvex|Port COM" + std::to_string(number) + " not available.|none"}));

@@ -15,8 +15,10 @@ class WriteFaultMatrixTest : public TransferTest, public ::testing::WithParamInt
       ports.card.registerAnswers[static_cast<std::uint16_t>(r)] = {CardAnswer::Silent};
     }
     std::copy(blankImage.begin(), blankImage.end(), ports.card.registers.begin());
+    RegisterRecord record;
+    seams.record = &record;
 
-    SendenClick(seams);
+    EXPECT_EQ(SendenClick(seams), TransferOutcome::Failed);
 
     EXPECT_EQ(op.log, ExpectedWriteTrace(failing));
     // The loop ends with the KonfigByte, with the channel whose last byte was lost, or after
@@ -39,6 +41,9 @@ class WriteFaultMatrixTest : public TransferTest, public ::testing::WithParamInt
     }
     EXPECT_EQ(ports.card.RequestedRegisters(), Registers(0, last));
     EXPECT_EQ(CardRegisters(), expected);
+    for (int r = 0; r < 41; ++r) {
+      EXPECT_EQ(record.good[r], r <= last && !failing.count(r)) << "register " << r;
+    }
     const long long reported = failing.count(0) ? 0 : lost;
     EXPECT_EQ(fakeClock.TotalMs(), (last + 1) * 80 + 100 + 150 + 1000 * reported);
     EXPECT_EQ(ElapsedMs(), fakeClock.TotalMs() + 4 * 250 * lost);
@@ -69,8 +74,16 @@ class ReadFaultMatrixTest : public TransferTest, public ::testing::WithParamInte
     const int k = GetParam();
     ports.card.registerAnswers[static_cast<std::uint16_t>(k)].assign(
         static_cast<std::size_t>(sendsOfFailure), failure);
+    RegisterRecord record;
+    seams.record = &record;
 
-    EmpfangenClick(seams);
+    EXPECT_EQ(EmpfangenClick(seams), TransferOutcome::Failed);
+    for (int r = 0; r < 41; ++r) {
+      EXPECT_EQ(record.good[r], r < k) << "register " << r;
+      if (r < k) {
+        EXPECT_EQ(record.values[r], cardImage[r]) << "register " << r;
+      }
+    }
 
     EXPECT_EQ(op.log, ExpectedReadTrace(k));
     // Only the channels before the failed one are applied; a failed KonfigByte applies none.

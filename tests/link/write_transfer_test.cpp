@@ -14,7 +14,10 @@ class WriteTransferTest : public TransferTest {
 };
 
 TEST_F(WriteTransferTest, AFullWriteSendsTheImageInRegisterOrderWithItsPausesAndDebugLines) {
-  SendenClick(seams);
+  RegisterRecord record;
+  seams.record = &record;
+  EXPECT_EQ(SendenClick(seams), TransferOutcome::Done);
+  EXPECT_TRUE(record.Complete());
 
   EXPECT_EQ(op.log, ExpectedWriteTrace({}));
   EXPECT_EQ(CardRegisters(), pcImage);
@@ -39,7 +42,7 @@ TEST_F(WriteTransferTest, APortThatIsNotAvailableGivesOnlyTheDialog) {
   for (int number : {-1, 0, 4}) {
     op.log.clear();
     ctx.comPortNumber = number;
-    SendenClick(seams);
+    EXPECT_EQ(SendenClick(seams), TransferOutcome::PortNotAvailable);
     EXPECT_EQ(
         op.log,
         (Log{"status:Send configuration......", "port:open " + std::to_string(number) + " refused",
@@ -51,7 +54,7 @@ TEST_F(WriteTransferTest, APortThatIsNotAvailableGivesOnlyTheDialog) {
 
 TEST_F(WriteTransferTest, AnInvalidChannelStopsTheCommandBeforeThePortIsTouched) {
   panel.SetText("Edit2", "6.0");  // channel 2 is mA: at most 5.0
-  SendenClick(seams);
+  EXPECT_EQ(SendenClick(seams), TransferOutcome::NotValid);
   EXPECT_EQ(op.Statuses(), Log{"Send configuration......"});
   ASSERT_EQ(op.Boxes().size(), 1u);
   EXPECT_TRUE(op.Boxes()[0].starts_with("Configuration error Channel 2|")) << op.Boxes()[0];
@@ -116,7 +119,8 @@ TEST_F(WriteTransferTest, APortTakenAfterItsTestFailsEveryExchangeAtOnce) {
   op.onBox = [this](std::string_view caption, std::string_view) {
     if (caption == "Transmission") ports.heldByOthers.insert(3);
   };
-  SendenClick(seams);
+  EXPECT_EQ(SendenClick(seams), TransferOutcome::PortNotAvailable)
+      << "the port was lost between its test and the open";
   EXPECT_EQ(op.log,
             (Log{"status:Send configuration......", "port:open 3", "port:close",
                  "box:Transmission|Connect analog box to PC via COM3|none", "cursor:wait",

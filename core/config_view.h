@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/config_image.h"
+
+namespace quorvex {
+
+class ChannelPanel;
+class MemoryPanel;
+struct TextSet;
+
+// The five settings of a channel as the window's header names them, left to right.
+enum class ChannelField { Quantity, Unit, Offset, Range, MeasurementRange };
+inline constexpr std::array<ChannelField, 5> kChannelFields = {
+    ChannelField::Quantity, ChannelField::Unit, ChannelField::Offset, ChannelField::Range,
+    ChannelField::MeasurementRange};
+
+// One channel as the window shows it: the selected list entries and the re-displayed texts.
+struct ChannelView {
+  std::string quantity;          // selected quantity name, "" when none
+  std::string unit;              // "V", "mA", "" when none
+  std::string offset;            // as re-displayed, "0.5"
+  std::string range;             // "10.0"
+  std::string measurementRange;  // in the quantity's format, "25.0"
+  std::string measurementUnit;   // the unit label beside it, "%"
+  bool operator==(const ChannelView&) const = default;
+};
+using ConfigurationView = std::array<ChannelView, kChannelCount>;
+
+// What channel n of the panel shows now.
+ChannelView ViewChannel(const ChannelPanel& panel, int channel);
+ConfigurationView ViewConfiguration(const ChannelPanel& panel);
+
+// Puts an image into a panel as loading a file does: lists filled with their defaults, the image
+// decoded, every channel re-displayed. Throws what the re-display throws.
+void ShowImage(MemoryPanel& panel, const ConfigImage& image);
+// The channels the window would show after loading the image.
+ConfigurationView ViewImage(const ConfigImage& image);
+
+// The field's caption in the window's header ("Measurement value", "Format", ...).
+const std::string& FieldHeader(const TextSet& texts, ChannelField field);
+// The field's text as shown, with its unit where the window shows one beside it ("0.5 V",
+// "25.0 %"); the lists give their entry alone.
+std::string FieldText(const ChannelView& channel, ChannelField field);
+
+// A field that differs between two configurations; texts as FieldText gives them.
+struct FieldDifference {
+  int channel = 0;
+  ChannelField field = ChannelField::Quantity;
+  std::string first;
+  std::string second;
+  bool operator==(const FieldDifference&) const = default;
+};
+// Every differing field, channel by channel, fields in header order. Compares what is shown, so
+// two images that the window shows alike are equal here.
+std::vector<FieldDifference> CompareConfigurations(const ConfigurationView& first,
+                                                   const ConfigurationView& second);
+
+// The image as 41 two-digit upper-case hex bytes separated by blanks.
+std::string ImageHex(const ConfigImage& image);
+
+}  // namespace quorvex
