@@ -25,6 +25,19 @@ ChannelImage EncodeChannel(const ChannelPanel& panel, int channel) {
           static_cast<std::uint8_t>(word & 0xFFu)};
 }
 
+std::string RegisterName(std::size_t address) {
+  if (address == 0) return "KonfigByte";
+  if (address >= kConfigImageSize) return "register " + std::to_string(address);
+  static constexpr const char* kNames[kChannelImageSize] = {"GasByte", "OffsetByte", "BereichsByte",
+                                                            "MessbereichsWord", "MessbereichsWord"};
+  const std::size_t index = (address - 1) % kChannelImageSize;
+  const std::string channel = std::to_string((address - 1) / kChannelImageSize + 1);
+  std::string name = std::string(kNames[index]) + " " + channel;
+  if (index == 3) name += " high";
+  if (index == 4) name += " low";
+  return name;
+}
+
 void ApplyChannel(ChannelPanel& panel, int channel, const std::uint8_t* fiveBytes) {
   // The quantity first: the word is divided by the scale of the quantity selected at that moment.
   DecodeGasByte(panel, channel, fiveBytes[0]);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace quorvex {
 
@@ -30,6 +31,10 @@ static_assert(ChannelOffset(kChannelCount) + kChannelImageSize == kConfigImageSi
 constexpr std::uint16_t MessbereichsWordOf(const std::uint8_t* fiveBytes) {
   return static_cast<std::uint16_t>((fiveBytes[3] << 8) | fiveBytes[4]);
 }
+
+// The register's name as the debug log calls its content: "KonfigByte", "GasByte 3",
+// "OffsetByte 3", "BereichsByte 3", "MessbereichsWord 3 high"/"low"; "register 41" beyond.
+std::string RegisterName(std::size_t address);
 
 // Computes all 41 bytes from the panel (throws what the encoders throw, before anything else).
 ConfigImage EncodeConfiguration(const ChannelPanel& panel);

@@ -25,11 +25,15 @@ ConfigurationView ViewConfiguration(const ChannelPanel& panel) {
   return view;
 }
 
-void ShowImage(MemoryPanel& panel, const ConfigImage& image) {
+void FillChannelLists(ChannelPanel& panel) {
   for (int n = 1; n <= kChannelCount; ++n) {
     FillQuantityList(panel, ComponentName("ComboBox", n));
     FillUnitList(panel, ComponentName("EinheitBox", n));
   }
+}
+
+void ShowImage(MemoryPanel& panel, const ConfigImage& image) {
+  FillChannelLists(panel);
   ApplyConfiguration(panel, image);
   RefreshAllChannels(panel);
 }

@@ -150,4 +150,8 @@ std::unique_ptr<SerialPorts> MakeSystemSerialPorts() {
   return std::make_unique<PosixSerialPorts>();
 }
 
+std::unique_ptr<SerialPorts> MakeSystemSerialPorts(const PortNameEnvironment& env) {
+  return std::make_unique<PosixSerialPorts>([env](int n) { return ResolveComPortPath(n, env); });
+}
+
 }  // namespace quorvex

@@ -20,6 +20,14 @@ RequestFrame BuildRequestFrame(std::uint16_t address, std::uint8_t data, Directi
   return frame;
 }
 
+RequestFields ParseRequestFrame(const RequestFrame& frame) {
+  RequestFields fields;
+  fields.address = static_cast<std::uint16_t>(((frame[0] & 0x7F) << 8) | frame[1]);
+  fields.direction = (frame[0] & 0x80) != 0 ? Direction::Read : Direction::Write;
+  fields.data = frame[2];
+  return fields;
+}
+
 bool RegisterExchange(ByteLink& link, std::uint16_t address, std::uint8_t data, Direction direction,
                       std::uint8_t& reply) {
   reply = 0;
@@ -35,7 +43,7 @@ bool RegisterExchange(ByteLink& link, std::uint16_t address, std::uint8_t data, 
     for (std::uint8_t& b : r) {
       if (!link.ReadComByte(b)) readFailed = true;
     }
-    checkPassed = r[3] == (r[0] | r[1] | r[2]);
+    checkPassed = ReplyCheckPasses(r);
     if (!readFailed && !checkPassed) ++mismatches;
     reply = r[2];
   } while (!readFailed && !checkPassed && mismatches <= kMaxMismatches);

@@ -15,6 +15,19 @@ using RequestFrame = std::array<std::uint8_t, 4>;
 // (0 for a read); byte 3: OR of the three.
 RequestFrame BuildRequestFrame(std::uint16_t address, std::uint8_t data, Direction direction);
 
+// What a request frame asks for, read back from its bytes (for logs of the line).
+struct RequestFields {
+  std::uint16_t address = 0;
+  Direction direction = Direction::Write;
+  std::uint8_t data = 0;
+};
+RequestFields ParseRequestFrame(const RequestFrame& frame);
+
+// A reply passes when its byte 3 is the OR of the first three.
+constexpr bool ReplyCheckPasses(const std::array<std::uint8_t, 4>& reply) {
+  return reply[3] == (reply[0] | reply[1] | reply[2]);
+}
+
 // One register exchange: sends the request again while complete replies fail their check, up to
 // 51 sends. `reply` holds r2 of the last pass (0 when it did not arrive). True when the last
 // reply arrived complete and passed its check.

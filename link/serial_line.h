@@ -29,7 +29,12 @@ class SerialPorts {
   virtual bool Probe(int portNumber) { return Open(portNumber) != nullptr; }
 };
 
+struct PortNameEnvironment;
+
 // The ports of the machine the program runs on (termios on POSIX, the Win32 calls on Windows).
 std::unique_ptr<SerialPorts> MakeSystemSerialPorts();
+// As above, with COM n resolved in the given environment instead of the process's (Windows has
+// only its own names and ignores it).
+std::unique_ptr<SerialPorts> MakeSystemSerialPorts(const PortNameEnvironment& env);
 
 }  // namespace quorvex

@@ -75,4 +75,8 @@ std::unique_ptr<SerialPorts> MakeSystemSerialPorts() {
   return std::make_unique<Win32SerialPorts>();
 }
 
+std::unique_ptr<SerialPorts> MakeSystemSerialPorts(const PortNameEnvironment&) {
+  return std::make_unique<Win32SerialPorts>();
+}
+
 }  // namespace quorvex

@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
           libbenchmark-dev locales xvfb xauth x11-apps mingw-w64 fonts-dejavu-core)
+# The command line: argument parsing and JSON.
+packages+=(libcli11-dev nlohmann-json3-dev)
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()

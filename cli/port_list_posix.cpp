@@ -1,0 +1,28 @@
+#include <filesystem>
+
+#include "cli/port_list.h"
+#include "link/serial_devices.h"
+#include "storage/atomic_file.h"
+
+namespace quorvex::cli {
+
+std::vector<FreePort> ListFreePorts(const PortNameEnvironment& env, SerialPorts& ports) {
+  // The serial device window's list knows the stable names of the devices.
+  const std::vector<SerialDevice> devices = ListSerialDevices(SerialDeviceRoots{}, env);
+  std::vector<FreePort> free;
+  for (int n = kFirstComPort; n <= kLastComPort; ++n) {
+    const auto path = ResolveComPortPath(n, env);
+    if (!path || !PathExists(*path) || !ports.Probe(n)) continue;
+    FreePort port{n, *path, {}, {}};
+    std::error_code error;
+    const auto device = std::filesystem::canonical(*path, error);
+    if (!error && device.string() != *path) port.device = device.string();
+    for (const SerialDevice& d : devices) {
+      if (d.path == (port.device.empty() ? *path : port.device)) port.stableName = d.stableName;
+    }
+    free.push_back(std::move(port));
+  }
+  return free;
+}
+
+}  // namespace quorvex::cli

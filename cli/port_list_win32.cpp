@@ -1,0 +1,13 @@
+#include "cli/port_list.h"
+
+namespace quorvex::cli {
+
+std::vector<FreePort> ListFreePorts(const PortNameEnvironment&, SerialPorts& ports) {
+  std::vector<FreePort> free;
+  for (int n = kFirstComPort; n <= kLastComPort; ++n) {
+    if (ports.Probe(n)) free.push_back({n, Win32ComDeviceName(n), {}, {}});
+  }
+  return free;
+}
+
+}  // namespace quorvex::cli

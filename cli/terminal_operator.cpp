@@ -1,0 +1,57 @@
+#include "cli/terminal_operator.h"
+
+#include "cli/interrupt.h"
+#include "cli/line_trace.h"
+#include "core/config_image.h"
+
+namespace quorvex::cli {
+
+void TerminalOperator::ShowStatus(std::string_view text) {
+  if (trace_ != nullptr) trace_->Line("status: " + std::string(text));
+  if (options_.quiet || options_.progress) return;
+  err_ << text << '\n';
+}
+
+void TerminalOperator::MessageBox(std::string_view caption, std::string_view text, BoxIcon icon) {
+  if (trace_ != nullptr) trace_->Line("box: " + std::string(caption) + ": " + std::string(text));
+  const bool prompt = caption == texts_.transferCaption;
+  if (options_.quiet && icon != BoxIcon::Error && !(prompt && options_.wait)) return;
+  EndProgressLine();
+  err_ << caption << ": " << text << '\n';
+  if (prompt && options_.wait && watch_ != nullptr) {
+    err_ << "Press Enter to go on (Ctrl+C ends the command)." << std::endl;
+    if (!watch_->WaitForEnter()) throw Interrupted();
+  }
+}
+
+void TerminalOperator::AddDebugLine(std::string_view line) {
+  if (trace_ != nullptr) trace_->Line("debug: " + std::string(line));
+}
+
+void TerminalOperator::BeginProgress(std::string label) {
+  EndProgressLine();
+  label_ = std::move(label);
+  done_ = 0;
+  if (options_.progress) DrawProgress();
+}
+
+void TerminalOperator::RegisterDone(std::uint16_t address) {
+  done_ = static_cast<int>(address) + 1;
+  if (options_.progress) DrawProgress();
+}
+
+void TerminalOperator::EndProgressLine() {
+  if (!barShown_) return;
+  err_ << '\n' << std::flush;
+  barShown_ = false;
+}
+
+void TerminalOperator::DrawProgress() {
+  constexpr int kWidth = 41;
+  std::string bar(static_cast<std::size_t>(done_), '#');
+  bar.resize(kWidth, '.');
+  err_ << '\r' << label_ << " [" << bar << "] " << done_ << "/" << kConfigImageSize << std::flush;
+  barShown_ = true;
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/commands.h"
+#include "tests/support/panel_setup.h"
+#include "tests/support/temp_folder.h"
+
+namespace quorvex::cli {
+namespace {
+
+using testing::kKnownImage;
+
+// The file commands run in-process: they are the window's load, check and encoders behind
+// another front end, so what is tested here is that front end.
+class CliTest : public ::testing::Test {
+ protected:
+  struct Result {
+    int code;
+    std::string out;
+    std::string err;
+  };
+  Result Run(std::vector<std::string> args) {
+    args.insert(args.begin(), "quorvex-cli");
+    std::vector<const char*> argv;
+    for (const auto& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    const int code = RunCli(static_cast<int>(argv.size()), argv.data(), {out, err, false});
+    return {code, out.str(), err.str()};
+  }
+  std::string Path(const std::string& name) const { return folder / name; }
+  std::string WriteFile(const std::string& name, std::string_view bytes) {
+    std::ofstream(Path(name), std::ios::binary).write(bytes.data(), std::ssize(bytes));
+    return Path(name);
+  }
+  std::string WriteImage(const std::string& name, const ConfigImage& image) {
+    return WriteFile(name, {reinterpret_cast<const char*>(image.data()), image.size()});
+  }
+  static std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  nlohmann::json ExportedKnown() {
+    const Result exported = Run({"export", WriteImage("known.kfg", kKnownImage)});
+    EXPECT_EQ(exported.code, 0) << exported.err;
+    return nlohmann::json::parse(exported.out);
+  }
+
+  testing::TempFolder folder;
+};
+
+TEST_F(CliTest, ShowPrintsTheChannelsAsTheWindowShowsThemThenTheImage) {
+  const Result shown = Run({"show", WriteImage("known.kfg", kKnownImage)});
+  ASSERT_EQ(shown.code, 0) << shown.err;
+  std::istringstream lines(shown.out);
+  std::string header, first;
+  std::getline(lines, header);
+  std::getline(lines, first);
+  EXPECT_EQ(header, "Channel  Measurement value  Format  Offset  Range  Measurement range");
+  EXPECT_EQ(first, "1        O2                 V       0.5     10.0   25.0 %");
+  EXPECT_NE(shown.out.find("Image: 55 00 0A C8 00 FA 01"), std::string::npos) << shown.out;
+
+  const auto json = nlohmann::json::parse(Run({"show", "--json", Path("known.kfg")}).out);
+  EXPECT_EQ(json["channels"][7]["measurementRange"], "63000");
+  EXPECT_EQ(json["image"].get<std::string>().substr(0, 5), "55 00");
+}
+
+// A file the window shows rounded, or cannot save at all (a channel without a quantity), cannot
+// come back byte for byte: export says so, and import refuses what the window's check refuses.
+TEST_F(CliTest, ImportOfExportGivesTheSameBytesForEveryCorpusFileTheWindowCanSave) {
+  std::vector<std::filesystem::path> files{WriteImage("known.kfg", kKnownImage)};
+  for (const auto& entry : std::filesystem::directory_iterator(QUORVEX_KFG_CORPUS)) {
+    files.push_back(entry.path());
+  }
+  int saveable = 0;
+  int notSaveable = 0;
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.string());
+    const std::string bytes = ReadFile(file.string());
+    const Result exported = Run({"export", file.string(), "-o", Path("doc.json")});
+    if (bytes.size() < 41) {
+      EXPECT_EQ(exported.code, 2);
+      EXPECT_NE(exported.err.find("Read beyond end of file."), std::string::npos);
+      continue;
+    }
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    const Result imported = Run({"import", Path("doc.json"), "-o", Path("back.kfg")});
+    if (exported.err.find("Note:") != std::string::npos) {
+      EXPECT_TRUE(imported.code != 0 || ReadFile(Path("back.kfg")) != bytes.substr(0, 41));
+      ++notSaveable;
+      continue;
+    }
+    ASSERT_EQ(imported.code, 0) << imported.err;
+    EXPECT_EQ(ReadFile(Path("back.kfg")), bytes.substr(0, 41));
+    ++saveable;
+  }
+  EXPECT_GE(saveable, 3);
+  EXPECT_GE(notSaveable, 1);
+}
+
+TEST_F(CliTest, ABadDocumentIsNamedByItsPathAndWritesNoFile) {
+  struct Case {
+    const char* change;  // a JSON pointer and its new value, or the document's text itself
+    const char* value;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"", "{\"channels\": [", "$: not valid JSON"},
+      {"", "[1, 2]", "$: expected an object, found a list"},
+      {"/channels/1/unit", "\"A\"", "$.channels[1].unit: unknown unit \"A\""},
+      {"/channels/2/quantity", "\"Ozone\"", "$.channels[2].quantity: unknown quantity \"Ozone\""},
+      {"/channels/3/offset", "0.5", "$.channels[3].offset: expected a text in quotes"},
+      {"/channels/4/colour", "\"red\"", "$.channels[4].colour: unknown field"},
+      {"/channels/5/channel", "2", "$.channels[5].channel: expected 6, found 2"},
+      {"/channels/7", "null", "$.channels[7]: expected an object, found null"},
+      // The window's own check and messages, naming the channel.
+      {"/channels/1/offset", "\"6.0\"", "Channel 2: Offset not in range between 0 and 5.0 mA"},
+      {"/channels/0/range", "\"10.3\"", "Channel 1: Range not between 0 and 10.2 V"},
+      {"/channels/4/measurementRange", "\"9000\"", "Channel 5: Invalid measurement range"},
+      {"/channels/2/offset", "\"1,5\"", "Channel 3: '1,5' is not a valid floating point value."},
+  };
+  const nlohmann::json known = ExportedKnown();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::string text = c.value;
+    if (*c.change != '\0') {
+      nlohmann::json document = known;
+      document[nlohmann::json::json_pointer(c.change)] = nlohmann::json::parse(c.value);
+      text = document.dump();
+    }
+    const Result imported = Run({"import", WriteFile("doc.json", text), "-o", Path("out.kfg")});
+    EXPECT_EQ(imported.code, 2);
+    EXPECT_NE(imported.err.find(c.message), std::string::npos) << imported.err;
+    EXPECT_FALSE(std::filesystem::exists(Path("out.kfg")));
+  }
+  nlohmann::json missing = known;
+  missing["channels"][6].erase("range");
+  const Result imported =
+      Run({"import", WriteFile("doc.json", missing.dump()), "-o", Path("out.kfg")});
+  EXPECT_NE(imported.err.find("$.channels[6]: \"range\" is missing"), std::string::npos);
+}
+
+TEST_F(CliTest, DiffNamesEachDifferingFieldAndExitsWithOne) {
+  ConfigImage changed = kKnownImage;
+  changed[ChannelOffset(2) + 1] = 41;  // channel 2's offset 4.0 -> 4.1 mA
+  const std::string a = WriteImage("a.kfg", kKnownImage);
+  const Result same = Run({"diff", a, a});
+  EXPECT_EQ(same.code, 0);
+  const Result diff = Run({"diff", a, WriteImage("b.kfg", changed)});
+  EXPECT_EQ(diff.code, 1);
+  EXPECT_NE(diff.out.find("2        Offset  4.0 mA"), std::string::npos) << diff.out;
+  EXPECT_NE(diff.out.find("4.1 mA"), std::string::npos) << diff.out;
+}
+
+TEST_F(CliTest, BadFilesAndUsageGiveTheWindowsMessagesAndExitCodeTwo) {
+  std::filesystem::create_directory(Path("folder.kfg"));
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"show", Path("missing.kfg")}, "missing.kfg: File not found."},
+      {{"show", WriteFile("short.kfg", "12345")}, "short.kfg: Read beyond end of file."},
+      {{"show", WriteFile("empty.kfg", "")}, "empty.kfg: Read beyond end of file."},
+      {{"diff", Path("folder.kfg"), Path("missing.kfg")}, "folder.kfg: "},
+      {{"read", "--port", "0"}, "--port: Value 0 not in range 1 to 255"},
+      {{"verify", "--port", "256", "x.kfg"}, "not in range 1 to 255"},
+      {{"read"}, "--port is required"},
+      {{"frobnicate"}, "A subcommand is required"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run(c.args);
+    EXPECT_EQ(r.code, 2) << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Run({"--version"}).code, 0);
+  const Result help = Run({"write", "--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quorvex::cli
