@@ -227,8 +227,8 @@ class CardSession {
   void ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what,
                      const RegisterRecord& record) {
     if (outcome == TransferOutcome::PortNotAvailable) {
-      Report(err, "Port COM" + std::to_string(ctx_.comPortNumber) +
-                      " not available: it does not exist or another program holds it.");
+      Report(err, "COM" + std::to_string(ctx_.comPortNumber) +
+                      " leads to no device, or another program holds it.");
     } else if (outcome == TransferOutcome::Failed) {
       Report(err, what + " failed: the card did not answer for " + FirstMissingRegister(record) +
                       " on COM" + std::to_string(ctx_.comPortNumber) + ".");

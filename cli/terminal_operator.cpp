@@ -14,8 +14,10 @@ void TerminalOperator::ShowStatus(std::string_view text) {
 
 void TerminalOperator::MessageBox(std::string_view caption, std::string_view text, BoxIcon icon) {
   if (trace_ != nullptr) trace_->Line("box: " + std::string(caption) + ": " + std::string(text));
-  const bool prompt = caption == texts_.transferCaption;
-  if (options_.quiet && icon != BoxIcon::Error && !(prompt && options_.wait)) return;
+  // Only the prompts to connect and release the card are chatter; every other box reports a
+  // failure, which --quiet must not hide.
+  const bool prompt = caption == texts_.transferCaption && icon != BoxIcon::Error;
+  if (options_.quiet && prompt && !options_.wait) return;
   EndProgressLine();
   err_ << caption << ": " << text << '\n';
   if (prompt && options_.wait && watch_ != nullptr) {

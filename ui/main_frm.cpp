@@ -395,7 +395,7 @@ bool MainFrm::EditKeyPress(QWidget& sender, const QKeyEvent& key) {
   return false;
 }
 
-void MainFrm::RunTransfer(void (*command)(TransferSeams&)) {
+void MainFrm::RunTransfer(TransferOutcome (*command)(TransferSeams&)) {
   // While a transfer holds the port, the window must not load, save or go away under it.
   ++transfers_;
   SetFileCommandsEnabled(false);

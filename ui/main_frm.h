@@ -25,6 +25,7 @@ class Operator;
 class QtChannelPanel;
 class SerialPorts;
 struct TransferSeams;
+enum class TransferOutcome;
 
 // The main window: eight channel rows, the File and Transfer menus and the status bar. Its
 // widgets hold the channel settings; the procedures below the window reach them through Panel().
@@ -68,7 +69,7 @@ class MainFrm : public QMainWindow {
   void EditExit(const QWidget& sender);
   void Edit1KeyDown(const QKeyEvent& key);
   bool EditKeyPress(QWidget& sender, const QKeyEvent& key);
-  void RunTransfer(void (*command)(TransferSeams&));
+  void RunTransfer(TransferOutcome (*command)(TransferSeams&));
   void TransferEnded();
   void SetFileCommandsEnabled(bool enabled);
   void COMPort1Click();

@@ -156,7 +156,7 @@ TEST_F(CliE2eTest, FailuresGiveTheirExitCodeAndWriteNoFile) {
   const Case cases[] = {
       {"silent card", {"--silent"}, false, 3, "the card did not answer for KonfigByte"},
       {"lost register", {"--drop-register", "13"}, false, 3, "did not answer for BereichsByte 3"},
-      {"held port", {}, true, 4, "Port COM1 not available"},
+      {"held port", {}, true, 4, "Quorvex: Port COM1 not available."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
