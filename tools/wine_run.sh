@@ -60,7 +60,7 @@ trap cleanup EXIT
 started=$(now_ms)
 rm -rf "${WINEPREFIX}"
 mkdir -p "${WINEPREFIX}"
-wineserver -p
+wineserver -p >/dev/null 2>&1
 wineboot -i >/dev/null 2>&1
 echo "wine_run: fresh Wine prefix $(seconds_since "${started}") s"
 
@@ -97,7 +97,7 @@ pty="$(readlink -f "${sim_dir}/COM${com}")"
 wine reg add 'HKLM\Software\Wine\Ports' /v "COM${com}" /t REG_SZ /d "${pty}" /f >/dev/null
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w
-wineserver -p
+wineserver -p >/dev/null 2>&1
 echo "wine_run: quorvex-cardsim on ${pty} is COM${com} under Wine"
 
 failed=0

@@ -1,22 +1,18 @@
 # Tests of the serial backends: port names, the termios line against real pseudo terminals,
 # the device list and the COM links; on Windows what needs no POSIX system.
-if(WIN32)
-  quorvex_add_test(serial_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/serial_system_ports_test.cpp
-    LIBS quorvex_link
-    TIMEOUT 60
-  )
-else()
-  quorvex_add_test(serial_tests
-    SOURCES
-      ${CMAKE_CURRENT_LIST_DIR}/serial_port_names_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/serial_posix_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/serial_devices_test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/serial_system_ports_test.cpp
-    LIBS quorvex_link
-    TIMEOUT 60
+set(serial_test_sources ${CMAKE_CURRENT_LIST_DIR}/serial_system_ports_test.cpp)
+if(NOT WIN32)
+  list(APPEND serial_test_sources
+    ${CMAKE_CURRENT_LIST_DIR}/serial_port_names_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/serial_posix_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/serial_devices_test.cpp
   )
 endif()
+quorvex_add_test(serial_tests
+  SOURCES ${serial_test_sources}
+  LIBS quorvex_link
+  TIMEOUT 60
+)
 
 # The Qt-free layers must keep building for Windows (a check run from the Linux tree).
 if(NOT CMAKE_CROSSCOMPILING)
