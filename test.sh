@@ -44,3 +44,15 @@ cmake --build "$build_dir" -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 cd "$build_dir"
 ctest --output-on-failure -j "$(nproc)"
+
+# The Qt-free layers built for Windows and run under Wine, against this build's simulator.
+if [ "$mode" = plain ]; then
+  cd ..
+  wine_status=0
+  tools/wine_run.sh "$build_dir" build-win64 || wine_status=$?
+  if [ "$wine_status" -eq 77 ]; then
+    echo "Windows run under Wine: skipped (see the reason above)"
+  elif [ "$wine_status" -ne 0 ]; then
+    exit "$wine_status"
+  fi
+fi

@@ -1,7 +1,9 @@
 #include "core/number_text.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
@@ -102,26 +104,28 @@ Range ToValue(const NumberScan& scan, long double& value) {
     value = zero;
     return Range::Fits;
   }
+  // The significant digits as one integer, scaled by a power of ten: with no decimal point in
+  // it, strtold reads the text the same in every locale. strtold, not from_chars: MinGW's
+  // from_chars for long double goes through double and would lose the extended bits.
   const std::size_t last = digits.find_last_not_of('0');
-  std::string normalized(1, digits[first]);
-  if (last > first) {
-    normalized += '.';
-    normalized.append(digits, first + 1, last - first);
-  }
+  std::string normalized(digits, first, last - first + 1);
   normalized += 'e';
-  normalized += std::to_string(magnitude);
+  normalized += std::to_string(magnitude - static_cast<long long>(last - first));
 
-  // from_chars is correctly rounded and ignores the process locale, unlike strtold.
-  long double magnitudeValue = 0.0L;
-  const auto result = std::from_chars(normalized.data(), normalized.data() + normalized.size(),
-                                      magnitudeValue, std::chars_format::scientific);
-  if (result.ec == std::errc::result_out_of_range) {
-    if (magnitude > 0) return Range::Overflow;
-    // Below the normal range: the card cannot tell such a value from 0 anyway.
+  errno = 0;
+  char* parsedEnd = nullptr;
+  const long double magnitudeValue = std::strtold(normalized.c_str(), &parsedEnd);
+  const bool outOfRange = errno == ERANGE;
+  if (parsedEnd != normalized.c_str() + normalized.size()) {
+    throw std::logic_error("number scanner and converter disagree");
+  }
+  if (outOfRange && std::isinf(magnitudeValue)) return Range::Overflow;
+  // Below the normal range: the card cannot tell such a value from 0 anyway, and how far into
+  // the subnormals a C library reports a result is its own choice.
+  if (outOfRange || std::fabs(magnitudeValue) < std::numeric_limits<long double>::min()) {
     value = zero;
     return Range::Fits;
   }
-  if (result.ec != std::errc()) throw std::logic_error("number scanner and converter disagree");
   value = scan.negative ? -magnitudeValue : magnitudeValue;
   return Range::Fits;
 }

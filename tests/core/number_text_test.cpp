@@ -40,6 +40,23 @@ TEST(StrictParse, RoundsCorrectlyInExtendedPrecision) {
   EXPECT_EQ(StrictParse("18446744073709551615"), 18446744073709551615.0L);
 }
 
+// Each of these came out differently where a C library parsed through double or cut digits.
+TEST(StrictParse, HardCasesRoundToTheNearestExtendedValue) {
+  const Accepted cases[] = {
+      // 2^64 + 1 lies halfway between 2^64 and the next value, 2^64 + 2: ties go to even.
+      {"18446744073709551617", 0x1p64L},
+      {"18446744073709551617.000000000000000000000000001", 0x1p64L + 2.0L},
+      {"18446744073709551618.999999999999999999999999999", 0x1p64L + 2.0L},
+      {"1e999", 1e999L},
+      {"-2.5e-999", -2.5e-999L},
+      {"1.18973149535723176502e4932", LDBL_MAX},
+      {"1e-4931", 1e-4931L},
+      {"0.3333333333333333333333333333333333", 1.0L / 3.0L},
+  };
+  for (const auto& c : cases) EXPECT_EQ(StrictParse(c.text), c.value) << '"' << c.text << '"';
+  EXPECT_THROW(StrictParse("1.19e4932"), ConversionError);
+}
+
 TEST(StrictParse, RejectsEverythingElseQuotingTheText) {
   for (const char* text : {"", " ", "+", "-", "e5", "1,5", "1.2.3", "inf", "nan", "0x10", "1e",
                            "1e+", "1 2", "\t1", "--1", "1.5V", "2.5\n", "1e999999"}) {
@@ -174,14 +191,24 @@ class LocaleRestorer {
   std::locale global_;
 };
 
+// A locale that writes "," as decimal separator, by the name the C library knows it under.
+// MinGW's C++ library has only the "C" locale, so there the C library's locale alone is changed.
+#ifdef _WIN32
+constexpr const char* kDecimalCommaLocale = "German_Germany.1252";
+constexpr bool kCxxLocalesByName = false;
+#else
+constexpr const char* kDecimalCommaLocale = "de_DE.UTF-8";
+constexpr bool kCxxLocalesByName = true;
+#endif
+
 // A process whose locale writes "," as decimal separator must not change any number text.
 TEST(NumberText, IgnoresTheProcessLocale) {
-  constexpr const char* kLocale = "de_DE.UTF-8";
+  constexpr const char* kLocale = kDecimalCommaLocale;
   LocaleRestorer restorer;
   ASSERT_NE(std::setlocale(LC_ALL, kLocale), nullptr)
       << "the locale " << kLocale << " is not installed (generate it with locale-gen)";
   try {
-    std::locale::global(std::locale(kLocale));
+    if (kCxxLocalesByName) std::locale::global(std::locale(kLocale));
   } catch (const std::exception& e) {
     FAIL() << "the locale " << kLocale << " cannot be used by the C++ library: " << e.what();
   }

@@ -78,12 +78,5 @@ TEST(PortNames, UserFolderFollowsXdgThenHome) {
   EXPECT_EQ(ResolveComPortPath(9, {"", "", ""}), "/dev/ttyS8");
 }
 
-TEST(PortNames, Win32DeviceNameCarriesTheNumberAsWritten) {
-  EXPECT_EQ(Win32ComDeviceName(3), "\\\\?\\COM3");
-  EXPECT_EQ(Win32ComDeviceName(10), "\\\\?\\COM10");
-  EXPECT_EQ(Win32ComDeviceName(-1), "\\\\?\\COM-1");
-  EXPECT_EQ(Win32ComDeviceName(0), "\\\\?\\COM0");
-}
-
 }  // namespace
 }  // namespace quorvex

@@ -1,7 +1,6 @@
 #include "storage/settings.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "core/app_context.h"
 #include "core/channel_panel.h"
 #include "storage/profile.h"
+#include "tests/storage/settings_fixture.h"
 #include "tests/storage/storage_test_support.h"
 #include "tests/support/panel_setup.h"
 #include "tests/support/temp_folder.h"
@@ -16,15 +16,12 @@
 namespace quorvex {
 namespace {
 
+using testing::FilledSettingsPanel;
 using testing::MessageOf;
 using testing::ReadFileBytes;
+using testing::SettingsTest;
 using testing::TempFolder;
 using testing::WriteFileBytes;
-
-// Lists filled and every field still holding a text that no setting restores.
-MemoryPanel FilledPanel() {
-  return testing::FilledPanel("design");
-}
 
 std::vector<int> Selections(const ChannelPanel& panel, const char* stem) {
   std::vector<int> indexes;
@@ -38,22 +35,23 @@ std::vector<std::string> Texts(const ChannelPanel& panel, const char* stem) {
   return texts;
 }
 
+// A file the program writes afresh ends its lines the platform's way, as a fresh profile shows.
+std::string WithNewLines(const std::string& text) {
+  Profile fresh;
+  fresh.WriteString("S", "k", "v");
+  const std::string content = fresh.Content();
+  const std::string newLine = content.substr(3, content.find('k') - 3);
+  std::string converted;
+  for (const char c : text) converted += c == '\n' ? newLine : std::string(1, c);
+  return converted;
+}
+
 // The eight keys of a channel section, all with the same value.
 std::string ChannelSection(const std::string& name, const std::string& value) {
   std::string text = "[" + name + "]\n";
   for (int n = 1; n <= 8; ++n) text += std::to_string(n) + "=" + value + "\n";
   return text;
 }
-
-class SettingsTest : public ::testing::Test {
- protected:
-  SettingsTest() { dir_.OpenToEveryone(); }
-
-  TempFolder dir_;
-  std::string path_ = dir_ / "quorvex.ini";
-  MemoryPanel panel_ = FilledPanel();
-  AppContext ctx_;
-};
 
 TEST_F(SettingsTest, FirstRunAndFirstExit) {
   ctx_.comPortNumber = 0;
@@ -74,10 +72,10 @@ TEST_F(SettingsTest, FirstRunAndFirstExit) {
   window.languageNumber = kEnglishLanguageNumber;
   SaveSettings(path_, panel_, ctx_, window);
   EXPECT_EQ(ReadFileBytes(path_),
-            "[Main]\nCOM=-1\nWidth=598\nHeight=410\nFilename=C:\\\nSprache=2\n" +
-                ChannelSection("ComboBox", "1") + ChannelSection("EinheitBox", "1") +
-                ChannelSection("Offset", "0") + ChannelSection("Bereich", "0") +
-                ChannelSection("Mess", "0"));
+            WithNewLines("[Main]\nCOM=-1\nWidth=598\nHeight=410\nFilename=C:\\\nSprache=2\n" +
+                         ChannelSection("ComboBox", "1") + ChannelSection("EinheitBox", "1") +
+                         ChannelSection("Offset", "0") + ChannelSection("Bereich", "0") +
+                         ChannelSection("Mess", "0")));
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"quorvex.ini"});
 }
 
@@ -99,7 +97,7 @@ TEST_F(SettingsTest, WhatIsSavedIsRestored) {
                      .languageNumber = 2};
   SaveSettings(path_, panel_, ctx_, window);
 
-  MemoryPanel restored = FilledPanel();
+  MemoryPanel restored = FilledSettingsPanel();
   AppContext restoredCtx;
   const WindowState restoredWindow = RestoreSettings(path_, restored, restoredCtx);
   EXPECT_EQ(restoredCtx.comPortNumber, 3);
@@ -171,43 +169,6 @@ TEST_F(SettingsTest, DamagedFileRestoresWhatIsUsable) {
       saved.ends_with("[Bereich]\r\n1=0\r\n2=0\r\n3=0\r\n4=0\r\n5=0\r\n6=0\r\n7=0\r\n"
                       "8=0\r\n" +
                       mess));
-}
-
-TEST_F(SettingsTest, UnwritableFolderKeepsThePreviousFile) {
-  const std::string closed = dir_ / "closed";
-  ::mkdir(closed.c_str(), 0755);  // owned by root: nobody cannot create files in it
-  const std::string path = closed + "/quorvex.ini";
-  const std::string previous = "[Main]\nCOM=4\n; keep me\n";
-  WriteFileBytes(path, previous);
-  ::chmod(path.c_str(), 0666);
-
-  const std::string result = testing::RunUnprivileged([&] {
-    MemoryPanel panel = FilledPanel();
-    AppContext ctx;
-    const WindowState window = RestoreSettings(path, panel, ctx);
-    return std::to_string(ctx.comPortNumber) + "|" +
-           MessageOf([&] { SaveSettings(path, panel, ctx, window); });
-  });
-  QUORVEX_SKIP_IF_UNSUPPORTED(result);
-  EXPECT_EQ(result, "4|Unable to write to " + path);
-  EXPECT_EQ(ReadFileBytes(path), previous);
-  EXPECT_EQ(testing::FolderEntries(closed), std::vector<std::string>{"quorvex.ini"});
-}
-
-TEST_F(SettingsTest, UnreadableFileGivesDefaultsAndIsNotReplaced) {
-  const std::string previous = "[Main]\nCOM=4\n";
-  WriteFileBytes(path_, previous);
-  ::chmod(path_.c_str(), 0000);
-  const std::string result = testing::RunUnprivileged([&] {
-    MemoryPanel panel = FilledPanel();
-    AppContext ctx;
-    const WindowState window = RestoreSettings(path_, panel, ctx);
-    return std::to_string(ctx.comPortNumber) + "|" +
-           MessageOf([&] { SaveSettings(path_, panel, ctx, window); });
-  });
-  QUORVEX_SKIP_IF_UNSUPPORTED(result);
-  EXPECT_EQ(result, "-1|Unable to write to " + path_);
-  EXPECT_EQ(ReadFileBytes(path_), previous);
 }
 
 TEST(SettingsPath, ExtensionOfTheExecutableBecomesIni) {

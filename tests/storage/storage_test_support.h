@@ -11,6 +11,12 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 
+// What the storage layer reports for a folder used where a file belongs; the operating system
+// decides the error, so it differs between POSIX and Windows.
+extern const std::string kFolderAsFileMessage;
+
+// POSIX only (storage_posix_support.cpp): the child processes below need fork.
+
 // Runs `body` in a forked child and returns what it returned. Failures inside the child are
 // reported through the returned text; a body that cannot set up what it needs returns a text
 // starting with "SKIP:" followed by the reason.
