@@ -58,7 +58,7 @@ void EnterChannel(const json& entry, const std::string& path, int channel, Memor
   }
 
   const std::string quantity = Text(entry, path, "quantity");
-  const std::string quantityList = ComponentName("ComboBox", channel);
+  const std::string quantityList = ComponentName(ChannelComponent::Quantity, channel);
   const auto names = panel.Items(quantityList);
   const auto found = std::find(names.begin(), names.end(), quantity);
   // "" is a channel without a quantity, as the window shows an unknown code.
@@ -69,15 +69,16 @@ void EnterChannel(const json& entry, const std::string& path, int channel, Memor
                      found == names.end() ? -1 : static_cast<int>(found - names.begin()));
 
   const std::string unit = Text(entry, path, "unit");
-  const std::string unitList = ComponentName("EinheitBox", channel);
+  const std::string unitList = ComponentName(ChannelComponent::Unit, channel);
   const auto units = panel.Items(unitList);
   const auto unitFound = std::find(units.begin(), units.end(), unit);
   if (unitFound == units.end()) Fail(path + ".unit", "unknown unit \"" + unit + "\" (V or mA)");
   panel.SetItemIndex(unitList, static_cast<int>(unitFound - units.begin()));
 
-  panel.SetText(ComponentName("Edit", channel), Text(entry, path, "offset"));
-  panel.SetText(ComponentName("BereichEdit", channel), Text(entry, path, "range"));
-  panel.SetText(ComponentName("MessEdit", channel), Text(entry, path, "measurementRange"));
+  panel.SetText(ComponentName(ChannelComponent::Offset, channel), Text(entry, path, "offset"));
+  panel.SetText(ComponentName(ChannelComponent::Range, channel), Text(entry, path, "range"));
+  panel.SetText(ComponentName(ChannelComponent::MeasurementRange, channel),
+                Text(entry, path, "measurementRange"));
   if (const auto label = entry.find("measurementUnit");
       label != entry.end() && !label->is_string()) {
     Fail(path + ".measurementUnit", "expected a text, found " + TypeName(*label));

@@ -17,9 +17,9 @@ namespace {
 constexpr std::int64_t kMaxMessbereichsWord = 65000;
 
 // A field's text times a factor, narrowed the way the limits are compared: in single precision.
-float SingleValue(const ChannelPanel& panel, std::string_view stem, int channel,
+float SingleValue(const ChannelPanel& panel, ChannelComponent field, int channel,
                   long double factor) {
-  return NarrowToSingle(StrictParse(panel.Text(ComponentName(stem, channel))) * factor);
+  return NarrowToSingle(StrictParse(panel.Text(ComponentName(field, channel))) * factor);
 }
 
 void FormatField(ChannelPanel& panel, const std::string& component, std::string_view pattern) {
@@ -38,29 +38,30 @@ bool ValidateAllChannels(ChannelPanel& panel, Operator& op, AppContext& ctx) {
 }
 
 bool ValidateChannel(ChannelPanel& panel, Operator& op, AppContext& ctx, int channel) {
-  const std::string unit = panel.Text(ComponentName("EinheitBox", channel));
+  const std::string unit = panel.Text(ComponentName(ChannelComponent::Unit, channel));
   // All three conversions run before any comparison, so a bad text ends the check even when an
   // earlier limit would have failed.
-  const float o = SingleValue(panel, "Edit", channel, 10.0L);
-  const float r = SingleValue(panel, "BereichEdit", channel, 10.0L);
-  const float m = SingleValue(panel, "MessEdit", channel,
-                              QuantityScale(panel.Text(ComponentName("ComboBox", channel))));
+  const float o = SingleValue(panel, ChannelComponent::Offset, channel, 10.0L);
+  const float r = SingleValue(panel, ChannelComponent::Range, channel, 10.0L);
+  const float m =
+      SingleValue(panel, ChannelComponent::MeasurementRange, channel,
+                  QuantityScale(panel.Text(ComponentName(ChannelComponent::Quantity, channel))));
 
   const TextSet& texts = ctx.texts;
-  auto fail = [&](const std::string& message, std::string_view focusStem) {
+  auto fail = [&](const std::string& message, std::optional<ChannelComponent> focus) {
     ShowChannelError(op, ctx, message);
-    if (!focusStem.empty()) panel.Focus(ComponentName(focusStem, channel));
+    if (focus) panel.Focus(ComponentName(*focus, channel));
     return false;
   };
   if (unit == "V") {
-    if (o > 25.0f || !(o >= 0.0f)) return fail(texts.offsetErrorV, "Edit");
-    if (r > 102.0f || !(r >= 0.0f)) return fail(texts.rangeErrorV, "BereichEdit");
+    if (o > 25.0f || !(o >= 0.0f)) return fail(texts.offsetErrorV, ChannelComponent::Offset);
+    if (r > 102.0f || !(r >= 0.0f)) return fail(texts.rangeErrorV, ChannelComponent::Range);
   } else if (unit == "mA") {
-    if (o > 50.0f || !(o >= 0.0f)) return fail(texts.offsetErrorMa, "Edit");
-    if (r > 204.0f || !(r >= 0.0f)) return fail(texts.rangeErrorMa, "BereichEdit");
+    if (o > 50.0f || !(o >= 0.0f)) return fail(texts.offsetErrorMa, ChannelComponent::Offset);
+    if (r > 204.0f || !(r >= 0.0f)) return fail(texts.rangeErrorMa, ChannelComponent::Range);
   }
   const std::int64_t k = RoundToInt64(m);
-  if (k < 0 || k > kMaxMessbereichsWord) return fail(texts.measurementError, "");
+  if (k < 0 || k > kMaxMessbereichsWord) return fail(texts.measurementError, std::nullopt);
   return true;
 }
 
@@ -71,10 +72,10 @@ void ShowChannelError(Operator& op, const AppContext& ctx, std::string_view mess
 }
 
 void FormatChannel(ChannelPanel& panel, int channel) {
-  FormatField(panel, ComponentName("Edit", channel), "%2.1f");
-  FormatField(panel, ComponentName("BereichEdit", channel), "%2.1f");
-  FormatField(panel, ComponentName("MessEdit", channel),
-              QuantityFormat(panel.Text(ComponentName("ComboBox", channel))));
+  FormatField(panel, ComponentName(ChannelComponent::Offset, channel), "%2.1f");
+  FormatField(panel, ComponentName(ChannelComponent::Range, channel), "%2.1f");
+  FormatField(panel, ComponentName(ChannelComponent::MeasurementRange, channel),
+              QuantityFormat(panel.Text(ComponentName(ChannelComponent::Quantity, channel))));
 }
 
 void FormatAllChannels(ChannelPanel& panel) {
@@ -82,11 +83,12 @@ void FormatAllChannels(ChannelPanel& panel) {
 }
 
 void SetUnitLabel(ChannelPanel& panel, int channel, std::string_view text) {
-  panel.SetText(ComponentName("ELabel", channel), text);
+  panel.SetText(ComponentName(ChannelComponent::UnitLabel, channel), text);
 }
 
 void ComboBoxChange(ChannelPanel& panel, int channel) {
-  SetUnitLabel(panel, channel, QuantityUnit(panel.Text(ComponentName("ComboBox", channel))));
+  SetUnitLabel(panel, channel,
+               QuantityUnit(panel.Text(ComponentName(ChannelComponent::Quantity, channel))));
   FormatAllChannels(panel);
 }
 

@@ -1,25 +1,67 @@
 #include "core/channel_panel.h"
 
+#include <stdexcept>
+
 #include "core/config_image.h"
 
 namespace quorvex {
+
+namespace {
+
+bool IsList(ChannelComponent component) {
+  return component == ChannelComponent::Quantity || component == ChannelComponent::Unit;
+}
+
+[[noreturn]] void Unknown(std::string_view component) {
+  throw std::invalid_argument("no channel component is named \"" + std::string(component) + "\"");
+}
+
+}  // namespace
+
+std::string_view ComponentStem(ChannelComponent component) {
+  switch (component) {
+    case ChannelComponent::Quantity:
+      return "ComboBox";
+    case ChannelComponent::Unit:
+      return "EinheitBox";
+    case ChannelComponent::Offset:
+      return "Edit";
+    case ChannelComponent::Range:
+      return "BereichEdit";
+    case ChannelComponent::MeasurementRange:
+      return "MessEdit";
+    case ChannelComponent::UnitLabel:
+      break;
+  }
+  return "ELabel";
+}
 
 std::string ComponentName(std::string_view stem, int channel) {
   return std::string(stem) + std::to_string(channel);
 }
 
+std::string ComponentName(ChannelComponent component, int channel) {
+  return ComponentName(ComponentStem(component), channel);
+}
+
 MemoryPanel::MemoryPanel() {
   for (int n = 1; n <= kChannelCount; ++n) {
-    for (const char* stem : {"Edit", "BereichEdit", "MessEdit", "ELabel"}) {
-      texts_.emplace(ComponentName(stem, n), std::string());
-    }
-    for (const char* stem : {"ComboBox", "EinheitBox"}) {
-      lists_.emplace(ComponentName(stem, n), List{});
+    for (ChannelComponent component : kChannelComponents) {
+      if (IsList(component)) {
+        lists_.emplace(ComponentName(component, n), List{});
+      } else {
+        texts_.emplace(ComponentName(component, n), std::string());
+      }
     }
   }
 }
 
+void MemoryPanel::Check(std::string_view component) const {
+  if (!texts_.contains(component) && !lists_.contains(component)) Unknown(component);
+}
+
 std::string MemoryPanel::Text(std::string_view component) const {
+  Check(component);
   if (auto t = texts_.find(component); t != texts_.end()) return t->second;
   if (auto l = lists_.find(component); l != lists_.end()) {
     const List& list = l->second;
@@ -31,15 +73,18 @@ std::string MemoryPanel::Text(std::string_view component) const {
 }
 
 void MemoryPanel::SetText(std::string_view component, std::string_view text) {
+  Check(component);
   if (auto t = texts_.find(component); t != texts_.end()) t->second = std::string(text);
 }
 
 int MemoryPanel::ItemIndex(std::string_view component) const {
+  Check(component);
   auto l = lists_.find(component);
   return l == lists_.end() ? -1 : l->second.index;
 }
 
 void MemoryPanel::SetItemIndex(std::string_view component, int index) {
+  Check(component);
   auto l = lists_.find(component);
   if (l == lists_.end()) return;
   List& list = l->second;
@@ -47,11 +92,13 @@ void MemoryPanel::SetItemIndex(std::string_view component, int index) {
 }
 
 std::vector<std::string> MemoryPanel::Items(std::string_view component) const {
+  Check(component);
   auto l = lists_.find(component);
   return l == lists_.end() ? std::vector<std::string>{} : l->second.items;
 }
 
 void MemoryPanel::SetItems(std::string_view component, const std::vector<std::string>& items) {
+  Check(component);
   auto l = lists_.find(component);
   if (l == lists_.end()) return;
   l->second.items = items;
@@ -59,6 +106,7 @@ void MemoryPanel::SetItems(std::string_view component, const std::vector<std::st
 }
 
 void MemoryPanel::Focus(std::string_view component) {
+  Check(component);
   focused_ = std::string(component);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <map>
 #include <string>
 #include <string_view>
@@ -7,10 +8,31 @@
 
 namespace quorvex {
 
+// The six components of each channel. Code names them by this enum; the window's objects carry
+// the names ComponentStem gives, followed by the channel number.
+enum class ChannelComponent {
+  Quantity,          // ComboBox: the quantity list
+  Unit,              // EinheitBox: the unit list, "V" or "mA"
+  Offset,            // Edit
+  Range,             // BereichEdit
+  MeasurementRange,  // MessEdit
+  UnitLabel,         // ELabel: the measurement range's unit beside it
+};
+inline constexpr std::array<ChannelComponent, 6> kChannelComponents = {
+    ChannelComponent::Quantity,         ChannelComponent::Unit,
+    ChannelComponent::Offset,           ChannelComponent::Range,
+    ChannelComponent::MeasurementRange, ChannelComponent::UnitLabel};
+
+// "ComboBox", "EinheitBox", "Edit", "BereichEdit", "MessEdit", "ELabel".
+std::string_view ComponentStem(ChannelComponent component);
+// ChannelComponent::Range and 3 give "BereichEdit3".
+std::string ComponentName(ChannelComponent component, int channel);
+
 // The eight channel settings live in named components ("BereichEdit" + 3 -> "BereichEdit3").
 // Every procedure that reads or writes channel settings goes through this interface, so the
-// same code drives the real window and an in-memory panel. Unknown names read empty and ignore
-// writes. Nothing done through this interface runs a change, enter or exit handler.
+// same code drives the real window and an in-memory panel. The window's panel reads unknown
+// names as empty and ignores writes to them. Nothing done through this interface runs a change,
+// enter or exit handler.
 class ChannelPanel {
  public:
   virtual ~ChannelPanel() = default;
@@ -32,12 +54,13 @@ class ChannelPanel {
   virtual void Focus(std::string_view component) = 0;
 };
 
-// "Edit" and 3 give "Edit3".
+// "Edit" and 3 give "Edit3": the window's object names, built from any stem.
 std::string ComponentName(std::string_view stem, int channel);
 
 // A panel held in memory with the components of the main window's channel grid
 // (ComboBox1..8, EinheitBox1..8, Edit1..8, BereichEdit1..8, MessEdit1..8, ELabel1..8).
-// Serves tests and tools that have no window.
+// Serves tests and tools that have no window. A name it does not hold throws
+// std::invalid_argument: there is no window whose layout could explain it, only a typo.
 class MemoryPanel : public ChannelPanel {
  public:
   MemoryPanel();
@@ -58,6 +81,7 @@ class MemoryPanel : public ChannelPanel {
     std::vector<std::string> items;
     int index = -1;
   };
+  void Check(std::string_view component) const;
   std::map<std::string, std::string, std::less<>> texts_;
   std::map<std::string, List, std::less<>> lists_;
   std::string focused_;

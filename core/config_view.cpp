@@ -9,12 +9,12 @@ namespace quorvex {
 
 ChannelView ViewChannel(const ChannelPanel& panel, int channel) {
   ChannelView v;
-  v.quantity = panel.Text(ComponentName("ComboBox", channel));
-  v.unit = panel.Text(ComponentName("EinheitBox", channel));
-  v.offset = panel.Text(ComponentName("Edit", channel));
-  v.range = panel.Text(ComponentName("BereichEdit", channel));
-  v.measurementRange = panel.Text(ComponentName("MessEdit", channel));
-  v.measurementUnit = panel.Text(ComponentName("ELabel", channel));
+  v.quantity = panel.Text(ComponentName(ChannelComponent::Quantity, channel));
+  v.unit = panel.Text(ComponentName(ChannelComponent::Unit, channel));
+  v.offset = panel.Text(ComponentName(ChannelComponent::Offset, channel));
+  v.range = panel.Text(ComponentName(ChannelComponent::Range, channel));
+  v.measurementRange = panel.Text(ComponentName(ChannelComponent::MeasurementRange, channel));
+  v.measurementUnit = panel.Text(ComponentName(ChannelComponent::UnitLabel, channel));
   return v;
 }
 
@@ -27,8 +27,8 @@ ConfigurationView ViewConfiguration(const ChannelPanel& panel) {
 
 void FillChannelLists(ChannelPanel& panel) {
   for (int n = 1; n <= kChannelCount; ++n) {
-    FillQuantityList(panel, ComponentName("ComboBox", n));
-    FillUnitList(panel, ComponentName("EinheitBox", n));
+    FillQuantityList(panel, ComponentName(ChannelComponent::Quantity, n));
+    FillUnitList(panel, ComponentName(ChannelComponent::Unit, n));
   }
 }
 

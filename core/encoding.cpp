@@ -20,46 +20,49 @@ Unsigned LowBits(long double product) {
   return static_cast<Unsigned>(static_cast<std::uint64_t>(RoundToInt64(product)));
 }
 
-std::uint8_t EncodeOutputField(const ChannelPanel& panel, int channel, std::string_view stem) {
-  const long double value = StrictParse(panel.Text(ComponentName(stem, channel)));
+std::uint8_t EncodeOutputField(const ChannelPanel& panel, int channel, ChannelComponent field) {
+  const long double value = StrictParse(panel.Text(ComponentName(field, channel)));
   return LowBits<std::uint8_t>(value * 10.0L * UnitFactor(panel, channel));
 }
 
-void DecodeOutputField(ChannelPanel& panel, int channel, std::string_view stem, std::uint8_t b) {
+void DecodeOutputField(ChannelPanel& panel, int channel, ChannelComponent field, std::uint8_t b) {
   const long double value = static_cast<long double>(b) / 10.0L / UnitFactor(panel, channel);
-  panel.SetText(ComponentName(stem, channel), GeneralText(value));
+  panel.SetText(ComponentName(field, channel), GeneralText(value));
 }
 
 }  // namespace
 
 int UnitFactor(const ChannelPanel& panel, int channel) {
-  return panel.ItemIndex(ComponentName("EinheitBox", channel)) == kVoltsPosition ? 2 : 1;
+  return panel.ItemIndex(ComponentName(ChannelComponent::Unit, channel)) == kVoltsPosition ? 2 : 1;
 }
 
 std::uint8_t EncodeKonfigByte(const ChannelPanel& panel) {
   std::uint8_t b = 0;
   for (int n = kChannelCount; n >= 1; --n) {
-    if (panel.Text(ComponentName("EinheitBox", n)) == "V")
+    if (panel.Text(ComponentName(ChannelComponent::Unit, n)) == "V")
       b |= static_cast<std::uint8_t>(1u << (n - 1));
   }
   return b;
 }
 
 std::uint8_t EncodeGasByte(const ChannelPanel& panel, int channel) {
-  return static_cast<std::uint8_t>(QuantityCode(panel.Text(ComponentName("ComboBox", channel))));
+  return static_cast<std::uint8_t>(
+      QuantityCode(panel.Text(ComponentName(ChannelComponent::Quantity, channel))));
 }
 
 std::uint8_t EncodeOffsetByte(const ChannelPanel& panel, int channel) {
-  return EncodeOutputField(panel, channel, "Edit");
+  return EncodeOutputField(panel, channel, ChannelComponent::Offset);
 }
 
 std::uint8_t EncodeBereichsByte(const ChannelPanel& panel, int channel) {
-  return EncodeOutputField(panel, channel, "BereichEdit");
+  return EncodeOutputField(panel, channel, ChannelComponent::Range);
 }
 
 std::uint16_t EncodeMessbereichsWord(const ChannelPanel& panel, int channel) {
-  const long double scale = QuantityScale(panel.Text(ComponentName("ComboBox", channel)));
-  const long double value = StrictParse(panel.Text(ComponentName("MessEdit", channel)));
+  const long double scale =
+      QuantityScale(panel.Text(ComponentName(ChannelComponent::Quantity, channel)));
+  const long double value =
+      StrictParse(panel.Text(ComponentName(ChannelComponent::MeasurementRange, channel)));
   return LowBits<std::uint16_t>(value * scale);
 }
 
@@ -69,12 +72,12 @@ void DecodeKonfigByte(ChannelPanel& panel, std::uint8_t b) {
 
 void DecodeUnitBit(ChannelPanel& panel, int channel, std::uint8_t konfigByte) {
   const bool volts = ((konfigByte >> (channel - 1)) & 1u) != 0;
-  panel.SetItemIndex(ComponentName("EinheitBox", channel),
+  panel.SetItemIndex(ComponentName(ChannelComponent::Unit, channel),
                      volts ? kVoltsPosition : kMilliampsPosition);
 }
 
 void DecodeGasByte(ChannelPanel& panel, int channel, std::uint8_t g) {
-  const std::string list = ComponentName("ComboBox", channel);
+  const std::string list = ComponentName(ChannelComponent::Quantity, channel);
   const std::string name = QuantityName(g);
   int position = -1;
   if (!name.empty()) {
@@ -86,17 +89,18 @@ void DecodeGasByte(ChannelPanel& panel, int channel, std::uint8_t g) {
 }
 
 void DecodeOffsetByte(ChannelPanel& panel, int channel, std::uint8_t b) {
-  DecodeOutputField(panel, channel, "Edit", b);
+  DecodeOutputField(panel, channel, ChannelComponent::Offset, b);
 }
 
 void DecodeBereichsByte(ChannelPanel& panel, int channel, std::uint8_t b) {
-  DecodeOutputField(panel, channel, "BereichEdit", b);
+  DecodeOutputField(panel, channel, ChannelComponent::Range, b);
 }
 
 void DecodeMessbereichsWord(ChannelPanel& panel, int channel, std::uint16_t w) {
   // The scale of whatever quantity is selected now; the decode order makes that the new one.
-  const long double scale = QuantityScale(panel.Text(ComponentName("ComboBox", channel)));
-  panel.SetText(ComponentName("MessEdit", channel),
+  const long double scale =
+      QuantityScale(panel.Text(ComponentName(ChannelComponent::Quantity, channel)));
+  panel.SetText(ComponentName(ChannelComponent::MeasurementRange, channel),
                 GeneralText(static_cast<long double>(w) / scale));
 }
 

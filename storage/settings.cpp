@@ -18,16 +18,18 @@ std::string ChannelKey(int channel) {
   return std::to_string(channel);
 }
 
-// A settings section and the component stem whose channels it holds.
+// A settings section and the component whose channels it holds.
 struct ChannelSection {
   const char* section;
-  const char* stem;
+  ChannelComponent component;
 };
 // The lists: the key holds the selected position.
-constexpr ChannelSection kListSections[] = {{"ComboBox", "ComboBox"}, {"EinheitBox", "EinheitBox"}};
+constexpr ChannelSection kListSections[] = {{"ComboBox", ChannelComponent::Quantity},
+                                            {"EinheitBox", ChannelComponent::Unit}};
 // The edit fields: the key holds the text as it stands.
-constexpr ChannelSection kTextSections[] = {
-    {"Offset", "Edit"}, {"Bereich", "BereichEdit"}, {"Mess", "MessEdit"}};
+constexpr ChannelSection kTextSections[] = {{"Offset", ChannelComponent::Offset},
+                                            {"Bereich", ChannelComponent::Range},
+                                            {"Mess", ChannelComponent::MeasurementRange}};
 
 }  // namespace
 
@@ -38,13 +40,13 @@ WindowState RestoreSettings(const std::string& settingsPath, ChannelPanel& panel
   ctx.comPortNumber = profile.ReadInteger("Main", "COM", -1);
   for (const ChannelSection& list : kListSections) {
     for (int n = 1; n <= kChannelCount; ++n) {
-      panel.SetItemIndex(ComponentName(list.stem, n),
+      panel.SetItemIndex(ComponentName(list.component, n),
                          profile.ReadInteger(list.section, ChannelKey(n), 1));
     }
   }
   for (const ChannelSection& field : kTextSections) {
     for (int n = 1; n <= kChannelCount; ++n) {
-      panel.SetText(ComponentName(field.stem, n),
+      panel.SetText(ComponentName(field.component, n),
                     profile.ReadString(field.section, ChannelKey(n), "0"));
     }
   }
@@ -71,12 +73,13 @@ void SaveSettings(const std::string& settingsPath, const ChannelPanel& panel, co
   for (const ChannelSection& list : kListSections) {
     for (int n = 1; n <= kChannelCount; ++n) {
       profile.WriteInteger(list.section, ChannelKey(n),
-                           panel.ItemIndex(ComponentName(list.stem, n)));
+                           panel.ItemIndex(ComponentName(list.component, n)));
     }
   }
   for (const ChannelSection& field : kTextSections) {
     for (int n = 1; n <= kChannelCount; ++n) {
-      profile.WriteString(field.section, ChannelKey(n), panel.Text(ComponentName(field.stem, n)));
+      profile.WriteString(field.section, ChannelKey(n),
+                          panel.Text(ComponentName(field.component, n)));
     }
   }
   profile.WriteInteger("Main", "Width", window.width);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <utility>
+
+#include "core/channel_panel.h"
 #include "core/text_set.h"
 #include "tests/support/panel_setup.h"
 
@@ -70,6 +74,32 @@ TEST(ConfigViewTest, HeadersAndHex) {
   EXPECT_EQ(hex.size(), 41u * 3 - 1);
   EXPECT_EQ(hex.substr(0, 6), "5A 00 ");
   EXPECT_EQ(hex.substr(hex.size() - 2), "0F");
+}
+
+}  // namespace
+}  // namespace quorvex
+
+namespace quorvex {
+namespace {
+
+TEST(ChannelComponentTest, TypedNamesAreTheWindowsAndAnUnknownNameFailsLoudly) {
+  const std::pair<ChannelComponent, const char*> names[] = {
+      {ChannelComponent::Quantity, "ComboBox3"},
+      {ChannelComponent::Unit, "EinheitBox3"},
+      {ChannelComponent::Offset, "Edit3"},
+      {ChannelComponent::Range, "BereichEdit3"},
+      {ChannelComponent::MeasurementRange, "MessEdit3"},
+      {ChannelComponent::UnitLabel, "ELabel3"}};
+  MemoryPanel panel;
+  for (const auto& [component, name] : names) {
+    EXPECT_EQ(ComponentName(component, 3), name);
+    EXPECT_NO_THROW(panel.Text(name));
+  }
+  for (const char* typo : {"Edit9", "Edit0", "Bereichedit3", "ELabel", ""}) {
+    EXPECT_THROW(panel.Text(typo), std::invalid_argument) << typo;
+    EXPECT_THROW(panel.SetText(typo, "1"), std::invalid_argument) << typo;
+    EXPECT_THROW(panel.SetItemIndex(typo, 0), std::invalid_argument) << typo;
+  }
 }
 
 }  // namespace

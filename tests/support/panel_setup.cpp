@@ -9,8 +9,8 @@ namespace quorvex::testing {
 
 void FillLists(ChannelPanel& panel) {
   for (int n = 1; n <= kChannelCount; ++n) {
-    FillQuantityList(panel, ComponentName("ComboBox", n));
-    FillUnitList(panel, ComponentName("EinheitBox", n));
+    FillQuantityList(panel, ComponentName(ChannelComponent::Quantity, n));
+    FillUnitList(panel, ComponentName(ChannelComponent::Unit, n));
   }
 }
 
@@ -18,8 +18,9 @@ MemoryPanel FilledPanel(std::string_view fieldText) {
   MemoryPanel panel;
   FillLists(panel);
   for (int n = 1; n <= kChannelCount; ++n) {
-    for (const char* stem : {"Edit", "BereichEdit", "MessEdit"}) {
-      panel.SetText(ComponentName(stem, n), fieldText);
+    for (ChannelComponent field :
+         {ChannelComponent::Offset, ChannelComponent::Range, ChannelComponent::MeasurementRange}) {
+      panel.SetText(ComponentName(field, n), fieldText);
     }
   }
   return panel;
@@ -27,27 +28,27 @@ MemoryPanel FilledPanel(std::string_view fieldText) {
 
 void SetChannel(ChannelPanel& panel, int n, std::string_view quantity, int unit,
                 std::string_view offset, std::string_view range, std::string_view measurement) {
-  const std::string list = ComponentName("ComboBox", n);
+  const std::string list = ComponentName(ChannelComponent::Quantity, n);
   const std::vector<std::string> items = panel.Items(list);
   int position = -1;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i] == quantity) position = static_cast<int>(i);
   }
   panel.SetItemIndex(list, position);
-  panel.SetItemIndex(ComponentName("EinheitBox", n), unit);
-  panel.SetText(ComponentName("Edit", n), offset);
-  panel.SetText(ComponentName("BereichEdit", n), range);
-  panel.SetText(ComponentName("MessEdit", n), measurement);
+  panel.SetItemIndex(ComponentName(ChannelComponent::Unit, n), unit);
+  panel.SetText(ComponentName(ChannelComponent::Offset, n), offset);
+  panel.SetText(ComponentName(ChannelComponent::Range, n), range);
+  panel.SetText(ComponentName(ChannelComponent::MeasurementRange, n), measurement);
 }
 
 void SetConfiguration(ChannelPanel& panel, const Configuration& configuration) {
   for (int n = 1; n <= kChannelCount; ++n) {
     const ChannelSetting& c = configuration[static_cast<std::size_t>(n - 1)];
-    panel.SetItemIndex(ComponentName("ComboBox", n), c.quantity);
-    panel.SetItemIndex(ComponentName("EinheitBox", n), c.unit);
-    panel.SetText(ComponentName("Edit", n), c.offset);
-    panel.SetText(ComponentName("BereichEdit", n), c.range);
-    panel.SetText(ComponentName("MessEdit", n), c.measurement);
+    panel.SetItemIndex(ComponentName(ChannelComponent::Quantity, n), c.quantity);
+    panel.SetItemIndex(ComponentName(ChannelComponent::Unit, n), c.unit);
+    panel.SetText(ComponentName(ChannelComponent::Offset, n), c.offset);
+    panel.SetText(ComponentName(ChannelComponent::Range, n), c.range);
+    panel.SetText(ComponentName(ChannelComponent::MeasurementRange, n), c.measurement);
   }
 }
 
@@ -69,12 +70,13 @@ void PrintTo(const ChannelState& c, std::ostream* os) {
 PanelState Snapshot(const ChannelPanel& panel) {
   PanelState state;
   for (int n = 1; n <= kChannelCount; ++n) {
-    state[static_cast<std::size_t>(n - 1)] = {panel.ItemIndex(ComponentName("ComboBox", n)),
-                                              panel.ItemIndex(ComponentName("EinheitBox", n)),
-                                              panel.Text(ComponentName("Edit", n)),
-                                              panel.Text(ComponentName("BereichEdit", n)),
-                                              panel.Text(ComponentName("MessEdit", n)),
-                                              panel.Text(ComponentName("ELabel", n))};
+    state[static_cast<std::size_t>(n - 1)] = {
+        panel.ItemIndex(ComponentName(ChannelComponent::Quantity, n)),
+        panel.ItemIndex(ComponentName(ChannelComponent::Unit, n)),
+        panel.Text(ComponentName(ChannelComponent::Offset, n)),
+        panel.Text(ComponentName(ChannelComponent::Range, n)),
+        panel.Text(ComponentName(ChannelComponent::MeasurementRange, n)),
+        panel.Text(ComponentName(ChannelComponent::UnitLabel, n))};
   }
   return state;
 }
