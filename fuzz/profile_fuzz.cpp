@@ -1,6 +1,8 @@
 // Feeds arbitrary settings files to the profile reader. Properties: an untouched profile gives
 // the file back byte for byte; values written back are read again unchanged, and writing one key
-// changes no other key's value.
+// changes no other key's value; every LF turned into CR reads the same (CR, LF and CR LF all end
+// a line); a file of ASCII bytes reads the same as UTF-16 of either byte order, and the same
+// writes give the same file in that encoding.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -30,6 +32,35 @@ Snapshot Values(const quorvex::Profile& p) {
   return out;
 }
 
+// What the program reads: texts (bare keys included) and integers.
+std::vector<std::string> Reads(const quorvex::Profile& p) {
+  std::vector<std::string> out;
+  for (const char* s : kSections) {
+    for (const char* k : kKeys) {
+      out.push_back(p.ReadString(s, k, "\x01missing"));
+      out.push_back(std::to_string(p.ReadInteger(s, k, -7)));
+    }
+  }
+  return out;
+}
+
+// Writes that change a key, add one to a section and add a section.
+void WriteSome(quorvex::Profile& p) {
+  p.WriteString("Fuzz", "Key", "  spaced \"value\"  ");
+  p.WriteInteger("Main", "COM", -12);
+  p.WriteString("Offset", "8", "x\ry");
+}
+
+// ASCII bytes as UTF-16 with its byte order mark.
+std::string Utf16(const std::string& ascii, bool bigEndian) {
+  std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char c : ascii) {
+    out += bigEndian ? '\0' : c;
+    out += bigEndian ? c : '\0';
+  }
+  return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -38,41 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (profile.Content() != content) Fail("untouched profile changed the file");
 
   const Snapshot before = Values(profile);
-  // Write every value back as it was read; integers go through their own reader too. A lone
-  // carriage return inside a line cannot survive a line-based file: the writer turns it into a
-  // blank on purpose, so such values are compared with that substitution.
-  Snapshot expected = before;
+  // Write every value back as it was read; integers go through their own reader too. No value
+  // read can hold a line break, so nothing is substituted on the way.
   std::size_t i = 0;
   for (const char* s : kSections) {
     for (const char* k : kKeys) {
-      if (before[i]) {
-        profile.WriteString(s, k, *before[i]);
-        for (char& c : *expected[i]) {
-          if (c == '\r' || c == '\n') c = ' ';
-        }
-      }
+      if (before[i]) profile.WriteString(s, k, *before[i]);
       ++i;
     }
   }
   const quorvex::Profile reread(profile.Content());
-  const Snapshot rereadValues = Values(reread);
-  i = 0;
-  for (const char* s : kSections) {
-    for (const char* k : kKeys) {
-      (void)s;
-      (void)k;
-      // A substituted value may now end in blanks, which the reader trims like any other.
-      const auto trimmed = [](std::optional<std::string> v) {
-        if (v) {
-          while (!v->empty() && (v->back() == ' ' || v->back() == '\t')) v->pop_back();
-        }
-        return v;
-      };
-      if (trimmed(rereadValues[i]) != trimmed(expected[i]))
-        Fail("written-back values read differently");
-      ++i;
-    }
-  }
+  if (Values(reread) != before) Fail("written-back values read differently");
   for (const char* s : kSections) {
     for (const char* k : kKeys) {
       if (reread.ReadInteger(s, k, -7) != quorvex::Profile(content).ReadInteger(s, k, -7)) {
@@ -99,6 +106,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           std::string(k) == "COM" && (std::string(s) == "Main" || std::string(s) == "main");
       if (!comKey && afterValues[i] != baseline[i]) Fail("writing one key changed another");
       ++i;
+    }
+  }
+
+  // CR alone ends a line as LF does.
+  const bool utf16 = content.starts_with("\xFF\xFE") || content.starts_with("\xFE\xFF");
+  if (!utf16) {
+    std::string crOnly = content;
+    for (char& c : crOnly) {
+      if (c == '\n') c = '\r';
+    }
+    if (Reads(quorvex::Profile(crOnly)) != Reads(quorvex::Profile(content))) {
+      Fail("CR endings read differently from LF endings");
+    }
+  }
+
+  // UTF-16 holds the same text: same reads, and the same writes give the same file.
+  bool ascii = true;
+  for (unsigned char c : content) ascii = ascii && c < 0x80;
+  if (ascii) {
+    quorvex::Profile narrow(content);
+    const auto narrowReads = Reads(narrow);
+    WriteSome(narrow);
+    for (bool bigEndian : {false, true}) {
+      quorvex::Profile wide(Utf16(content, bigEndian));
+      if (Reads(wide) != narrowReads) Fail("UTF-16 file read differently");
+      WriteSome(wide);
+      if (wide.Content() != Utf16(narrow.Content(), bigEndian))
+        Fail("UTF-16 file written differently");
+      if (Reads(quorvex::Profile(wide.Content())) != Reads(narrow)) {
+        Fail("written UTF-16 file read differently");
+      }
     }
   }
   return 0;

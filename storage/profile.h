@@ -14,6 +14,12 @@ namespace quorvex {
 // "=" without surrounding blanks and one pair of outer quotes. Writing changes only the line of
 // the key concerned (or adds one), so comments, unknown keys, blank lines and line endings of a
 // hand-edited file survive byte for byte.
+//
+// As the Windows functions read a file: CR, LF, CR LF and CR...CR LF all end a line; blanks are
+// space, tab, vertical tab, form feed and Ctrl-Z; a header's name runs to its last "]"; a line
+// without "=" in a section is a key with an empty value ("bare key"); a file starting with a
+// UTF-16 byte order mark (either order) is UTF-16. Texts are handed in and out as UTF-8 for a
+// UTF-16 file and as the file's own bytes otherwise.
 class Profile {
  public:
   // Texts are read back up to this many characters.
@@ -25,7 +31,9 @@ class Profile {
   // The file's content; a missing or unreadable file gives an empty profile.
   static Profile Load(const std::string& path);
 
-  // The value of the key, nothing when the section or the key is missing.
+  // The value of the key, nothing when the section or the key is missing, and nothing for a bare
+  // key: that is present but holds no value, so ReadString gives it as an empty text,
+  // ReadInteger as the default, and writing the key fills its line.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
@@ -40,13 +48,14 @@ class Profile {
 
  private:
   struct Line {
-    std::string text;    // without its line ending
-    std::string ending;  // "\n", "\r\n", or "" for a last line without one
+    std::string text;    // without its line ending; never holds CR or LF
+    std::string ending;  // "\n", "\r", "\r\n", "\r\r\n"..., or "" for a last line without one
   };
-  // Where a key was found: its line and where its value starts in that line.
+  // Where a key was found: its line and where its value starts in that line (nothing for a bare
+  // key).
   struct KeyPlace {
     std::size_t line;
-    std::size_t valueStart;
+    std::optional<std::size_t> valueStart;
   };
   struct SectionPlace {
     std::size_t header;
@@ -55,12 +64,25 @@ class Profile {
 
   std::optional<SectionPlace> FindSection(std::string_view section) const;
   std::optional<KeyPlace> FindKey(const SectionPlace& place, std::string_view key) const;
+  std::optional<KeyPlace> FindKey(std::string_view section, std::string_view key) const;
+  std::string ValueAt(const KeyPlace& place) const;
   void Append(std::size_t position, std::string text);
+  // Text as it will read back from the file: unchanged for an 8-bit file; for a UTF-16 file
+  // what UTF-16 can hold of it (bytes that are no UTF-8 become U+FFFD).
+  std::string Representable(std::string text) const;
 
+  enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
+
+  // The lines hold the file's text: its bytes, or for a UTF-16 file its characters as UTF-8.
   std::vector<Line> lines_;
   std::string newLine_ = DefaultNewLine();
-  // A UTF-8 byte order mark that an editor put before the first line; kept, but not part of it.
+  Encoding encoding_ = Encoding::kBytes;
+  // A byte order mark before the first line (UTF-8 or UTF-16); kept, but not part of it.
   std::string byteOrderMark_;
+  // Ctrl-Z at the very end (the DOS end-of-file mark); kept there, after anything added.
+  std::string endOfFileMark_;
+  // The last byte of a UTF-16 file of odd length, which is no character; kept as it was.
+  std::string oddByte_;
 
   static std::string DefaultNewLine();
 };
