@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
           libbenchmark-dev locales xvfb xauth x11-apps mingw-w64 fonts-dejavu-core)
+# CI checks the format with Debian's clang-format (14 on Debian 12).
+if [ -n "${CI:-}" ]; then packages+=(clang-format); fi
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()
