@@ -9,6 +9,8 @@ packages+=(libcli11-dev nlohmann-json3-dev)
 # The Windows build of the Qt-free layers run under Wine (tools/wine_run.sh): GoogleTest's
 # sources to build with MinGW, and Wine itself.
 packages+=(googletest wine64 wine)
+# CI checks the format with Debian's clang-format (14 on Debian 12).
+if [ -n "${CI:-}" ]; then packages+=(clang-format); fi
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()

@@ -10,8 +10,11 @@ if [ -z "$clangxx" ]; then
   echo "run_fuzzers: no clang++ found (./test.sh --fuzz installs it)" >&2
   exit 1
 fi
+# CI builds treat warnings as errors, as ./test.sh does.
+werror=OFF
+if [ -n "${CI:-}" ]; then werror=ON; fi
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$clangxx" \
-  -DQUORVEX_CORE_ONLY=ON -DQUORVEX_FUZZ=ON \
+  -DQUORVEX_CORE_ONLY=ON -DQUORVEX_FUZZ=ON -DQUORVEX_WERROR="$werror" \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" >/dev/null
 cmake --build build-fuzz -j "$(nproc)"
 
