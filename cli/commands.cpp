@@ -430,6 +430,10 @@ int RunCli(int argc, const char* const* argv, Console console) {
       "converts .KFG files, and writes, reads and verifies the card.",
       kProgram};
   app.set_version_flag("--version", std::string(kProgram) + " " + QUORVEX_VERSION);
+  // CLI11 reads "/name" as an option on Windows, which would take a path such as /data/a.kfg
+  // (the current drive's root, or a path a POSIX shell passes on) for an unknown option. The
+  // subcommands inherit this, so it comes before them.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1, 1);
   app.footer(kExitCodes);
 

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds everything below the window for 64-bit Windows with MinGW-w64 and runs it under Wine:
-# the test suites through ctest, the number conversions compared with the Linux build, and whole
+# the test suites through ctest, the number conversions compared with the Linux build, whole
 # transfers through the Win32 serial backend against the Linux card simulator, which Wine sees as
-# a COM port.
+# a COM port, and quorvex-cli.exe from the release zip against the same simulator, compared with
+# the Linux quorvex-cli.
 #
 #   tools/wine_run.sh [NATIVE_BUILD_DIR] [WINDOWS_BUILD_DIR]
 #
-# NATIVE_BUILD_DIR (default build/) must hold quorvex-cardsim, parse_dump and transfer_check.
+# NATIVE_BUILD_DIR (default build/) must hold quorvex-cardsim, quorvex-cli, parse_dump and
+# transfer_check.
 # Exit 0: all passed; 77: MinGW-w64 or Wine missing (skipped, reason printed); else failed.
 set -euo pipefail
 
@@ -23,7 +25,8 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 ||
 command -v wine >/dev/null 2>&1 || skip "no wine (apt-get install wine wine64)"
 command -v wineserver >/dev/null 2>&1 || skip "no wineserver (apt-get install wine wine64)"
 [ -d /usr/src/googletest ] || skip "no /usr/src/googletest (apt-get install googletest)"
-for program in sim/quorvex-cardsim tests/windows/parse_dump tests/windows/transfer_check; do
+for program in sim/quorvex-cardsim cli/quorvex-cli tests/windows/parse_dump \
+  tests/windows/transfer_check; do
   [ -x "${native_dir}/${program}" ] || {
     echo "wine_run: ${native_dir}/${program} missing: build the native tree first" >&2
     exit 1
@@ -83,22 +86,45 @@ for tty in /dev/ttyS*; do
 done
 sim_dir="$(mktemp -d)"
 image="${sim_dir}/card.kfg"
-coproc SIM { exec "${native_dir}/sim/quorvex-cardsim" --port "${com}" --com-dir "${sim_dir}" \
-  --image "${image}" --log "${sim_dir}/frames.log"; }
-sim_pid=${SIM_PID}
-ready=""
-read -r -t 10 ready <&"${SIM[0]}" || true
-case "${ready}" in
-  ready:*) ;;
-  *) echo "wine_run: the card simulator did not start" >&2; exit 1 ;;
-esac
-pty="$(readlink -f "${sim_dir}/COM${com}")"
-# Wine rewrites dosdevices/comN at every server start; the registry entry is what it keeps.
-wine reg add 'HKLM\Software\Wine\Ports' /v "COM${com}" /t REG_SZ /d "${pty}" /f >/dev/null
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w
-wineserver -p >/dev/null 2>&1
-echo "wine_run: quorvex-cardsim on ${pty} is COM${com} under Wine"
+sim_out=""
+# Starts the simulator on COM${com} with the given faults and waits for its ready line.
+start_simulator() {
+  coproc SIM { exec "${native_dir}/sim/quorvex-cardsim" --port "${com}" --com-dir "${sim_dir}" \
+    --image "${image}" --log "${sim_dir}/frames.log" "$@"; }
+  sim_pid=${SIM_PID}
+  # A copy of its output that outlives bash's own, which goes when bash reaps the simulator.
+  exec {sim_out}<&"${SIM[0]}"
+  local ready=""
+  read -r -t 10 ready <&"${sim_out}" || true
+  case "${ready}" in
+    ready:*) ;;
+    *) echo "wine_run: the card simulator did not start" >&2; exit 1 ;;
+  esac
+}
+# Ends it and waits until its output ends, that is until it is gone and COM${com} is free.
+stop_simulator() {
+  kill "${sim_pid}" 2>/dev/null || true
+  while read -r -t 10 _; do :; done <&"${sim_out}"
+  wait "${sim_pid}" 2>/dev/null || true
+  exec {sim_out}<&-
+  sim_pid=""
+}
+mapped_pty=""
+# Wine rewrites dosdevices/comN at every server start; the registry entry is what it keeps, and a
+# new server is what takes a changed entry up.
+map_simulator() {
+  local pty
+  pty="$(readlink -f "${sim_dir}/COM${com}")"
+  [ "${pty}" != "${mapped_pty}" ] || return 0
+  wine reg add 'HKLM\Software\Wine\Ports' /v "COM${com}" /t REG_SZ /d "${pty}" /f >/dev/null
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  wineserver -p >/dev/null 2>&1
+  mapped_pty=${pty}
+  echo "wine_run: quorvex-cardsim on ${pty} is COM${com} under Wine"
+}
+start_simulator
+map_simulator
 
 failed=0
 # The same program, built for each platform, against the same simulator.
@@ -109,8 +135,110 @@ echo "wine_run: transfers through the Win32 backend (Wine):"
 wine "${win_dir}/tests/windows/transfer_check.exe" "${com}" --repeat 2 | tr -d '\r' || failed=1
 
 # --- quorvex-cli.exe against the simulator ------------------------------------------------------
-# One block per command, each expecting the Linux program's bytes, messages and exit code. The
-# simulator above is COM${com}; ${sim_dir} is free for image files (Z:${sim_dir} under Wine).
+# Each command runs under Wine and then natively against the same simulator, in one folder with
+# relative file names, so the two must agree to the byte: exit code, stdout and stderr (without
+# Windows' \r). The expected codes and messages are those of tests/e2e/cli_e2e_test.cpp.
+cli_dir="${sim_dir}/cli"
+mkdir -p "${cli_dir}"
+cp "${source_dir}/fuzz/corpus/kfg/known.kfg" "${cli_dir}/known.kfg"
+
+# run_cli LABEL wine|linux ARGS...: stdout, stderr and the exit code in ${cli_dir}/LABEL.out,
+# .err and .code (LABEL-linux.* for the native program); the wall time in cli_seconds.
+run_cli() {
+  local label=$1 platform=$2
+  shift 2
+  local started code=0
+  started=$(now_ms)
+  if [ "${platform}" = wine ]; then
+    (cd "${cli_dir}" && wine "${cli_exe}" "$@" >"${label}.out" 2>"${label}.err") || code=$?
+    sed -i 's/\r$//' "${cli_dir}/${label}.out" "${cli_dir}/${label}.err"
+  else
+    label="${label}-linux"
+    (cd "${cli_dir}" && QUORVEX_COM_DIR="${sim_dir}" "${native_dir}/cli/quorvex-cli" "$@" \
+      >"${label}.out" 2>"${label}.err") || code=$?
+  fi
+  cli_seconds=$(seconds_since "${started}")
+  echo "${code}" >"${cli_dir}/${label}.code"
+}
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "  ok: ${what}"
+  else
+    echo "  FAILED: ${what}" >&2
+    failed=1
+  fi
+}
+# expect LABEL CODE TEXT: both programs ended with CODE, Wine's stderr holds TEXT, and each stream
+# of the Windows program equals the Linux program's.
+expect() {
+  local label=$1 code=$2 text=$3 was=${failed}
+  failed=0
+  for run in "${label}" "${label}-linux"; do
+    check "${run}: exit code ${code}" [ "$(cat "${cli_dir}/${run}.code")" = "${code}" ]
+  done
+  check "${label}: says \"${text}\"" grep -qF -- "${text}" "${cli_dir}/${label}.err"
+  for stream in out err; do
+    check "${label}: std${stream} as on Linux" \
+      cmp -s "${cli_dir}/${label}.${stream}" "${cli_dir}/${label}-linux.${stream}"
+  done
+  if [ "${failed}" -ne 0 ]; then
+    for run in "${label}" "${label}-linux"; do
+      echo "--- ${run}: exit code $(cat "${cli_dir}/${run}.code"), stderr:" >&2
+      cat "${cli_dir}/${run}.err" >&2
+    done
+  fi
+  [ "${was}" -eq 0 ] || failed=1
+}
+
+# The release zip, unpacked: its program is the one run below.
+package="$(cd "${win_dir}" && cpack -G ZIP | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p')"
+echo "wine_run: $(basename "${package}"):"
+(cd "${cli_dir}" && cmake -E tar tf "${package}") | sed 's/^/  /'
+(cd "${cli_dir}" && cmake -E tar xf "${package}")
+cli_exe="${cli_dir}/$(basename "${package}" .zip)/quorvex-cli.exe"
+check "the zip holds quorvex-cli.exe" [ -f "${cli_exe}" ]
+check "the zip holds README.md" [ -f "$(dirname "${cli_exe}")/README.md" ]
+if [ -e "${source_dir}/LICENSE" ] || [ -e "${source_dir}/LICENSE.txt" ]; then
+  check "the zip holds LICENSE.txt" [ -f "$(dirname "${cli_exe}")/LICENSE.txt" ]
+fi
+
+# A card that holds something else first, so that the bytes it ends with come from the write.
+stop_simulator
+head -c 41 /dev/zero >"${image}"
+start_simulator
+map_simulator
+echo "wine_run: quorvex-cli against COM${com}, under Wine and on Linux:"
+run_cli write wine write --port "${com}" known.kfg
+wine_write_seconds=${cli_seconds}
+check "write: the card holds known.kfg byte for byte" cmp -s "${image}" "${cli_dir}/known.kfg"
+run_cli write linux write --port "${com}" known.kfg
+linux_write_seconds=${cli_seconds}
+expect write 0 "read back: the card holds it."
+
+run_cli read wine read --port "${com}" -o read.kfg
+check "read -o: the file holds the card's bytes" cmp -s "${cli_dir}/read.kfg" "${image}"
+run_cli read linux read --port "${com}" -o read-linux.kfg
+expect read 0 "Now release the connection"
+
+# One past the simulator: neither Wine nor the COM folder maps it.
+missing=$((com + 1))
+run_cli missing wine read --port "${missing}" -o missing.kfg
+run_cli missing linux read --port "${missing}" -o missing.kfg
+expect missing 4 "Port COM${missing} not available."
+check "missing port: no file written" [ ! -e "${cli_dir}/missing.kfg" ]
+
+stop_simulator
+start_simulator --silent
+map_simulator
+run_cli silent wine read --port "${com}" -o silent.kfg
+run_cli silent linux read --port "${com}" -o silent.kfg
+expect silent 3 "the card did not answer for KonfigByte"
+check "silent card: no file written" [ ! -e "${cli_dir}/silent.kfg" ]
+
+echo "wine_run: quorvex-cli write with read-back: ${wine_write_seconds} s under Wine," \
+  "${linux_write_seconds} s on Linux"
 
 if [ "${failed}" -ne 0 ]; then
   echo "wine_run: FAILED" >&2

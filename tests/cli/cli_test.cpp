@@ -165,6 +165,8 @@ TEST_F(CliTest, BadFilesAndUsageGiveTheWindowsMessagesAndExitCodeTwo) {
   };
   const Case cases[] = {
       {{"show", Path("missing.kfg")}, "missing.kfg: File not found."},
+      // A path from the root is a path on Windows too, not an option: the load names it.
+      {{"show", "/quorvex-nowhere/missing.kfg"}, "/quorvex-nowhere/missing.kfg: Invalid filename."},
       {{"show", WriteFile("short.kfg", "12345")}, "short.kfg: Read beyond end of file."},
       {{"show", WriteFile("empty.kfg", "")}, "empty.kfg: Read beyond end of file."},
       {{"diff", Path("folder.kfg"), Path("missing.kfg")}, "folder.kfg: "},
