@@ -32,9 +32,9 @@ void TerminalOperator::AddDebugLine(std::string_view line) {
 
 void TerminalOperator::BeginProgress(std::string label) {
   EndProgressLine();
+  // Drawn from the first register on, so that the connect prompt stands above the bar.
   label_ = std::move(label);
   done_ = 0;
-  if (options_.progress) DrawProgress();
 }
 
 void TerminalOperator::RegisterDone(std::uint16_t address) {
