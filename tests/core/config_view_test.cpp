@@ -31,7 +31,8 @@ TEST(ConfigViewTest, EachFieldDifferenceIsNamedOnceWithTheShownTexts) {
     const char* second;
   };
   const Case cases[] = {
-      {ChannelOffset(2) + 0, 0, ChannelField::Quantity, "CO", "O2"},
+      // NO shares CO's unit, scale and format, so only the name differs.
+      {ChannelOffset(2) + 0, 8, ChannelField::Quantity, "CO", "NO"},
       {ChannelOffset(2) + 1, 41, ChannelField::Offset, "4.0 mA", "4.1 mA"},
       {ChannelOffset(2) + 2, 100, ChannelField::Range, "20.0 mA", "10.0 mA"},
       {ChannelOffset(2) + 4, 0xE9, ChannelField::MeasurementRange, "1000 ppm", "1001 ppm"},
