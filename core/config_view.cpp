@@ -26,10 +26,7 @@ ConfigurationView ViewConfiguration(const ChannelPanel& panel) {
 }
 
 void ShowImage(MemoryPanel& panel, const ConfigImage& image) {
-  for (int n = 1; n <= kChannelCount; ++n) {
-    FillQuantityList(panel, ComponentName("ComboBox", n));
-    FillUnitList(panel, ComponentName("EinheitBox", n));
-  }
+  FillChannelLists(panel);
   ApplyConfiguration(panel, image);
   RefreshAllChannels(panel);
 }

@@ -4,6 +4,12 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
           libbenchmark-dev locales xvfb xauth x11-apps mingw-w64 fonts-dejavu-core)
+# pdftotext and pdfinfo read the exported and the printed record back in the window tests.
+packages+=(poppler-utils)
+# xdotool drives the real program on Xvfb in the test of close requests during a transfer.
+packages+=(xdotool)
+# xcb: the window watches for close requests during a transfer; the test sends them.
+packages+=(libxcb1-dev)
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()

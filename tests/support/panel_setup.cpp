@@ -8,10 +8,7 @@
 namespace quorvex::testing {
 
 void FillLists(ChannelPanel& panel) {
-  for (int n = 1; n <= kChannelCount; ++n) {
-    FillQuantityList(panel, ComponentName("ComboBox", n));
-    FillUnitList(panel, ComponentName("EinheitBox", n));
-  }
+  FillChannelLists(panel);
 }
 
 MemoryPanel FilledPanel(std::string_view fieldText) {

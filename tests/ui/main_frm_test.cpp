@@ -100,11 +100,12 @@ TEST_F(MainFrmTest, EveryComponentCarriesItsNameAndKind) {
   auto* uebertragen = Get<QMenu>("Uebertragen");
   ASSERT_TRUE(datei1 && uebertragen);
   EXPECT_EQ(names(datei1->actions()),
-            (std::vector<std::string>{"Konfigurationladen1", "Konfigurationspeichern1", "N1",
+            (std::vector<std::string>{"Konfigurationladen1", "Konfigurationspeichern1",
+                                      "Konfigurationdrucken1", "Protokollexportieren1", "N1",
                                       "Beenden1"}));
   EXPECT_TRUE(Get<QAction>("N1")->isSeparator());
   EXPECT_EQ(names(uebertragen->actions()),
-            (std::vector<std::string>{"Empfangen", "Senden", "COMPort1"}));
+            (std::vector<std::string>{"Empfangen", "Senden", "COMPort1", "Vergleichen"}));
   const QList<QAction*> bar = frm_->menuBar()->actions();
   ASSERT_EQ(bar.size(), 2);
   EXPECT_EQ(bar[0], datei1->menuAction());
