@@ -30,7 +30,7 @@ QString RecordHtml(const ConfigRecord& record, const TextSet& texts) {
                 .arg(Escaped(label), Escaped(value));
   }
   html += QStringLiteral(
-      "</table><p></p><table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
+      "</table><p></p><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
       "style=\"border-collapse: collapse; border-color: black;\">");
   bool header = true;
   for (const RecordRow& row : RecordTable(record, texts)) {
@@ -58,7 +58,7 @@ void PaintRecord(QPaintDevice& device, const ConfigRecord& record, const TextSet
   document.documentLayout()->setPaintDevice(&device);
   QFont font(QStringLiteral("DejaVu Sans"));
   font.setStyleHint(QFont::SansSerif);
-  font.setPointSize(10);
+  font.setPointSize(9);
   // No ligatures: "fi" and "ff" as one glyph would come out of the PDF as one odd character when
   // its text is copied or searched.
   font.setStyleStrategy(QFont::PreferNoShaping);
@@ -79,7 +79,7 @@ QByteArray RecordPdf(const ConfigRecord& record, const TextSet& texts) {
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     writer.setTitle(ToQ(texts.recordTitle));
     writer.setCreator(ToQ(record.program));
     PaintRecord(writer, record, texts);
