@@ -50,15 +50,10 @@ QString Poppler(const char* tool, const QString& pdf) {
   return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-class RecordCompareTest : public ::testing::Test {
+class RecordCompareTest : public WindowTest {
  protected:
   void SetUp() override {
-    TestApp();
-    Reports().clear();
-    ASSERT_TRUE(dir_.isValid());
-    frm_ = std::make_unique<MainFrm>(ctx_, op_, ports_, clock_,
-                                     dir_.filePath("quorvex.ini").toStdString(),
-                                     std::vector<std::string>{});
+    WindowTest::SetUp();
     ASSERT_TRUE(ShowActive(*frm_));
     ctx_.comPortNumber = 1;
     ShowConfiguration(frm_->Panel(), kKnownConfiguration);
@@ -66,13 +61,6 @@ class RecordCompareTest : public ::testing::Test {
   }
 
   void Trigger(const char* item) { frm_->findChild<QAction*>(QLatin1String(item))->trigger(); }
-
-  AppContext ctx_;
-  FakeOperator op_;
-  CardPorts ports_;
-  FakeClock clock_;
-  QTemporaryDir dir_;
-  std::unique_ptr<MainFrm> frm_;
 };
 
 TEST_F(RecordCompareTest, CompareNamesEachFieldTheCardHoldsOtherwiseAndLeavesTheWindowAlone) {
