@@ -19,6 +19,7 @@
 #include "core/config_image.h"
 #include "core/config_view.h"
 #include "core/errors.h"
+#include "core/quantity_catalogue.h"
 #include "link/card_transfer.h"
 #include "link/com_port.h"
 #include "link/port_names.h"

@@ -25,13 +25,6 @@ ConfigurationView ViewConfiguration(const ChannelPanel& panel) {
   return view;
 }
 
-void FillChannelLists(ChannelPanel& panel) {
-  for (int n = 1; n <= kChannelCount; ++n) {
-    FillQuantityList(panel, ComponentName(ChannelComponent::Quantity, n));
-    FillUnitList(panel, ComponentName(ChannelComponent::Unit, n));
-  }
-}
-
 void ShowImage(MemoryPanel& panel, const ConfigImage& image) {
   FillChannelLists(panel);
   ApplyConfiguration(panel, image);

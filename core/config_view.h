@@ -35,9 +35,6 @@ using ConfigurationView = std::array<ChannelView, kChannelCount>;
 ChannelView ViewChannel(const ChannelPanel& panel, int channel);
 ConfigurationView ViewConfiguration(const ChannelPanel& panel);
 
-// Fills every channel's quantity and unit list as the window does at start, defaults selected.
-void FillChannelLists(ChannelPanel& panel);
-
 // Puts an image into a panel as loading a file does: lists filled with their defaults, the image
 // decoded, every channel re-displayed. Throws what the re-display throws.
 void ShowImage(MemoryPanel& panel, const ConfigImage& image);

@@ -300,8 +300,9 @@ std::string FormatFixed(std::string_view pattern, float value) {
     scaled.erase(0, isZero ? scaled.size() : nonZero);
     if (scaled.size() <= p.decimals) scaled.insert(0, p.decimals + 1 - scaled.size(), '0');
 
-    // A value that rounds to zero is shown without a sign: "-0.0" would only confuse.
-    if (d.negative && !isZero) text = "-";
+    // A negative value keeps its sign even when its digits round to zero ("-0.0"), so the text
+    // reads back on the same side of zero; only a zero itself (also -0) has none.
+    if (d.negative && value != 0.0f) text = "-";
     const std::size_t intCount = scaled.size() - p.decimals;
     text.append(scaled, 0, intCount);
     if (p.decimals > 0) {

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/channel_panel.h"
+#include "core/config_image.h"
 #include "core/number_text.h"
 
 namespace quorvex {
@@ -88,6 +89,13 @@ void FillUnitList(ChannelPanel& panel, std::string_view list) {
   static_assert(kVoltsPosition == 0 && kMilliampsPosition == 1, "the order of the list below");
   panel.SetItems(list, {"V", "mA"});
   panel.SetItemIndex(list, kMilliampsPosition);
+}
+
+void FillChannelLists(ChannelPanel& panel) {
+  for (int n = 1; n <= kChannelCount; ++n) {
+    FillQuantityList(panel, ComponentName(ChannelComponent::Quantity, n));
+    FillUnitList(panel, ComponentName(ChannelComponent::Unit, n));
+  }
 }
 
 }  // namespace quorvex

@@ -34,5 +34,7 @@ inline constexpr int kVoltsPosition = 0;
 inline constexpr int kMilliampsPosition = 1;
 // Empties the list, appends "V" and "mA" and selects position 1 ("mA").
 void FillUnitList(ChannelPanel& panel, std::string_view list);
+// Both lists of every channel, each with its default selection, as the window has them at start.
+void FillChannelLists(ChannelPanel& panel);
 
 }  // namespace quorvex

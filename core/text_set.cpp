@@ -42,6 +42,25 @@ TextSet EnglishTextSet() {
   t.received = "configuration received";
   t.releasePrompt = "Now release the connection between device and PC";
   t.transferCaption = "Transmission";
+  t.compareItem = "Co&mpare with box";
+  t.compareCaption = "Compare with box";
+  t.compareEqual = "The box holds the configuration shown.";
+  t.compareDifferent = "The box holds a different configuration:";
+  t.compareWindow = "window";
+  t.compareBox = "box";
+  t.printItem = "&Print configuration...";
+  t.exportItem = "&Export record...";
+  t.exportDialogTitle = "Export record";
+  t.exportFilter = "PDF record (*.pdf)|*.pdf|CSV table (*.csv)|*.csv";
+  t.exportedStart = "Record exported to";
+  t.printed = "Configuration printed";
+  t.recordTitle = "Configuration record";
+  t.recordProgram = "Program";
+  t.recordDate = "Date";
+  t.recordFile = "Configuration file";
+  t.recordPort = "COM port";
+  t.recordUnitLabel = "Measurement unit";
+  t.recordImage = "Image (41 bytes, hex)";
   return t;
 }
 

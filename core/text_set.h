@@ -45,6 +45,27 @@ struct TextSet {
   std::string received;             // "configuration received"
   std::string releasePrompt;        // "Now release the connection between device and PC"
   std::string transferCaption;      // "Transmission"
+
+  // Comparing the window with the card, and the configuration record.
+  std::string compareItem;        // "Co&mpare with box"
+  std::string compareCaption;     // "Compare with box"
+  std::string compareEqual;       // "The box holds the configuration shown."
+  std::string compareDifferent;   // "The box holds a different configuration:"
+  std::string compareWindow;      // "window"
+  std::string compareBox;         // "box"
+  std::string printItem;          // "&Print configuration..."
+  std::string exportItem;         // "&Export record..."
+  std::string exportDialogTitle;  // "Export record"
+  std::string exportFilter;       // "PDF record (*.pdf)|*.pdf|CSV table (*.csv)|*.csv"
+  std::string exportedStart;      // "Record exported to"
+  std::string printed;            // "Configuration printed"
+  std::string recordTitle;        // "Configuration record"
+  std::string recordProgram;      // "Program"
+  std::string recordDate;         // "Date"
+  std::string recordFile;         // "Configuration file"
+  std::string recordPort;         // "COM port"
+  std::string recordUnitLabel;    // "Measurement unit"
+  std::string recordImage;        // "Image (41 bytes, hex)"
 };
 
 // The English set, language number 2.

@@ -11,6 +11,12 @@ packages+=(libcli11-dev nlohmann-json3-dev)
 packages+=(googletest wine64 wine)
 # CI checks the format with Debian's clang-format (14 on Debian 12).
 if [ -n "${CI:-}" ]; then packages+=(clang-format); fi
+# pdftotext and pdfinfo read the exported and the printed record back in the window tests.
+packages+=(poppler-utils)
+# xdotool drives the real program on Xvfb in the test of close requests during a transfer.
+packages+=(xdotool)
+# xcb: the window watches for close requests during a transfer; the test sends them.
+packages+=(libxcb1-dev)
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()

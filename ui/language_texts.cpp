@@ -61,6 +61,9 @@ constexpr Caption kMenuCaptions[] = {
     {"COMPort1", &TextSet::comPortItem},
     {"Empfangen", &TextSet::readItem},
     {"Senden", &TextSet::writeItem},
+    {"Vergleichen", &TextSet::compareItem},
+    {"Konfigurationdrucken1", &TextSet::printItem},
+    {"Protokollexportieren1", &TextSet::exportItem},
 };
 
 }  // namespace

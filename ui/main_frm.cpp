@@ -4,12 +4,17 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -22,16 +27,22 @@
 #include "core/channel_editing.h"
 #include "core/channel_panel.h"
 #include "core/config_image.h"
+#include "core/config_record.h"
+#include "core/config_view.h"
+#include "core/operator.h"
 #include "core/quantity_catalogue.h"
 #include "link/card_transfer.h"
 #include "link/com_port.h"
+#include "storage/atomic_file.h"
 #include "storage/kfg_file.h"
 #include "storage/settings.h"
+#include "ui/close_request_watch.h"
 #include "ui/com_port_frm.h"
 #include "ui/error_report.h"
 #include "ui/language_texts.h"
 #include "ui/qt_channel_panel.h"
 #include "ui/qt_text.h"
+#include "ui/record_document.h"
 
 namespace quorvex {
 
@@ -114,6 +125,27 @@ QFont FieldFont(const QStringList& installed) {
   return font;
 }
 
+// The compare box: either the one sentence, or a line per differing field.
+std::string CompareBoxText(const std::vector<FieldDifference>& differences, const TextSet& t) {
+  if (differences.empty()) return t.compareEqual;
+  std::string text = t.compareDifferent;
+  for (const FieldDifference& d : differences) {
+    text += "\n" + t.channel + " " + std::to_string(d.channel) + ", " + FieldHeader(t, d.field) +
+            ": " + t.compareWindow + " " + d.first + ", " + t.compareBox + " " + d.second;
+  }
+  return text;
+}
+
+// The export writes a CSV table for a ".csv" name and a PDF for every other; a name without
+// ".pdf" gets it, so the file opens as what it holds.
+bool IsCsvName(const QString& path) {
+  return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+}
+QString WithPdfExtension(const QString& path) {
+  return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? path
+                                                                   : path + QLatin1String(".pdf");
+}
+
 // Focus that moves because another window or a menu comes up does not enter or leave a field.
 bool ChangesControl(Qt::FocusReason reason) {
   return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
@@ -149,6 +181,11 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
   BuildStatusBar();
   panel_ = std::make_unique<QtChannelPanel>(*grid);
   ConnectHandlers();
+  closeWatch_ = std::make_unique<CloseRequestWatch>(*this, [this] {
+    if (transfers_ == 0) return false;
+    closePending_ = true;
+    return true;
+  });
 
   FormCreate(arguments);
 }
@@ -233,6 +270,8 @@ void MainFrm::BuildMenu() {
   bar->addMenu(datei1);
   konfigurationladen1_ = item(datei1, "Konfigurationladen1", "&Konfiguration &laden");
   konfigurationspeichern1_ = item(datei1, "Konfigurationspeichern1", "&Konfiguration &speichern");
+  konfigurationdrucken1_ = item(datei1, "Konfigurationdrucken1", "Konfiguration &drucken...");
+  protokollexportieren1_ = item(datei1, "Protokollexportieren1", "Protokoll &exportieren...");
   QAction* n1 = datei1->addSeparator();
   n1->setObjectName(QStringLiteral("N1"));
   beenden1_ = item(datei1, "Beenden1", "&Beenden");
@@ -243,6 +282,7 @@ void MainFrm::BuildMenu() {
   QAction* empfangen = item(uebertragen, "Empfangen", "&Empfangen");
   QAction* senden = item(uebertragen, "Senden", "&Senden");
   QAction* comPort1 = item(uebertragen, "COMPort1", "COM Port...");
+  QAction* vergleichen = item(uebertragen, "Vergleichen", "Ver&gleichen");
 
   connect(konfigurationladen1_, &QAction::triggered, this, [this] {
     RunReported([this] { Konfigurationladen1Click(*panel_, op_, ctx_, rememberedFileName_); });
@@ -250,10 +290,26 @@ void MainFrm::BuildMenu() {
   connect(konfigurationspeichern1_, &QAction::triggered, this, [this] {
     RunReported([this] { Konfigurationspeichern1Click(*panel_, op_, ctx_, rememberedFileName_); });
   });
+  connect(konfigurationdrucken1_, &QAction::triggered, this,
+          [this] { RunReported([this] { Konfigurationdrucken1Click(); }); });
+  connect(protokollexportieren1_, &QAction::triggered, this,
+          [this] { RunReported([this] { Protokollexportieren1Click(); }); });
   connect(beenden1_, &QAction::triggered, this, &QWidget::close);
-  connect(empfangen, &QAction::triggered, this, [this] { RunTransfer(&EmpfangenClick); });
-  connect(senden, &QAction::triggered, this, [this] { RunTransfer(&SendenClick); });
+  connect(empfangen, &QAction::triggered, this, [this] {
+    RunTransfer([this] {
+      TransferSeams seams = Seams(*panel_);
+      EmpfangenClick(seams);
+    });
+  });
+  connect(senden, &QAction::triggered, this, [this] {
+    RunTransfer([this] {
+      TransferSeams seams = Seams(*panel_);
+      SendenClick(seams);
+    });
+  });
   connect(comPort1, &QAction::triggered, this, &MainFrm::COMPort1Click);
+  connect(vergleichen, &QAction::triggered, this,
+          [this] { RunTransfer([this] { VergleichenClick(); }); });
 }
 
 void MainFrm::BuildStatusBar() {
@@ -289,8 +345,7 @@ void MainFrm::ConnectHandlers() {
 
 void MainFrm::FormCreate(const std::vector<std::string>& arguments) {
   ctx_.debugSwitch = false;
-  for (int n = 1; n <= kChannelCount; ++n) FillQuantityList(*panel_, ComponentName("ComboBox", n));
-  for (int n = 1; n <= kChannelCount; ++n) FillUnitList(*panel_, ComponentName("EinheitBox", n));
+  FillChannelLists(*panel_);
 
   RunReported([this] {
     const WindowState state = RestoreSettings(settingsPath_, *panel_, ctx_);
@@ -306,25 +361,12 @@ void MainFrm::FormCreate(const std::vector<std::string>& arguments) {
 
 void MainFrm::FormShow() {
   languageNumber_ = ApplyLanguageTexts(*this, *panel_, op_, ctx_);
-  try {
+  // A stored text too large for any number ends the re-display at its channel, as an error ends
+  // any handler; the channels after it keep their stored texts.
+  RunReported([this] {
     RefreshAllChannels(*panel_);
     FormatAllChannels(*panel_);
-  } catch (...) {
-    // A stored text too large for any number stops the re-display at its channel. Show every
-    // unit and every value that can be shown, then tell the operator once the window is up.
-    const std::string message = ExceptionMessage(std::current_exception());
-    for (int n = 1; n <= kChannelCount; ++n) {
-      SetUnitLabel(*panel_, n, QuantityUnit(panel_->Text(ComponentName("ComboBox", n))));
-    }
-    for (int n = 1; n <= kChannelCount; ++n) {
-      try {
-        FormatChannel(*panel_, n);
-      } catch (...) {
-        // already reported once for the whole window; the field keeps its text
-      }
-    }
-    QTimer::singleShot(0, this, [message] { ReportError(message); });
-  }
+  });
 }
 
 void MainFrm::FormDestroy() {
@@ -395,7 +437,11 @@ bool MainFrm::EditKeyPress(QWidget& sender, const QKeyEvent& key) {
   return false;
 }
 
-void MainFrm::RunTransfer(TransferOutcome (*command)(TransferSeams&)) {
+TransferSeams MainFrm::Seams(ChannelPanel& panel) {
+  return {panel, op_, *port_, clock_, ctx_, registerAddress_};
+}
+
+void MainFrm::RunTransfer(const std::function<void()>& command) {
   // While a transfer holds the port, the window must not load, save or go away under it.
   ++transfers_;
   SetFileCommandsEnabled(false);
@@ -403,8 +449,77 @@ void MainFrm::RunTransfer(TransferOutcome (*command)(TransferSeams&)) {
     MainFrm& frm;
     ~Ending() { frm.TransferEnded(); }
   } ending{*this};
-  TransferSeams seams{*panel_, op_, *port_, clock_, ctx_, registerAddress_};
-  RunReported([&] { command(seams); });
+  RunReported(command);
+}
+
+void MainFrm::VergleichenClick() {
+  // The card is read as by "Read from box", into a panel of its own: what the window shows, its
+  // units and its remembered file stay as they are.
+  MemoryPanel card;
+  FillChannelLists(card);
+  TransferSeams seams = Seams(card);
+  if (EmpfangenClick(seams) != TransferOutcome::Done) return;
+  const std::vector<FieldDifference> differences =
+      CompareConfigurations(ViewConfiguration(*panel_), ViewConfiguration(card));
+  op_.MessageBox(ctx_.texts.compareCaption, CompareBoxText(differences, ctx_.texts),
+                 BoxIcon::Information);
+}
+
+ConfigRecord MainFrm::MakeRecord() const {
+  ConfigRecord record;
+  record.program = ProgramNameAndVersion();
+  record.dateTime =
+      FromQ(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+  record.fileName = rememberedFileName_;
+  record.comPort = ctx_.comPortNumber;
+  record.channels = ViewConfiguration(*panel_);
+  record.image = EncodeConfiguration(*panel_);
+  return record;
+}
+
+void MainFrm::Konfigurationdrucken1Click() {
+  // Only what could be written or saved is worth a record; the check shows its own box.
+  if (!ValidateAllChannels(*panel_, op_, ctx_)) return;
+  const ConfigRecord record = MakeRecord();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setDocName(ToQ(ctx_.texts.recordTitle));
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  PrintRecord(printer, record, ctx_.texts);
+  op_.ShowStatus(ctx_.texts.printed);
+}
+
+void MainFrm::Protokollexportieren1Click() {
+  if (!ValidateAllChannels(*panel_, op_, ctx_)) return;
+  const ConfigRecord record = MakeRecord();
+  FileDialogRequest request;
+  request.title = ctx_.texts.exportDialogTitle;
+  request.filter = ctx_.texts.exportFilter;
+  request.defaultExtension = "pdf";
+  request.initialName = "record.pdf";
+  // Offered beside the configuration file and named after it, when there is one.
+  const QFileInfo kfg(ToQ(rememberedFileName_));
+  if (kfg.suffix().compare(QLatin1String("KFG"), Qt::CaseInsensitive) == 0 &&
+      QFileInfo(kfg.absolutePath()).isDir()) {
+    request.initialFolder = FromQ(kfg.absolutePath());
+    request.initialName = FromQ(kfg.completeBaseName() + QLatin1String(".pdf"));
+  }
+  const std::optional<std::string> answer = op_.AskSaveFileName(request);
+  if (!answer || answer->empty()) return;
+
+  QString path = ToQ(*answer);
+  QByteArray bytes;
+  if (IsCsvName(path)) {
+    const std::string csv = RecordCsv(record, ctx_.texts);
+    bytes = QByteArray(csv.data(), static_cast<qsizetype>(csv.size()));
+  } else {
+    path = WithPdfExtension(path);
+    bytes = RecordPdf(record, ctx_.texts);
+  }
+  WriteFileAtomically(FromQ(path),
+                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  op_.ShowStatus(ctx_.texts.exportedStart + " " + FromQ(QFileInfo(path).fileName()));
 }
 
 void MainFrm::TransferEnded() {
@@ -418,7 +533,9 @@ void MainFrm::TransferEnded() {
 }
 
 void MainFrm::SetFileCommandsEnabled(bool enabled) {
-  for (QAction* command : {konfigurationladen1_, konfigurationspeichern1_, beenden1_}) {
+  // The record reads the channels that a read may be filling.
+  for (QAction* command : {konfigurationladen1_, konfigurationspeichern1_, konfigurationdrucken1_,
+                           protokollexportieren1_, beenden1_}) {
     command->setEnabled(enabled);
   }
 }

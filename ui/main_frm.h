@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QSize>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,10 @@ class QLineEdit;
 namespace quorvex {
 
 struct AppContext;
+struct ConfigRecord;
+class ChannelPanel;
 class Clock;
+class CloseRequestWatch;
 class ComPort;
 class ComPortFrm;
 class Operator;
@@ -69,10 +73,15 @@ class MainFrm : public QMainWindow {
   void EditExit(const QWidget& sender);
   void Edit1KeyDown(const QKeyEvent& key);
   bool EditKeyPress(QWidget& sender, const QKeyEvent& key);
-  void RunTransfer(TransferOutcome (*command)(TransferSeams&));
+  TransferSeams Seams(ChannelPanel& panel);
+  void RunTransfer(const std::function<void()>& command);
   void TransferEnded();
   void SetFileCommandsEnabled(bool enabled);
   void COMPort1Click();
+  void VergleichenClick();
+  void Konfigurationdrucken1Click();
+  void Protokollexportieren1Click();
+  ConfigRecord MakeRecord() const;
 
   void FitOuterSize();
   void CentreOnScreen();
@@ -97,6 +106,7 @@ class MainFrm : public QMainWindow {
   bool outerSizePending_ = true;
   bool fitQueued_ = false;
 
+  std::unique_ptr<CloseRequestWatch> closeWatch_;
   QPointer<ComPortFrm> comPortFrm_;
   QComboBox* comboBox1_ = nullptr;
   std::vector<QLineEdit*> editFields_;
@@ -104,6 +114,8 @@ class MainFrm : public QMainWindow {
   QAction* konfigurationladen1_ = nullptr;
   QAction* konfigurationspeichern1_ = nullptr;
   QAction* beenden1_ = nullptr;
+  QAction* konfigurationdrucken1_ = nullptr;
+  QAction* protokollexportieren1_ = nullptr;
 };
 
 }  // namespace quorvex

@@ -12,3 +12,22 @@ target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/qt_operator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_operator.h
 )
+
+# The window's close requests during a transfer, and the printed and exported record.
+target_sources(quorvex_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/close_request_watch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/close_request_watch.h
+  ${CMAKE_CURRENT_LIST_DIR}/record_document.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/record_document.h
+)
+find_package(Qt6 REQUIRED COMPONENTS PrintSupport)
+target_link_libraries(quorvex_ui PUBLIC Qt6::PrintSupport)
+# On X11 the close request is read off the wire before Qt drops it (see close_request_watch.h).
+find_package(PkgConfig)
+if(PkgConfig_FOUND)
+  pkg_check_modules(QUORVEX_XCB IMPORTED_TARGET xcb)
+endif()
+if(QUORVEX_XCB_FOUND)
+  target_compile_definitions(quorvex_ui PRIVATE QUORVEX_HAVE_XCB)
+  target_link_libraries(quorvex_ui PRIVATE PkgConfig::QUORVEX_XCB)
+endif()

@@ -35,7 +35,7 @@ TEST(ConfigViewTest, EachFieldDifferenceIsNamedOnceWithTheShownTexts) {
     const char* second;
   };
   const Case cases[] = {
-      // NO shows its range like CO; O2 would change the shown measurement range as well.
+      // NO shares CO's unit, scale and format, so only the name differs.
       {ChannelOffset(2) + 0, 8, ChannelField::Quantity, "CO", "NO"},
       {ChannelOffset(2) + 1, 41, ChannelField::Offset, "4.0 mA", "4.1 mA"},
       {ChannelOffset(2) + 2, 100, ChannelField::Range, "20.0 mA", "10.0 mA"},

@@ -8,10 +8,7 @@
 namespace quorvex::testing {
 
 void FillLists(ChannelPanel& panel) {
-  for (int n = 1; n <= kChannelCount; ++n) {
-    FillQuantityList(panel, ComponentName(ChannelComponent::Quantity, n));
-    FillUnitList(panel, ComponentName(ChannelComponent::Unit, n));
-  }
+  FillChannelLists(panel);
 }
 
 MemoryPanel FilledPanel(std::string_view fieldText) {

@@ -34,18 +34,8 @@ std::string Name(const QWidget* w) {
   return w ? w->objectName().toStdString() : "(none)";
 }
 
-class MainFrmTest : public ::testing::Test {
+class MainFrmTest : public WindowTest {
  protected:
-  void SetUp() override {
-    TestApp();
-    Reports().clear();
-    ASSERT_TRUE(dir_.isValid());
-    frm_ = std::make_unique<MainFrm>(ctx_, op_, ports_, clock_,
-                                     dir_.filePath("quorvex.ini").toStdString(),
-                                     std::vector<std::string>{});
-  }
-  void TearDown() override { frm_.reset(); }
-
   template <class T = QWidget>
   T* Get(const char* name) {
     T* w = frm_->findChild<T*>(QLatin1String(name));
@@ -59,13 +49,6 @@ class MainFrmTest : public ::testing::Test {
   static std::string Focused() { return Name(QApplication::focusWidget()); }
   static void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
   void Show() { ASSERT_TRUE(ShowActive(*frm_)); }
-
-  AppContext ctx_;
-  FakeOperator op_;
-  CardPorts ports_;
-  FakeClock clock_;
-  QTemporaryDir dir_;
-  std::unique_ptr<MainFrm> frm_;
 };
 
 TEST_F(MainFrmTest, EveryComponentCarriesItsNameAndKind) {
@@ -100,11 +83,12 @@ TEST_F(MainFrmTest, EveryComponentCarriesItsNameAndKind) {
   auto* uebertragen = Get<QMenu>("Uebertragen");
   ASSERT_TRUE(datei1 && uebertragen);
   EXPECT_EQ(names(datei1->actions()),
-            (std::vector<std::string>{"Konfigurationladen1", "Konfigurationspeichern1", "N1",
+            (std::vector<std::string>{"Konfigurationladen1", "Konfigurationspeichern1",
+                                      "Konfigurationdrucken1", "Protokollexportieren1", "N1",
                                       "Beenden1"}));
   EXPECT_TRUE(Get<QAction>("N1")->isSeparator());
   EXPECT_EQ(names(uebertragen->actions()),
-            (std::vector<std::string>{"Empfangen", "Senden", "COMPort1"}));
+            (std::vector<std::string>{"Empfangen", "Senden", "COMPort1", "Vergleichen"}));
   const QList<QAction*> bar = frm_->menuBar()->actions();
   ASSERT_EQ(bar.size(), 2);
   EXPECT_EQ(bar[0], datei1->menuAction());

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <array>
@@ -11,7 +14,11 @@
 #include <vector>
 
 #include "app/application.h"
+#include "core/app_context.h"
 #include "link/serial_line.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_operator.h"
+#include "ui/main_frm.h"
 
 namespace quorvex::testing {
 
@@ -92,5 +99,27 @@ inline bool ShowActive(QWidget& window) {
   window.activateWindow();
   return QTest::qWaitForWindowActive(&window, 5000);
 }
+
+// The real main window, not yet shown, with a scripted operator, the fake card as COM1, a fake
+// clock and its settings file in a fresh folder.
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApp();
+    Reports().clear();
+    ASSERT_TRUE(dir_.isValid());
+    frm_ = std::make_unique<MainFrm>(ctx_, op_, ports_, clock_,
+                                     dir_.filePath("quorvex.ini").toStdString(),
+                                     std::vector<std::string>{});
+  }
+  void TearDown() override { frm_.reset(); }
+
+  AppContext ctx_;
+  FakeOperator op_;
+  CardPorts ports_;
+  FakeClock clock_;
+  QTemporaryDir dir_;
+  std::unique_ptr<MainFrm> frm_;
+};
 
 }  // namespace quorvex::testing

@@ -1,0 +1,73 @@
+#include "core/config_record.h"
+
+#include <string_view>
+
+#include "core/app_context.h"
+#include "core/text_set.h"
+#include "core/version.h"
+
+namespace quorvex {
+
+namespace {
+
+// Formats pad numbers to a width; a table cell lines up on its own.
+std::string Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::string CsvField(const std::string& field) {
+  const bool quote = field.find_first_of(",\"\r\n") != std::string::npos ||
+                     (!field.empty() && (field.front() == ' ' || field.back() == ' '));
+  if (!quote) return field;
+  std::string quoted = "\"";
+  for (char c : field) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+}  // namespace
+
+std::string ProgramNameAndVersion() {
+  return std::string(kApplicationTitle) + " " + kProgramVersion;
+}
+
+std::vector<std::pair<std::string, std::string>> RecordFacts(const ConfigRecord& record,
+                                                             const TextSet& texts) {
+  const std::string port = record.comPort > 0 ? "COM" + std::to_string(record.comPort) : "-";
+  return {{texts.recordProgram, record.program},
+          {texts.recordDate, record.dateTime},
+          {texts.recordFile, record.fileName},
+          {texts.recordPort, port}};
+}
+
+std::vector<RecordRow> RecordTable(const ConfigRecord& record, const TextSet& texts) {
+  std::vector<RecordRow> table;
+  RecordRow header{texts.channel};
+  for (ChannelField field : kChannelFields) header.push_back(FieldHeader(texts, field));
+  header.push_back(texts.recordUnitLabel);
+  table.push_back(std::move(header));
+  for (int n = 1; n <= kChannelCount; ++n) {
+    const ChannelView& c = record.channels[static_cast<std::size_t>(n - 1)];
+    table.push_back({std::to_string(n), Trimmed(c.quantity), Trimmed(c.unit), Trimmed(c.offset),
+                     Trimmed(c.range), Trimmed(c.measurementRange), Trimmed(c.measurementUnit)});
+  }
+  return table;
+}
+
+std::string RecordCsv(const ConfigRecord& record, const TextSet& texts) {
+  std::string csv;
+  for (const RecordRow& row : RecordTable(record, texts)) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (i > 0) csv += ',';
+      csv += CsvField(row[i]);
+    }
+    csv += '\n';
+  }
+  return csv;
+}
+
+}  // namespace quorvex

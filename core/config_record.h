@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/config_image.h"
+#include "core/config_view.h"
+
+namespace quorvex {
+
+struct TextSet;
+
+// What a configuration record holds: where the configuration came from and went to, the
+// channels as shown and the bytes they make. Every front end fills it and presents it its way.
+struct ConfigRecord {
+  std::string program;   // "Quorvex 1.4"
+  std::string dateTime;  // "2026-12-07 14:05"
+  std::string fileName;  // the remembered .KFG file
+  int comPort = 0;       // COM n; 0 or less when none is chosen
+  ConfigurationView channels;
+  ConfigImage image{};
+};
+
+// "Quorvex 1.4": the application title and the project's version.
+std::string ProgramNameAndVersion();
+
+// The lines above the channel table, label and value: program, date, file, COM port.
+std::vector<std::pair<std::string, std::string>> RecordFacts(const ConfigRecord& record,
+                                                             const TextSet& texts);
+
+// The channel table: a header row, then one row per channel with the channel number, the five
+// fields as the window shows them (blanks trimmed) and the measurement range's unit.
+using RecordRow = std::vector<std::string>;
+std::vector<RecordRow> RecordTable(const ConfigRecord& record, const TextSet& texts);
+
+// The channel table as CSV: UTF-8, "," between fields, "\n" after each row, "." in numbers
+// whatever the locale, fields quoted only where they hold a comma, quote, line break or blank at
+// either end.
+std::string RecordCsv(const ConfigRecord& record, const TextSet& texts);
+
+}  // namespace quorvex
