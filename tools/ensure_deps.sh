@@ -9,6 +9,9 @@ packages+=(libcli11-dev nlohmann-json3-dev)
 # The Windows build of the Qt-free layers run under Wine (tools/wine_run.sh): GoogleTest's
 # sources to build with MinGW, and Wine itself.
 packages+=(googletest wine64 wine)
+# Device events (libudev); the Debian package and its check: dpkg-shlibdeps, file, lintian, the
+# desktop entry and metainfo validators, man.
+packages+=(libudev-dev dpkg-dev file lintian desktop-file-utils appstream man-db)
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()
