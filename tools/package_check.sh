@@ -38,6 +38,7 @@ prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 [ "$prefix" = /usr ] || skip "$build installs into $prefix; the package needs -DCMAKE_INSTALL_PREFIX=/usr"
 
 work=$(mktemp -d)
+chmod 711 "$work"  # the unprivileged run must reach its HOME inside
 installed=no
 cleanup() {
   if [ "$installed" = yes ]; then
@@ -119,10 +120,11 @@ run_installed() {
   local user=$1 home=$2 shot=$3
   local drop=()
   [ "$user" = root ] || drop=(setpriv --reuid="$user" --regid="$user" --clear-groups)
-  # -ac: the dropped user cannot read the server's authority file.
+  # -ac: the dropped user cannot read the server's authority file. The environment is the
+  # caller's with HOME replaced: DISPLAY must come through, the test suite's platform must not.
   timeout 120 xvfb-run -a -s "-screen 0 1024x768x24 -ac -nolisten tcp" \
-    "${drop[@]}" env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 \
-    QUORVEX_SCREENSHOT="$shot" QUORVEX_COM_DIR="$home/ports" /usr/bin/quorvex \
+    "${drop[@]}" env -u QT_QPA_PLATFORM -u XDG_CONFIG_HOME -u XAUTHORITY -u XDG_RUNTIME_DIR \
+    HOME="$home" QUORVEX_SCREENSHOT="$shot" QUORVEX_COM_DIR="$home/ports" /usr/bin/quorvex \
     >"$work/run.log" 2>&1
 }
 
