@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
   }
 
   quorvex::Application app(argc, argv);
-  app.setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex.png")));
+  app.setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex-256.png")));
 
   std::string settingsPath;
   try {

@@ -199,5 +199,13 @@ TEST(ProbeDeviceAccess, TellsFreeInUseNotPermittedAndWhy) {
   EXPECT_EQ(describe(held.slavePath()).substr(0, 5), "free|") << "the probe must not keep it";
 }
 
+TEST(WatchSerialDevices, TakingEventsWhenNoneArePendingReturnsAtOnce) {
+  // The window asks from its event loop; a blocking read there would freeze it.
+  const std::unique_ptr<SerialDeviceEvents> events = WatchSerialDevices();
+  if (!events) GTEST_SKIP() << "no udev on this machine";
+  EXPECT_GE(events->Descriptor(), 0);
+  EXPECT_FALSE(events->TakeEvents());
+}
+
 }  // namespace
 }  // namespace quorvex
