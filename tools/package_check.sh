@@ -87,7 +87,8 @@ for file in /usr/bin/quorvex /usr/bin/quorvex-cardsim \
   /usr/share/icons/hicolor/48x48/apps/quorvex.png \
   /usr/share/icons/hicolor/256x256/apps/quorvex.png \
   /usr/share/man/man1/quorvex.1.gz /usr/share/man/man1/quorvex-cardsim.1.gz \
-  /usr/share/doc/quorvex/copyright /usr/share/doc/quorvex/changelog.gz; do
+  /usr/share/doc/quorvex/copyright /usr/share/doc/quorvex/changelog.gz \
+  $([ -f cli/CMakeLists.txt ] && echo /usr/bin/quorvex-cli /usr/share/man/man1/quorvex-cli.1.gz); do
   grep -qx "$file" "$work/files" || { fail "the package lacks $file"; missing=1; }
 done
 if grep -v '^/usr\(/\|$\)' "$work/files" | grep -q .; then
@@ -159,6 +160,9 @@ out=$(/usr/bin/quorvex --version) && [ "$out" = "quorvex $version" ] &&
   pass "quorvex --version: $out" || fail "quorvex --version printed: $out"
 /usr/bin/quorvex-cardsim --help | grep -q '^Usage: quorvex-cardsim' &&
   pass "quorvex-cardsim --help" || fail "quorvex-cardsim --help"
+if [ -x /usr/bin/quorvex-cli ]; then
+  /usr/bin/quorvex-cli --help >/dev/null && pass "quorvex-cli --help" || fail "quorvex-cli --help"
+fi
 for page in $(grep '^/usr/share/man/.*\.gz$' "$work/files"); do
   if warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) && [ -z "$warnings" ]; then
     pass "man -l $(basename "$page")"
