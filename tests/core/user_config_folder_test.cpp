@@ -1,7 +1,9 @@
 #include "core/user_config_folder.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <fstream>
 #include <string>
@@ -29,6 +31,7 @@ TEST(UserConfigFolder, FollowsTheBaseDirectoryRules) {
   }
 }
 
+#ifndef _WIN32  // POSIX modes
 TEST(CreatePrivateFolders, MakesEveryMissingFolderForItsOwnerOnly) {
   testing::TempFolder root;
   ::chmod(root.Path().c_str(), 0755);
@@ -45,6 +48,7 @@ TEST(CreatePrivateFolders, MakesEveryMissingFolderForItsOwnerOnly) {
   ASSERT_EQ(::stat(root.Path().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0755u) << "a folder that was there keeps its mode";
 }
+#endif
 
 TEST(CreatePrivateFolders, AFileInTheWayIsAnError) {
   testing::TempFolder root;

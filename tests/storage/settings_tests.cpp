@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -177,46 +176,6 @@ TEST(SettingsPath, ExtensionOfTheExecutableBecomesIni) {
   EXPECT_EQ(SettingsPathFor("C:\\Programs\\Quorvex.exe"), "C:\\Programs\\Quorvex.ini");
   EXPECT_EQ(SettingsPathFor("/opt/v1.4/quorvex"), "/opt/v1.4/quorvex.ini");
   EXPECT_EQ(SettingsPathFor("/opt/quorvex.v2.exe"), "/opt/quorvex.v2.ini");
-}
-
-TEST(SettingsPath, AnInstalledProgramKeepsItsSettingsWithTheUser) {
-  const std::string config = "/home/ann/.config/quorvex";
-  struct Case {
-    std::string executable;
-    std::string installBinDir;
-    std::string expected;
-  };
-  for (const Case& c : std::vector<Case>{
-           {"/usr/bin/quorvex", "/usr/bin", config + "/quorvex.ini"},
-           {"/usr/bin/quorvex", "/usr/bin/", config + "/quorvex.ini"},
-           {"/usr/bin/../bin/quorvex", "/usr/bin", config + "/quorvex.ini"},
-           {"/usr/local/bin/quorvex", "/usr/local/bin", config + "/quorvex.ini"},
-           // Build tree, portable copy, a folder below the installed one: beside the program.
-           {"/home/ann/src/build/quorvex", "/usr/bin", "/home/ann/src/build/quorvex.ini"},
-           {"/media/stick/quorvex", "/usr/bin", "/media/stick/quorvex.ini"},
-           {"/usr/bin/old/quorvex", "/usr/bin", "/usr/bin/old/quorvex.ini"},
-           {"/usr/local/bin/quorvex", "/usr/bin", "/usr/local/bin/quorvex.ini"},
-           // No install folder compiled in (Windows): always beside the program.
-           {"/usr/bin/quorvex", "", "/usr/bin/quorvex.ini"},
-       }) {
-    EXPECT_EQ(SettingsPathFor(c.executable, c.installBinDir, config), c.expected)
-        << c.executable << " installed in " << c.installBinDir;
-  }
-}
-
-TEST(SettingsPath, AnInstalledFolderReachedThroughALinkIsStillInstalled) {
-  // /bin leads to /usr/bin on merged systems, and the program may be started as /bin/quorvex.
-  TempFolder root;
-  std::filesystem::create_directories(root / "usr/bin");
-  std::filesystem::create_directory_symlink("usr/bin", root / "bin");
-  EXPECT_EQ(SettingsPathFor(root / "bin/quorvex", root / "usr/bin", "/cfg"), "/cfg/quorvex.ini");
-}
-
-TEST(SettingsPath, AnInstalledProgramWithoutAConfigurationFolderSaysSo) {
-  EXPECT_EQ(MessageOf([] { SettingsPathFor("/usr/bin/quorvex", "/usr/bin", ""); }),
-            "No folder for the settings: neither XDG_CONFIG_HOME nor HOME names an absolute "
-            "folder");
-  EXPECT_EQ(SettingsPathFor("/opt/q/quorvex", "/usr/bin", ""), "/opt/q/quorvex.ini");
 }
 
 TEST(SettingsDebugSwitch, OnlyTheFirstArgumentCounts) {
