@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program with the card simulator as COM1.
+# Installs what is missing, builds, and starts the program with the card simulator.
 #
+# The simulator takes the COM port the settings (build/quorvex.ini) already hold when that is
+# COM1 to COM255, so a transfer reaches it at once; otherwise it is COM1, and settings that do not
+# exist yet are started with COM1. A settings file that exists is never changed here.
 # With a display ($DISPLAY set) the program runs as usual until you quit it.
 # Without one, it runs on a virtual X server (Xvfb), saves a picture of the main window to
 # build/screenshot.png (through QUORVEX_SCREENSHOT, which makes the program save its window
@@ -33,9 +36,46 @@ trap 'exit 130' INT TERM
 
 export QUORVEX_COM_DIR="$ports"
 
-# The simulator prints "ready: <link>" once COM1 exists; give it ten seconds.
+# "COM" of section "Main" as the program reads it: names in any letter case, the first of each,
+# decimal or 0x hexadecimal; nothing when it is missing or no number.
+settings_com() {
+  awk '
+    function trim(s) { gsub(/^[ \t]+|[ \t\r]+$/, "", s); return s }
+    /^[ \t]*\[.*\][ \t\r]*$/ {
+      name = trim($0); name = tolower(trim(substr(name, 2, length(name) - 2)))
+      if (seen_main) exit
+      in_main = (name == "main"); if (in_main) seen_main = 1
+      next
+    }
+    in_main && index($0, "=") > 0 {
+      if (tolower(trim(substr($0, 1, index($0, "=") - 1))) != "com") next
+      print trim(substr($0, index($0, "=") + 1)); exit
+    }' "$1" | {
+    read -r value || true
+    if [[ $value =~ ^0[xX]([0-9a-fA-F]{1,7})$ ]]; then
+      echo $((16#${BASH_REMATCH[1]}))
+    elif [[ $value =~ ^([-+]?)0*([0-9]{1,9})$ ]]; then
+      echo "${BASH_REMATCH[1]/+/}$((10#${BASH_REMATCH[2]}))"
+    fi
+  }
+}
+
+settings=build/quorvex.ini
+port=1
+if [ ! -e "$settings" ]; then
+  printf '[Main]\nCOM=1\n' >"$settings"
+else
+  com=$(settings_com "$settings" || true)
+  if [ -n "$com" ] && [ "$com" -ge 1 ] && [ "$com" -le 255 ]; then
+    port=$com
+  else
+    echo "$settings names no port from COM1 to COM255; choose COM1 under Transfer data > COM port..."
+  fi
+fi
+
+# The simulator prints "ready: <link>" once its port exists; give it ten seconds.
 sim_out="$ports/.cardsim.out"
-build/sim/quorvex-cardsim --port 1 >"$sim_out" 2>&1 &
+build/sim/quorvex-cardsim --port "$port" >"$sim_out" 2>&1 &
 sim_pid=$!
 for _ in $(seq 100); do
   grep -q '^ready: ' "$sim_out" 2>/dev/null && break
@@ -47,8 +87,7 @@ if ! grep -q '^ready: ' "$sim_out" 2>/dev/null; then
   cat "$sim_out" >&2
   exit 1
 fi
-echo "Card simulator running as COM1 ($(sed -n 's/^ready: //p' "$sim_out"))."
-echo "Choose COM1 under Transfer data > COM port... to talk to it."
+echo "Card simulator running as COM$port ($(sed -n 's/^ready: //p' "$sim_out"))."
 
 if [ -n "${DISPLAY:-}" ]; then
   build/quorvex "$@"

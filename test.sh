@@ -61,3 +61,10 @@ if [ "$mode" = plain ]; then
     exit "$wine_status"
   fi
 fi
+
+# Last, never beside ctest: the package is installed system-wide and purged again.
+if [ "$mode" = plain ]; then
+  package_status=0
+  tools/package_check.sh "$build_dir" || package_status=$?
+  [ "$package_status" -eq 0 ] || [ "$package_status" -eq 77 ] || exit "$package_status"
+fi

@@ -1,16 +1,27 @@
 #include <QDir>
+#include <QIcon>
 #include <QTimer>
+#include <cstdio>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 #include "app/application.h"
+#include "app/command_line.h"
 #include "core/app_context.h"
+#include "core/user_config_folder.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
 #include "storage/settings.h"
 #include "ui/com_port_frm.h"
 #include "ui/debug_win.h"
+#include "ui/error_report.h"
 #include "ui/first_paint_probe.h"
 #include "ui/main_frm.h"
 #include "ui/qt_operator.h"
@@ -46,14 +57,59 @@ class ScreenshotOnFirstPaint : public QObject {
   bool taken_ = false;
 };
 
+// The settings file of this run; see SettingsPathFor.
+std::string SettingsPath() {
+  const std::string executable = quorvex::FromQ(QCoreApplication::applicationFilePath());
+#ifdef QUORVEX_INSTALL_BINDIR
+  std::string home = quorvex::FromQ(qEnvironmentVariable("HOME"));
+  if (home.empty()) {
+    // A login without HOME (a service, sudo -i variants) still has a home in the user database.
+    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) {
+      home = user->pw_dir;
+    }
+  }
+  const std::string configFolder =
+      quorvex::UserConfigFolder(quorvex::FromQ(qEnvironmentVariable("XDG_CONFIG_HOME")), home);
+  const std::string path =
+      quorvex::SettingsPathFor(executable, QUORVEX_INSTALL_BINDIR, configFolder);
+  if (path == quorvex::JoinPath(configFolder, "quorvex.ini")) {
+    // Made now, private; if that fails, the exit reports that the file cannot be written.
+    try {
+      quorvex::CreatePrivateFolders(configFolder);
+    } catch (const std::exception&) {
+    }
+  }
+  return path;
+#else
+  return quorvex::SettingsPathFor(executable);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  quorvex::Application app(argc, argv);
+  const std::vector<std::string> arguments = quorvex::ArgumentsAsGiven(argc, argv);
+  switch (quorvex::StartRequestFrom(arguments)) {
+    case quorvex::StartRequest::kHelp:
+      std::fputs(quorvex::HelpText().c_str(), stdout);
+      return 0;
+    case quorvex::StartRequest::kVersion:
+      std::fputs(quorvex::VersionText().c_str(), stdout);
+      return 0;
+    case quorvex::StartRequest::kRun:
+      break;
+  }
 
-  std::vector<std::string> arguments;
-  const QStringList all = QCoreApplication::arguments();
-  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(quorvex::FromQ(all[i]));
+  quorvex::Application app(argc, argv);
+  app.setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex-256.png")));
+
+  std::string settingsPath;
+  try {
+    settingsPath = SettingsPath();
+  } catch (const std::exception& e) {
+    quorvex::ShowErrorBox(e.what());
+    return 1;
+  }
 
   quorvex::AppContext ctx;
   std::unique_ptr<quorvex::SerialPorts> ports = quorvex::MakeSystemSerialPorts();
@@ -61,9 +117,7 @@ int main(int argc, char** argv) {
   quorvex::QtOperator op;
 
   // Made hidden, main window first: it restores the settings and must not need the others.
-  quorvex::MainFrm mainFrm(
-      ctx, op, *ports, clock,
-      quorvex::SettingsPathFor(quorvex::FromQ(QCoreApplication::applicationFilePath())), arguments);
+  quorvex::MainFrm mainFrm(ctx, op, *ports, clock, settingsPath, arguments);
   op.SetStatusPanel(mainFrm.StatusPanel());
   quorvex::DebugWin debugWin(ctx);
   op.SetDebugWin(&debugWin);

@@ -20,6 +20,7 @@
 #include "core/config_view.h"
 #include "core/errors.h"
 #include "core/quantity_catalogue.h"
+#include "core/version.h"
 #include "link/card_transfer.h"
 #include "link/com_port.h"
 #include "link/port_names.h"
@@ -27,9 +28,6 @@
 #include "storage/atomic_file.h"
 #include "storage/kfg_file.h"
 
-#ifndef QUORVEX_VERSION
-#error "QUORVEX_VERSION comes from the build"
-#endif
 
 namespace quorvex::cli {
 
@@ -430,7 +428,7 @@ int RunCli(int argc, const char* const* argv, Console console) {
       "Configures the eight outputs of the analogue output card: shows, compares and "
       "converts .KFG files, and writes, reads and verifies the card.",
       kProgram};
-  app.set_version_flag("--version", std::string(kProgram) + " " + QUORVEX_VERSION);
+  app.set_version_flag("--version", std::string(kProgram) + " " + kProgramVersion);
   // CLI11 reads "/name" as an option on Windows, which would take a path such as /data/a.kfg
   // (the current drive's root, or a path a POSIX shell passes on) for an unknown option. The
   // subcommands inherit this, so it comes before them.

@@ -5,6 +5,11 @@ if(WIN32)
 else()
   target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/posix_serial.cpp)
   if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
-    target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/serial_devices_posix.cpp)
+    target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/serial_devices_posix.cpp
+                                        ${CMAKE_CURRENT_LIST_DIR}/serial_device_events.cpp)
+    # Devices plugged in or removed: udev's monitor (Debian libudev-dev).
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(LIBUDEV REQUIRED IMPORTED_TARGET libudev)
+    target_link_libraries(quorvex_link PRIVATE PkgConfig::LIBUDEV)
   endif()
 endif()

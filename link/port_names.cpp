@@ -4,21 +4,14 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/user_config_folder.h"
+
 namespace quorvex {
 namespace {
 
 std::string EnvValue(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? std::string(value) : std::string();
-}
-
-bool IsAbsolute(const std::string& path) {
-  return !path.empty() && path.front() == '/';
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
 }
 
 }  // namespace
@@ -29,27 +22,18 @@ PortNameEnvironment PortNameEnvironment::FromProcess() {
 }
 
 std::string UserPortsFolder(const PortNameEnvironment& env) {
-  // A relative XDG_CONFIG_HOME is invalid by the base-directory rules and must be ignored, or
-  // the result would depend on the working folder.
-  std::string config;
-  if (IsAbsolute(env.xdgConfigHome)) {
-    config = env.xdgConfigHome;
-  } else if (IsAbsolute(env.home)) {
-    config = Join(env.home, ".config");
-  } else {
-    return {};
-  }
-  return Join(Join(config, "quorvex"), "ports");
+  const std::string config = UserConfigFolder(env.xdgConfigHome, env.home);
+  return config.empty() ? std::string() : JoinPath(config, "ports");
 }
 
 std::optional<std::string> ResolveComPortPath(int n, const PortNameEnvironment& env) {
   if (n < kFirstComPort || n > kLastComPort) return std::nullopt;
   const std::string linkName = "COM" + std::to_string(n);
-  if (!env.comDir.empty()) return Join(env.comDir, linkName);
+  if (!env.comDir.empty()) return JoinPath(env.comDir, linkName);
 
   const std::string userFolder = UserPortsFolder(env);
   if (!userFolder.empty()) {
-    const std::string userLink = Join(userFolder, linkName);
+    const std::string userLink = JoinPath(userFolder, linkName);
     // The link itself decides, even when its target is missing: an unplugged adapter must make
     // the port unavailable, not silently divert the card's bytes to the built-in port.
     std::error_code ec;

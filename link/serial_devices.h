@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -7,12 +8,40 @@
 
 namespace quorvex {
 
+// Whether this process could open a device right now.
+enum class DeviceAccess {
+  kFree,
+  kInUse,         // another program holds it exclusively
+  kNotPermitted,  // the node's permissions keep this user out
+  kFailed,        // any other reason; see SerialDevice::error
+};
+
 // A serial device present on this machine (Linux), for the window that maps devices to COM n.
 struct SerialDevice {
   std::string path;        // "/dev/ttyUSB0", "/dev/ttyS0", ...
   std::string stableName;  // its "/dev/serial/by-id/..." name, "" when it has none
   int comNumber = 0;       // the COM n through which it is reached now, 0 when none
+  DeviceAccess access = DeviceAccess::kFree;
+  std::string group;  // the node's group ("dialout"), its number when the group has no name
+  std::string error;  // why it cannot be opened, for kFailed
 };
+
+// Opens and closes the device the way a transfer would, to tell how it stands; the group is
+// read from the node itself.
+void ProbeDeviceAccess(SerialDevice& device);
+
+// Tells when serial devices come or go.
+class SerialDeviceEvents {
+ public:
+  virtual ~SerialDeviceEvents() = default;
+  // Turns readable when something happened; never blocks a reader.
+  virtual int Descriptor() const = 0;
+  // Reads what is pending; true when a serial device was added or removed.
+  virtual bool TakeEvents() = 0;
+};
+
+// The system's device events (udev); nothing when there is no udev to ask.
+std::unique_ptr<SerialDeviceEvents> WatchSerialDevices();
 
 // /dev/ttyS* that answer as real UARTs, /dev/ttyUSB*, /dev/ttyACM*, in name order.
 std::vector<SerialDevice> ListSerialDevices();

@@ -1,6 +1,9 @@
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/serial.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,7 +17,9 @@
 #include <optional>
 #include <stdexcept>
 #include <system_error>
+#include <vector>
 
+#include "core/user_config_folder.h"
 #include "link/serial_devices.h"
 
 namespace quorvex {
@@ -112,11 +117,45 @@ std::map<std::string, int> ComNumbers(const PortNameEnvironment& env) {
   return numbers;
 }
 
+// The group's name, or its number when the system has no name for it.
+std::string GroupName(gid_t gid) {
+  std::vector<char> buffer(16384);
+  group entry{};
+  group* found = nullptr;
+  if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
+    return found->gr_name;
+  }
+  return std::to_string(gid);
+}
+
 [[noreturn]] void Fail(int n, const std::string& why) {
   throw std::runtime_error("COM" + std::to_string(n) + " cannot be assigned: " + why);
 }
 
 }  // namespace
+
+void ProbeDeviceAccess(SerialDevice& device) {
+  struct stat node {};
+  if (::stat(device.path.c_str(), &node) == 0) device.group = GroupName(node.st_gid);
+
+  // The same open and lock as a transfer's, so "free" means a transfer could have the port.
+  const int fd = ::open(device.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == EACCES || error == EPERM) {
+      device.access = DeviceAccess::kNotPermitted;
+    } else if (error == EBUSY) {  // held with TIOCEXCL
+      device.access = DeviceAccess::kInUse;
+    } else {
+      device.access = DeviceAccess::kFailed;
+      device.error = std::strerror(error);
+    }
+    return;
+  }
+  const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  ::close(fd);
+  device.access = locked ? DeviceAccess::kFree : DeviceAccess::kInUse;
+}
 
 std::vector<SerialDevice> ListSerialDevices(const SerialDeviceRoots& roots,
                                             const PortNameEnvironment& env) {
@@ -133,6 +172,7 @@ std::vector<SerialDevice> ListSerialDevices(const SerialDeviceRoots& roots,
     if (auto it = comNumbers.find(canonical); it != comNumbers.end()) {
       device.comNumber = it->second;
     }
+    ProbeDeviceAccess(device);
     devices.push_back(device);
   }
   return devices;
@@ -153,9 +193,11 @@ void AssignComPort(int n, const std::string& target, const std::string& portsFol
   }
   if (portsFolder.empty()) Fail(n, "neither XDG_CONFIG_HOME nor HOME names a folder.");
 
-  std::error_code ec;
-  fs::create_directories(portsFolder, ec);
-  if (ec) Fail(n, "the folder " + portsFolder + " cannot be created (" + ec.message() + ").");
+  try {
+    CreatePrivateFolders(portsFolder);
+  } catch (const std::system_error& e) {
+    Fail(n, "the folder " + portsFolder + " cannot be created (" + e.code().message() + ").");
+  }
 
   // The link is made under a unique name and renamed over the old one, so COM n always leads
   // either to the old device or to the new one, never to nothing.

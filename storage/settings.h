@@ -11,6 +11,14 @@ struct AppContext;
 // The executable's path with its extension replaced by ".ini" (appended when it has none).
 std::string SettingsPathFor(const std::string& executablePath);
 
+// Where the settings file lies. An ordinary user cannot write into the install prefix's bin
+// folder, so a program run from `installBinDir` keeps its settings as "quorvex.ini" in
+// `userConfigFolder`; run from anywhere else it keeps them beside the executable as above. An
+// empty `installBinDir` (a build that is not installed anywhere, Windows) always gives the
+// latter. Throws std::runtime_error when an installed program has no configuration folder.
+std::string SettingsPathFor(const std::string& executablePath, const std::string& installBinDir,
+                            const std::string& userConfigFolder);
+
 // True when the first argument (and only the first) is "DEBUG" in any letter case.
 bool DebugSwitchFromArguments(const std::vector<std::string>& arguments);
 

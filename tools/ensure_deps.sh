@@ -17,6 +17,9 @@ packages+=(poppler-utils)
 packages+=(xdotool)
 # xcb: the window watches for close requests during a transfer; the test sends them.
 packages+=(libxcb1-dev)
+# Device events (libudev); the Debian package and its check: dpkg-shlibdeps, file, lintian, the
+# desktop entry and metainfo validators, man.
+packages+=(libudev-dev dpkg-dev file lintian desktop-file-utils appstream man-db)
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()

@@ -4,10 +4,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <exception>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -19,13 +21,46 @@ namespace quorvex {
 
 namespace {
 
-enum Column { kPathColumn, kStableNameColumn, kComColumn };
+enum Column { kPathColumn, kStableNameColumn, kComColumn, kStateColumn };
+
+QString StateText(const SerialDevice& device) {
+  switch (device.access) {
+    case DeviceAccess::kFree:
+      return QStringLiteral("free");
+    case DeviceAccess::kInUse:
+      return QStringLiteral("in use by another program");
+    case DeviceAccess::kNotPermitted:
+      return QStringLiteral("not permitted (group %1)").arg(ToQ(device.group));
+    case DeviceAccess::kFailed:
+      return QStringLiteral("cannot be opened: %1").arg(ToQ(device.error));
+  }
+  return {};
+}
+
+// What to do about the devices this user may not open, one paragraph per group; "" when none.
+QString PermissionHint(const std::vector<SerialDevice>& devices) {
+  std::map<std::string, QStringList> pathsByGroup;
+  for (const SerialDevice& device : devices) {
+    if (device.access == DeviceAccess::kNotPermitted) {
+      pathsByGroup[device.group].append(ToQ(device.path));
+    }
+  }
+  QStringList paragraphs;
+  for (const auto& [group, paths] : pathsByGroup) {
+    paragraphs.append(QStringLiteral("%1 may only be opened by members of the group %2. Add your "
+                                     "user to that group (sudo usermod -a -G %2 $USER), then log "
+                                     "out and log in again.")
+                          .arg(paths.join(QStringLiteral(", ")), ToQ(group)));
+  }
+  return paragraphs.join(QLatin1Char('\n'));
+}
 
 }  // namespace
 
 SerialDeviceAccess SystemSerialDeviceAccess() {
   return SerialDeviceAccess{[] { return ListSerialDevices(); },
-                            [](int n, const std::string& target) { AssignComPort(n, target); }};
+                            [](int n, const std::string& target) { AssignComPort(n, target); },
+                            [] { return WatchSerialDevices(); }};
 }
 
 SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
@@ -41,15 +76,20 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
 
   deviceList_ = new QTreeWidget(this);
   deviceList_->setObjectName(QStringLiteral("DeviceList"));
-  deviceList_->setColumnCount(3);
-  deviceList_->setHeaderLabels(
-      {QStringLiteral("Device"), QStringLiteral("Stable name"), QStringLiteral("COM port")});
+  deviceList_->setColumnCount(4);
+  deviceList_->setHeaderLabels({QStringLiteral("Device"), QStringLiteral("Stable name"),
+                                QStringLiteral("COM port"), QStringLiteral("State")});
   deviceList_->setRootIsDecorated(false);
   deviceList_->setSelectionMode(QAbstractItemView::SingleSelection);
   deviceList_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
   emptyLabel_ = new QLabel(QStringLiteral("No serial devices found."), this);
   emptyLabel_->setObjectName(QStringLiteral("EmptyLabel"));
+  permissionHint_ = new QLabel(this);
+  permissionHint_->setObjectName(QStringLiteral("PermissionHint"));
+  permissionHint_->setWordWrap(true);
+  permissionHint_->setTextFormat(Qt::PlainText);
+  permissionHint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* assignLabel = new QLabel(QStringLiteral("Assign the selected device to"), this);
   comNumber_ = new QSpinBox(this);
@@ -84,15 +124,23 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
   layout->addWidget(intro);
   layout->addWidget(deviceList_);
   layout->addWidget(emptyLabel_);
+  layout->addWidget(permissionHint_);
   layout->addLayout(assignRow);
   layout->addLayout(buttonRow);
-  resize(560, 300);
+  resize(720, 320);
 
   connect(deviceList_, &QTreeWidget::itemSelectionChanged, this,
           &SerialDeviceWindow::SelectionChanged);
   connect(assignButton_, &QPushButton::clicked, this, &SerialDeviceWindow::AssignClick);
   connect(refreshButton_, &QPushButton::clicked, this, &SerialDeviceWindow::Refresh);
   connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
+
+  if (access_.watch) events_ = access_.watch();
+  if (events_) {
+    eventNotifier_ = new QSocketNotifier(events_->Descriptor(), QSocketNotifier::Read, this);
+    connect(eventNotifier_, &QSocketNotifier::activated, this,
+            &SerialDeviceWindow::DeviceEventsArrived);
+  }
 
   Refresh();
 
@@ -134,6 +182,7 @@ void SerialDeviceWindow::Refresh() {
     item->setText(kStableNameColumn, ToQ(device.stableName));
     item->setText(kComColumn, device.comNumber > 0 ? QStringLiteral("COM%1").arg(device.comNumber)
                                                    : QStringLiteral("-"));
+    item->setText(kStateColumn, StateText(device));
     if (!selectedPath.isEmpty() && item->text(kPathColumn) == selectedPath) {
       reselect = item;
     }
@@ -145,7 +194,14 @@ void SerialDeviceWindow::Refresh() {
     deviceList_->setCurrentItem(reselect);
   }
   emptyLabel_->setVisible(devices_.empty());
+  const QString hint = PermissionHint(devices_);
+  permissionHint_->setText(hint);
+  permissionHint_->setVisible(!hint.isEmpty());
   SelectionChanged();
+}
+
+void SerialDeviceWindow::DeviceEventsArrived() {
+  if (events_->TakeEvents()) Refresh();
 }
 
 void SerialDeviceWindow::SelectionChanged() {

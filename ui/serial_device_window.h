@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 
 class QLabel;
 class QPushButton;
+class QSocketNotifier;
 class QSpinBox;
 class QTreeWidget;
 
@@ -20,6 +22,8 @@ struct SerialDeviceAccess {
   std::function<std::vector<SerialDevice>()> list;
   // Throws std::runtime_error with a message for the operator when it cannot.
   std::function<void(int comNumber, const std::string& target)> assign;
+  // Devices coming and going while the window is open; none when empty or when it gives nothing.
+  std::function<std::unique_ptr<SerialDeviceEvents>()> watch;
 };
 
 SerialDeviceAccess SystemSerialDeviceAccess();
@@ -37,11 +41,15 @@ class SerialDeviceWindow : public QDialog {
   void Refresh();
   void SelectionChanged();
   void AssignClick();
+  void DeviceEventsArrived();
 
   SerialDeviceAccess access_;
+  std::unique_ptr<SerialDeviceEvents> events_;
+  QSocketNotifier* eventNotifier_ = nullptr;
   std::vector<SerialDevice> devices_;
   QTreeWidget* deviceList_ = nullptr;
   QLabel* emptyLabel_ = nullptr;
+  QLabel* permissionHint_ = nullptr;
   QSpinBox* comNumber_ = nullptr;
   QPushButton* assignButton_ = nullptr;
   QPushButton* refreshButton_ = nullptr;

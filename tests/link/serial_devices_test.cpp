@@ -1,4 +1,7 @@
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +11,7 @@
 #include "link/posix_serial.h"
 #include "link/serial_devices.h"
 #include "tests/link/serial_pty.h"
+#include "tests/storage/storage_test_support.h"
 #include "tests/support/temp_folder.h"
 
 namespace quorvex {
@@ -16,6 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::FolderEntries;
 using testing::Pty;
+using testing::RunUnprivileged;
 using testing::TempFolder;
 
 TEST(AssignComPort, LinkLeadsTheResolvedPortToTheDeviceAndIsReplacedCleanly) {
@@ -135,6 +140,71 @@ TEST_F(SerialDeviceListTest, ComDirTakesEveryNumberAwayFromTheUserLinks) {
   for (const SerialDevice& d : ListSerialDevices(roots_, env)) {
     EXPECT_EQ(d.comNumber, d.path == Dev("ttyUSB10") ? 2 : 0) << d.path;
   }
+}
+
+// How a device stands for the user who looks: probed by a child that runs as nobody (uid
+// 65534) when the test runs as root, since root may open anything.
+TEST(ProbeDeviceAccess, TellsFreeInUseNotPermittedAndWhy) {
+  Pty free;
+  Pty held;
+  auto holder = PosixSerialLine::Open(held.slavePath());
+  ASSERT_NE(holder, nullptr);
+  TempFolder folder;
+  folder.OpenToEveryone();
+  const std::string closed = folder / "closed";
+  { std::ofstream(closed) << "x"; }
+  ::chmod(closed.c_str(), 0600);
+  const bool root = ::geteuid() == 0;
+  // Someone else's node: as root the group of serial devices; otherwise the own file, shut.
+  const gid_t dialout = root ? 20 : ::getegid();
+  if (root) {
+    ASSERT_EQ(::chown(closed.c_str(), 0, dialout), 0);
+  } else {
+    ::chmod(closed.c_str(), 0);
+  }
+  auto groupOf = [](const std::string& path) {
+    struct stat node {};
+    if (::stat(path.c_str(), &node) != 0) return std::string("?");
+    const struct group* entry = ::getgrgid(node.st_gid);
+    return entry != nullptr ? std::string(entry->gr_name) : std::to_string(node.st_gid);
+  };
+
+  struct Case {
+    std::string path;
+    std::string expected;  // access|group|error
+  };
+  std::vector<Case> cases{
+      {closed, "not permitted|" + groupOf(closed) + "|"},
+      {folder / "unplugged", "failed||No such file or directory"},
+  };
+  // A pty of root's, mode 620: nobody may not open it.
+  if (root) cases.push_back({free.slavePath(), "not permitted|" + groupOf(free.slavePath()) + "|"});
+  auto describe = [](const std::string& path) {
+    SerialDevice device;
+    device.path = path;
+    ProbeDeviceAccess(device);
+    static const char* const kNames[] = {"free", "in use", "not permitted", "failed"};
+    return std::string(kNames[static_cast<int>(device.access)]) + "|" + device.group + "|" +
+           device.error;
+  };
+  for (const Case& c : cases) {
+    const std::string result = RunUnprivileged([&] { return describe(c.path); });
+    QUORVEX_SKIP_IF_UNSUPPORTED(result);
+    EXPECT_EQ(result, c.expected) << c.path;
+  }
+  // Ptys belong to the one who opened them; the same process sees them free or held.
+  EXPECT_EQ(describe(free.slavePath()).substr(0, 5), "free|");
+  EXPECT_EQ(describe(held.slavePath()).substr(0, 7), "in use|");
+  holder.reset();
+  EXPECT_EQ(describe(held.slavePath()).substr(0, 5), "free|") << "the probe must not keep it";
+}
+
+TEST(WatchSerialDevices, TakingEventsWhenNoneArePendingReturnsAtOnce) {
+  // The window asks from its event loop; a blocking read there would freeze it.
+  const std::unique_ptr<SerialDeviceEvents> events = WatchSerialDevices();
+  if (!events) GTEST_SKIP() << "no udev on this machine";
+  EXPECT_GE(events->Descriptor(), 0);
+  EXPECT_FALSE(events->TakeEvents());
 }
 
 }  // namespace

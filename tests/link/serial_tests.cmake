@@ -6,6 +6,8 @@ if(NOT WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/serial_port_names_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/serial_posix_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/serial_devices_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/storage/storage_test_support.cpp
+    ${PROJECT_SOURCE_DIR}/tests/storage/storage_posix_support.cpp
   )
 endif()
 quorvex_add_test(serial_tests

@@ -1,10 +1,15 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTreeWidget>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -15,6 +20,10 @@
 
 namespace quorvex {
 namespace {
+
+SerialDevice Free(const std::string& path, const std::string& stableName, int comNumber) {
+  return SerialDevice{path, stableName, comNumber, DeviceAccess::kFree, "dialout", ""};
+}
 
 // A machine whose devices the test decides; records every assignment.
 struct FakeMachine {
@@ -45,7 +54,8 @@ struct FakeMachine {
                                     device.comNumber = n;
                                   }
                                 }
-                              }};
+                              },
+                              {}};
   }
 };
 
@@ -53,8 +63,8 @@ class SerialDeviceWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     machine_.devices = {
-        {"/dev/ttyS0", "", 1},
-        {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", 0},
+        Free("/dev/ttyS0", "", 1),
+        Free("/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", 0),
     };
   }
 
@@ -166,6 +176,90 @@ TEST_F(SerialDeviceWindowTest, AListThatCannotBeReadIsReportedAndLeftEmpty) {
   SerialDeviceWindow win(1, nullptr, machine_.Access());
   EXPECT_EQ(text, "Cannot read /dev.");
   EXPECT_EQ(List(win)->topLevelItemCount(), 0);
+}
+
+TEST_F(SerialDeviceWindowTest, EachDeviceShowsItsStateAndABarredOneTheRemedy) {
+  machine_.devices = {
+      {"/dev/ttyACM0", "", 0, DeviceAccess::kInUse, "dialout", ""},
+      {"/dev/ttyS0", "", 1, DeviceAccess::kFree, "dialout", ""},
+      {"/dev/ttyUSB0", "", 0, DeviceAccess::kNotPermitted, "dialout", ""},
+      {"/dev/ttyUSB1", "", 0, DeviceAccess::kNotPermitted, "uucp", ""},
+      {"/dev/ttyUSB2", "", 0, DeviceAccess::kFailed, "dialout", "Input/output error"},
+  };
+  SerialDeviceWindow win(1, nullptr, machine_.Access());
+  win.show();
+  QStringList states;
+  for (int row = 0; row < List(win)->topLevelItemCount(); ++row) {
+    states << List(win)->topLevelItem(row)->text(3);
+  }
+  EXPECT_EQ(states,
+            QStringList({"in use by another program", "free", "not permitted (group dialout)",
+                         "not permitted (group uucp)", "cannot be opened: Input/output error"}));
+  auto* hint = win.findChild<QLabel*>("PermissionHint");
+  EXPECT_TRUE(hint->isVisible());
+  EXPECT_EQ(hint->text(),
+            "/dev/ttyUSB0 may only be opened by members of the group dialout. Add your user to "
+            "that group (sudo usermod -a -G dialout $USER), then log out and log in again.\n"
+            "/dev/ttyUSB1 may only be opened by members of the group uucp. Add your user to that "
+            "group (sudo usermod -a -G uucp $USER), then log out and log in again.");
+
+  machine_.devices.resize(2);
+  win.findChild<QPushButton*>("RefreshButton")->click();
+  EXPECT_TRUE(hint->isHidden());
+}
+
+// Device events through a pipe: a byte written is an event, `changes` says what it meant.
+class FakeDeviceEvents : public SerialDeviceEvents {
+ public:
+  FakeDeviceEvents(int readEnd, const bool& changes) : readEnd_(readEnd), changes_(changes) {}
+  int Descriptor() const override { return readEnd_; }
+  bool TakeEvents() override {
+    char byte = 0;
+    while (::read(readEnd_, &byte, 1) == 1) {
+    }
+    return changes_;
+  }
+
+ private:
+  int readEnd_;
+  const bool& changes_;
+};
+
+TEST_F(SerialDeviceWindowTest, DevicesPluggedInOrRemovedShowWithoutReopening) {
+  int pipeEnds[2];
+  ASSERT_EQ(::pipe2(pipeEnds, O_NONBLOCK | O_CLOEXEC), 0);
+  bool changes = true;
+  SerialDeviceAccess access = machine_.Access();
+  access.watch = [&] { return std::make_unique<FakeDeviceEvents>(pipeEnds[0], changes); };
+  {
+    SerialDeviceWindow win(1, nullptr, access);
+    win.show();
+    auto event = [&] { ASSERT_EQ(::write(pipeEnds[1], "e", 1), 1); };
+
+    machine_.devices.push_back(Free("/dev/ttyUSB1", "", 0));
+    event();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return List(win)->topLevelItemCount() == 3; }, 1000));
+
+    machine_.devices.erase(machine_.devices.begin());
+    event();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return List(win)->topLevelItemCount() == 2; }, 1000));
+    EXPECT_EQ(Row(win, 0)[0], "/dev/ttyUSB0");
+
+    // Other events of tty devices (a change of attributes) leave the list alone.
+    changes = false;
+    const int listed = machine_.listed;
+    event();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+          int pending = 0;
+          return ::ioctl(pipeEnds[0], FIONREAD, &pending) == 0 && pending == 0;
+        },
+        1000))
+        << "the event was not taken";
+    EXPECT_EQ(machine_.listed, listed);
+  }
+  ::close(pipeEnds[0]);
+  ::close(pipeEnds[1]);
 }
 
 }  // namespace

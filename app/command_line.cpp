@@ -1,0 +1,44 @@
+#include "app/command_line.h"
+
+#include "core/version.h"
+
+namespace quorvex {
+
+std::vector<std::string> ArgumentsAsGiven(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
+StartRequest StartRequestFrom(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return StartRequest::kRun;
+  const std::string& first = arguments.front();
+  if (first == "--help" || first == "-h") return StartRequest::kHelp;
+  if (first == "--version") return StartRequest::kVersion;
+  return StartRequest::kRun;
+}
+
+std::string VersionText() {
+  return std::string("quorvex ") + kProgramVersion + "\n";
+}
+
+std::string HelpText() {
+  return R"(Usage: quorvex [DEBUG]
+       quorvex --help | --version
+
+Configures the eight output channels of the analogue output card over a serial port: check the
+settings, write them to the card, read them back, save and load .KFG files.
+
+  DEBUG        (first argument, any letter case) open the debug log at the first transfer
+  -h, --help   this text
+  --version    the program's version
+
+Settings: installed in the system's program folder, quorvex keeps them in
+${XDG_CONFIG_HOME:-~/.config}/quorvex/quorvex.ini; run from anywhere else, beside the program
+as quorvex.ini. Serial ports: COM n is $QUORVEX_COM_DIR/COM<n> when that variable is set, else
+the link ${XDG_CONFIG_HOME:-~/.config}/quorvex/ports/COM<n> when it exists, else /dev/ttyS<n-1>.
+See quorvex(1).
+)";
+}
+
+}  // namespace quorvex

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+// What a first argument asks for before any window exists.
+enum class StartRequest { kRun, kHelp, kVersion };
+
+// The arguments as the user typed them, program name left out. Must be taken before the
+// application object exists: it removes the toolkit's own options (-reverse, -style ...) from
+// argv, and the debug switch counts the first argument the user gave, whatever it was.
+std::vector<std::string> ArgumentsAsGiven(int argc, char** argv);
+
+// --help or -h, --version: only as the first argument, like the debug switch.
+StartRequest StartRequestFrom(const std::vector<std::string>& arguments);
+
+std::string HelpText();
+std::string VersionText();
+
+}  // namespace quorvex
