@@ -1,3 +1,4 @@
+// What editing a channel does: the check before write or save, the re-display, the key filter.
 #pragma once
 
 #include <optional>

@@ -1,3 +1,4 @@
+// The operator seam: what the procedures show to or ask of the person at the bench.
 #pragma once
 
 #include <optional>

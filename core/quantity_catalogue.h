@@ -1,3 +1,4 @@
+// The measured quantities: name, card code, unit, scale and format; the two channel lists.
 #pragma once
 
 #include <span>
