@@ -1,3 +1,4 @@
+// The write and read procedures (SendenClick, EmpfangenClick) and the seams they run on.
 #pragma once
 
 #include <bitset>
