@@ -1,3 +1,4 @@
+// The simulated card without its line: register image, fault switches, one step per byte.
 #pragma once
 
 #include <array>

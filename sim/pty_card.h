@@ -1,3 +1,4 @@
+// The simulated card on a pseudo terminal, reached as COM n by the program.
 #pragma once
 
 #include <chrono>

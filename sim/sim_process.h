@@ -1,3 +1,4 @@
+// A running quorvex-cardsim for tests and benchmarks, stopped when it goes out of scope.
 #pragma once
 
 #include <sys/types.h>
