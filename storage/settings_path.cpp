@@ -1,3 +1,4 @@
+// The settings file beside the executable, and the DEBUG switch of the command line.
 #include <string>
 #include <vector>
 
