@@ -1,3 +1,4 @@
+// MainFrm, the main window: eight channel rows, File and Transfer menus, status bar.
 #pragma once
 
 #include <QMainWindow>
