@@ -39,16 +39,4 @@ class Operator {
   virtual std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) = 0;
 };
 
-// Restores the normal cursor on every path out of a transfer.
-class WaitCursorGuard {
- public:
-  explicit WaitCursorGuard(Operator& op) : op_(op) { op_.SetWaitCursor(true); }
-  ~WaitCursorGuard() { op_.SetWaitCursor(false); }
-  WaitCursorGuard(const WaitCursorGuard&) = delete;
-  WaitCursorGuard& operator=(const WaitCursorGuard&) = delete;
-
- private:
-  Operator& op_;
-};
-
 }  // namespace quorvex

@@ -61,6 +61,7 @@ class CardModel {
   CardStep Receive(std::uint8_t byte, std::chrono::milliseconds now);
 
   const RegisterImage& Image() const { return image_; }
+  // For the tests only, kept on purpose: the count --hangup-after is measured against.
   unsigned ValidRequests() const { return validRequests_; }
 
  private:

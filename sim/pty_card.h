@@ -23,7 +23,6 @@ class PtyCard {
   PtyCard& operator=(const PtyCard&) = delete;
 
   const std::string& LinkPath() const { return linkPath_; }
-  const std::string& TerminalPath() const { return terminalPath_; }
 
   enum class End { Stopped, HungUp };
   // Answers requests until stopFd becomes readable or --hangup-after ends the line.

@@ -44,6 +44,7 @@ class MainFrm : public QMainWindow {
 
   QtChannelPanel& Panel() { return *panel_; }
   QLabel* StatusPanel() const { return statusPanel_; }
+  // Read by the window tests only; kept on purpose, as the state they check has no widget.
   const std::string& RememberedFileName() const { return rememberedFileName_; }
   int LanguageNumber() const { return languageNumber_; }
   std::uint16_t RegisterAddress() const { return registerAddress_; }
