@@ -1,3 +1,4 @@
+// The application object: an error that escapes a handler ends in the default error report.
 #include "app/application.h"
 
 #include <exception>

@@ -1,3 +1,4 @@
+// The application object, the last catcher of errors on their way to the default report.
 #pragma once
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// Command line of the window program: the arguments as typed, --help and --version.
 #include "app/command_line.h"
 
 #include "core/version.h"

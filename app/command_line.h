@@ -1,3 +1,4 @@
+// Command line of the window program: what the first argument asks for before a window exists.
 #pragma once
 
 #include <string>

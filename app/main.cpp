@@ -1,3 +1,4 @@
+// The program's start: the context, the port backend and the windows, made in their order.
 #include <QDir>
 #include <QIcon>
 #include <QTimer>

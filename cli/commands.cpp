@@ -1,3 +1,4 @@
+// quorvex-cli's commands: arguments, the window's procedures run from a script, exit codes.
 #include "cli/commands.h"
 
 #include <CLI/CLI.hpp>

@@ -1,3 +1,4 @@
+// The command line's entry point and the exit codes a script acts on.
 #pragma once
 
 #include <ostream>

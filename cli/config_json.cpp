@@ -1,3 +1,4 @@
+// The JSON form of a configuration: written from the view, typed into a panel when read.
 #include "cli/config_json.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The JSON form of a configuration for export and import, with errors named by JSON path.
 #pragma once
 
 #include <stdexcept>

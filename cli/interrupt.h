@@ -1,3 +1,4 @@
+// Ctrl+C during a transfer: noted, then raised from the next pause so closing steps still run.
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// Ctrl+C and termination on Linux, read through a signal descriptor instead of a handler.
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>

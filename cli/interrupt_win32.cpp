@@ -1,3 +1,4 @@
+// Ctrl+C and console close on Windows, set by the console's handler into one event.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif

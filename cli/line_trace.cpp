@@ -1,3 +1,4 @@
+// The --trace file and a watched line that reports every frame to it and to the progress bar.
 #include "cli/line_trace.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// The --trace file and serial ports whose lines report each frame, unknown to the procedures.
 #pragma once
 
 #include <chrono>

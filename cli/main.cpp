@@ -1,3 +1,4 @@
+// quorvex-cli's main(): the console streams, and whether stderr is a terminal for the bar.
 #include <cstdio>
 #include <iostream>
 

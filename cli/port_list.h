@@ -1,3 +1,4 @@
+// The ports command's list: the COM numbers that lead to a device nobody holds now.
 #pragma once
 
 #include <string>

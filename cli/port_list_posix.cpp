@@ -1,3 +1,4 @@
+// The ports command on Linux: each COM n resolved, probed, and given its stable device name.
 #include <filesystem>
 
 #include "cli/port_list.h"

@@ -1,3 +1,4 @@
+// The ports command on Windows: each COM n probed under its Win32 device name.
 #include "cli/port_list.h"
 
 namespace quorvex::cli {

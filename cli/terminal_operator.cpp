@@ -1,3 +1,4 @@
+// The operator on a terminal: status lines, prompts that may wait for Enter, the progress bar.
 #include "cli/terminal_operator.h"
 
 #include "cli/interrupt.h"

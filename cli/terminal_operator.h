@@ -1,3 +1,4 @@
+// The operator on a terminal: what the procedures show goes to stderr and the trace.
 #pragma once
 
 #include <ostream>

@@ -1,3 +1,4 @@
+// The process-wide state (COM port, debug switch, texts, checked channel), one per program.
 #pragma once
 
 #include "core/text_set.h"

@@ -1,3 +1,4 @@
+// The channel check against the unit's limits, the re-display, the edit fields' key filter.
 #include "core/channel_editing.h"
 
 #include <climits>

@@ -1,3 +1,4 @@
+// What editing a channel does: the check before write or save, the re-display, the key filter.
 #pragma once
 
 #include <optional>
@@ -14,6 +15,7 @@ struct AppContext;
 // turn and stops at the first that fails. Throws ConversionError, FloatOverflowError or
 // InvalidFloatOperationError for field texts that are no usable number.
 bool ValidateAllChannels(ChannelPanel& panel, Operator& op, AppContext& ctx);
+// One channel's check. Public on purpose: each channel's limits are tested on their own.
 bool ValidateChannel(ChannelPanel& panel, Operator& op, AppContext& ctx, int channel);
 // Error box captioned "Configuration error Channel n", text "Channel n: " + message.
 void ShowChannelError(Operator& op, const AppContext& ctx, std::string_view message);

@@ -1,3 +1,4 @@
+// The window's component stems and the in-memory panel that holds the same names.
 #include "core/channel_panel.h"
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// The channel panel seam: the eight channels' components reached by stem and channel number.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// The 41-byte image from a panel and back, and the names the debug log gives its registers.
 #include "core/config_image.h"
 
 #include <algorithm>

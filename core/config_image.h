@@ -1,3 +1,4 @@
+// The 41-byte image: the card's register map and a .KFG file's content, byte for byte.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// The configuration record: its facts, its channel table and its CSV text.
 #include "core/config_record.h"
 
 #include <string_view>

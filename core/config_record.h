@@ -1,3 +1,4 @@
+// The configuration record that print, PDF and CSV export present, built without Qt.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// Channels as the window shows them, read from a panel or an image, and compared by field.
 #include "core/config_view.h"
 
 #include "core/channel_editing.h"

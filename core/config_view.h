@@ -1,3 +1,4 @@
+// A configuration as the window shows it, for the command line's tables, JSON and comparisons.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// The card's byte encodings of each channel setting, both ways, through the channel panel.
 #include "core/encoding.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The card's encodings: KonfigByte, GasByte, OffsetByte, BereichsByte and MessbereichsWord.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The errors that end an operation in the default error report, with their exact messages.
 #pragma once
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// Number texts with "." whatever the locale: strict and lenient parse, fixed and short forms.
 #include "core/number_text.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// Locale-free number texts: the parses, the fixed and shortest forms, the checked narrowings.
 #pragma once
 
 #include <cstdint>

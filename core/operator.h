@@ -1,3 +1,4 @@
+// The operator seam: what the procedures show to or ask of the person at the bench.
 #pragma once
 
 #include <optional>
@@ -36,18 +37,6 @@ class Operator {
   // The accepted full path, or nothing when the operator cancelled.
   virtual std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) = 0;
-};
-
-// Restores the normal cursor on every path out of a transfer.
-class WaitCursorGuard {
- public:
-  explicit WaitCursorGuard(Operator& op) : op_(op) { op_.SetWaitCursor(true); }
-  ~WaitCursorGuard() { op_.SetWaitCursor(false); }
-  WaitCursorGuard(const WaitCursorGuard&) = delete;
-  WaitCursorGuard& operator=(const WaitCursorGuard&) = delete;
-
- private:
-  Operator& op_;
 };
 
 }  // namespace quorvex

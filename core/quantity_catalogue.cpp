@@ -1,3 +1,4 @@
+// The fixed table of measured quantities in list order, and the lists filled from it.
 #include "core/quantity_catalogue.h"
 
 #include <array>

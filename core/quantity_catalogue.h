@@ -1,3 +1,4 @@
+// The measured quantities: name, card code, unit, scale and format; the two channel lists.
 #pragma once
 
 #include <span>
@@ -18,6 +19,7 @@ struct QuantityRow {
   const char* format;
 };
 
+// The whole table. Only the tests walk it; kept on purpose so every row is checked.
 std::span<const QuantityRow> QuantityCatalogue();
 
 // Lookups by exact, case-sensitive name (or by code). Defaults when no row matches:

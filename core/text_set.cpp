@@ -1,3 +1,4 @@
+// The English texts of captions, menus, status lines and messages.
 #include "core/text_set.h"
 
 namespace quorvex {

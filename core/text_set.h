@@ -1,3 +1,4 @@
+// The texts the window and the procedures show, read at the moment they are shown.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The user's configuration folder of the program, created readable by its owner only.
 #include "core/user_config_folder.h"
 
 #include <sys/stat.h>

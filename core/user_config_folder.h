@@ -1,3 +1,4 @@
+// The user's configuration folder of the program: settings of an installed program, port links.
 #pragma once
 
 #include <string>

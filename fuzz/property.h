@@ -1,3 +1,4 @@
+// What the fuzz targets do when a property fails: name it and abort, so the input is kept.
 #pragma once
 
 #include <cstdio>

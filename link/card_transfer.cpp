@@ -1,3 +1,4 @@
+// Write to box and Read from box: prompts, RTS, each register in turn, closing steps.
 #include "link/card_transfer.h"
 
 #include <exception>

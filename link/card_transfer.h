@@ -1,3 +1,4 @@
+// The write and read procedures (SendenClick, EmpfangenClick) and the seams they run on.
 #pragma once
 
 #include <bitset>
@@ -46,6 +47,7 @@ void ShowTransmissionError(TransferSeams& s, bool ok);
 
 // Writing: the part of SendenClick after the check passed.
 TransferOutcome SendConfiguration(TransferSeams& s);
+// Channel n's five registers. Kept on purpose as the named step; the loop uses its counting form.
 bool SendChannel(TransferSeams& s, int channel);
 // The whole write command: status, check, transfer.
 TransferOutcome SendenClick(TransferSeams& s);

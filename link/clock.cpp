@@ -1,3 +1,4 @@
+// The real clock: pauses that sleep, time from the steady clock.
 #include "link/clock.h"
 
 #include <thread>

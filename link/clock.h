@@ -1,3 +1,4 @@
+// The clock seam, so a transfer's fixed pauses can run on virtual time in a test.
 #pragma once
 
 #include <chrono>

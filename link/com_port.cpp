@@ -1,3 +1,4 @@
+// The transfers' COM port: open with the "Fehler" box, RTS, bytes with their 10 ms pauses.
 #include "link/com_port.h"
 
 #include <string>

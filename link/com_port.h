@@ -1,3 +1,4 @@
+// The transfers' one COM port and the byte transport the register exchange uses.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Where COM n leads: QUORVEX_COM_DIR, the user's links, ttyS; the Win32 device name.
 #include "link/port_names.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// COM n to a device: the environment that decides it and the resolution, looked up afresh.
 #pragma once
 
 #include <optional>

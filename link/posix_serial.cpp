@@ -1,3 +1,4 @@
+// The termios backend: locked exclusive open, raw 1200 8N1, one byte under its time-out.
 #include "link/posix_serial.h"
 
 #include <fcntl.h>

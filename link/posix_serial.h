@@ -1,3 +1,4 @@
+// The termios backend of the serial line and the ports that resolve COM n on each open.
 #pragma once
 
 #include <functional>

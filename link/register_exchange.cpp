@@ -1,3 +1,4 @@
+// Register exchange: one request frame and its reply, repeated while the reply fails its check.
 #include "link/register_exchange.h"
 
 #include "link/com_port.h"

@@ -1,3 +1,4 @@
+// The four-byte register frame with its OR check byte, and one register exchange.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// Serial devices plugged in or removed, as udev announces them once their nodes are ready.
 #include <libudev.h>
 
 #include <cstring>

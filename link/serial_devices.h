@@ -1,3 +1,4 @@
+// The serial devices of this machine and the user links that make them COM n.
 #pragma once
 
 #include <memory>

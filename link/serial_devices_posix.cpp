@@ -1,3 +1,4 @@
+// The serial devices on Linux: real UARTs, USB and ACM, stable names, COM n links written.
 #include <fcntl.h>
 #include <grp.h>
 #include <linux/serial.h>

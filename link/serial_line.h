@@ -1,3 +1,4 @@
+// The serial line seam: one exclusively held port, and the ports opened by COM number.
 #pragma once
 
 #include <cstdint>

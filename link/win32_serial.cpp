@@ -1,3 +1,4 @@
+// The Win32 backend: the COM port opened, configured and read with the required calls.
 #include "link/win32_serial.h"
 
 #ifndef WIN32_LEAN_AND_MEAN

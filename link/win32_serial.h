@@ -1,3 +1,4 @@
+// The Win32 backend of the serial line, held with share mode 0.
 #pragma once
 
 #include <memory>

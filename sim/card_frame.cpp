@@ -1,3 +1,4 @@
+// The card's side of a frame: its check byte, the request it carries, the reply to it.
 #include "sim/card_frame.h"
 
 namespace quorvex::sim {

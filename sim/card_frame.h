@@ -1,3 +1,4 @@
+// The simulated card's own frame code: check byte, request fields, reply.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// The simulated card's logic: bytes gathered into frames by the gap, served, faults applied.
 #include "sim/card_model.h"
 
 #include <utility>

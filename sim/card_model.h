@@ -1,3 +1,4 @@
+// The simulated card without its line: register image, fault switches, one step per byte.
 #pragma once
 
 #include <array>
@@ -60,6 +61,7 @@ class CardModel {
   CardStep Receive(std::uint8_t byte, std::chrono::milliseconds now);
 
   const RegisterImage& Image() const { return image_; }
+  // For the tests only, kept on purpose: the count --hangup-after is measured against.
   unsigned ValidRequests() const { return validRequests_; }
 
  private:

@@ -1,3 +1,4 @@
+// quorvex-cardsim's command line: switches and faults checked, with the help text.
 #include "sim/card_options.h"
 
 #include <charconv>

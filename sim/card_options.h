@@ -1,3 +1,4 @@
+// quorvex-cardsim's options: port, folder, image, log, faults, delay and frame gap.
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// The simulator's frame log: what each step received, dropped or answered, time-stamped.
 #include "sim/frame_log.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// The simulator's frame log, one time-stamped line per frame or note.
 #pragma once
 
 #include <chrono>

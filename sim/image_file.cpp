@@ -1,3 +1,4 @@
+// The simulator's register image in a file: loaded whole, replaced by rename.
 #include "sim/image_file.h"
 
 #include <fcntl.h>

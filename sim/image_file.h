@@ -1,3 +1,4 @@
+// The simulator's register image kept in a 41-byte file between runs.
 #pragma once
 
 #include <optional>

@@ -1,3 +1,4 @@
+// quorvex-cardsim's main(): options, log, the card on its terminal until a stop signal.
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// The simulated card on a pseudo terminal: the COM<n> link, raw line, delayed replies.
 #include "sim/pty_card.h"
 
 #include <fcntl.h>

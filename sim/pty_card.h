@@ -1,3 +1,4 @@
+// The simulated card on a pseudo terminal, reached as COM n by the program.
 #pragma once
 
 #include <chrono>
@@ -22,7 +23,6 @@ class PtyCard {
   PtyCard& operator=(const PtyCard&) = delete;
 
   const std::string& LinkPath() const { return linkPath_; }
-  const std::string& TerminalPath() const { return terminalPath_; }
 
   enum class End { Stopped, HungUp };
   // Answers requests until stopFd becomes readable or --hangup-after ends the line.

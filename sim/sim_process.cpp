@@ -1,3 +1,4 @@
+// A quorvex-cardsim child for tests and benchmarks: spawned, awaited until ready, stopped.
 #include "sim/sim_process.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// A running quorvex-cardsim for tests and benchmarks, stopped when it goes out of scope.
 #pragma once
 
 #include <sys/types.h>
@@ -21,7 +22,6 @@ class SimProcess {
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;
 
-  pid_t Pid() const { return pid_; }
   const std::string& LinkPath() const { return linkPath_; }
 
   // Waits for the program to end by itself; its exit status, or nothing after the time-out.

@@ -1,3 +1,4 @@
+// File access for both files: operator's error texts and replacement by temp file and rename.
 #include "storage/atomic_file.h"
 
 #include <random>

@@ -1,3 +1,4 @@
+// File access shared by both files: operator's error texts, reads, atomic replacement.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// Atomic file replacement on POSIX: new file, write, fsync, rename, through the FileCalls seam.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

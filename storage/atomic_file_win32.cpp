@@ -1,3 +1,4 @@
+// Atomic file replacement on Windows with the Win32 file calls.
 #include <windows.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The system calls of an atomic save behind an interface, so tests can make each one fail.
 #pragma once
 
 #include <sys/types.h>

@@ -1,3 +1,4 @@
+// The .KFG file: 41 bytes read and written, the dialogs, the File menu commands.
 #include "storage/kfg_file.h"
 
 #include <algorithm>

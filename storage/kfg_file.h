@@ -1,3 +1,4 @@
+// The .KFG file and the File menu's Konfigurationladen1Click, Konfigurationspeichern1Click.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The INI profile, read and written as the Windows profile functions do, edits in place.
 #include "storage/profile.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// An INI profile held in memory, with the Windows profile functions' reading rules.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// The working state in quorvex.ini: port, channel lists and fields, window, file name.
 #include "storage/settings.h"
 
 #include <limits>

@@ -1,3 +1,4 @@
+// The working state kept in quorvex.ini between runs: restored at start, saved at exit.
 #pragma once
 
 #include <string>

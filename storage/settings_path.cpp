@@ -1,3 +1,4 @@
+// Settings file location (beside the program, or the user's folder if installed); DEBUG switch.
 #include <filesystem>
 #include <stdexcept>
 #include <string>

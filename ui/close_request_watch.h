@@ -1,3 +1,4 @@
+// Keeps the window system's close request that Qt would drop while a transfer blocks the window.
 #pragma once
 
 #include <QAbstractNativeEventFilter>

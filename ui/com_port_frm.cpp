@@ -1,3 +1,4 @@
+// The COM port dialog: the ports free now, the chosen one, the device manager button.
 #include "ui/com_port_frm.h"
 
 #include <QComboBox>

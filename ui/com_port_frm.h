@@ -1,3 +1,4 @@
+// ComPortFrm, the COM port dialog that sets the port the transfers use.
 #pragma once
 
 #include <QDialog>

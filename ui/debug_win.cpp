@@ -1,3 +1,4 @@
+// The debug log window: opened by the first line, emptied at 100 lines.
 #include "ui/debug_win.h"
 
 #include <QPlainTextEdit>

@@ -1,3 +1,4 @@
+// DebugWin, the debug log window the DEBUG switch lets lines into.
 #pragma once
 
 #include <QWidget>

@@ -1,3 +1,4 @@
+// The default error report: the stop-icon box, and errors carried to it as events.
 #include "ui/error_report.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// The default error report, and how handlers hand their errors to it past Qt's frames.
 #pragma once
 
 #include <QEvent>

@@ -1,3 +1,4 @@
+// The start-up benchmark's probe: prints when the window was first painted, then ends.
 #pragma once
 
 #include <QEvent>

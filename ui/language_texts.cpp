@@ -1,3 +1,4 @@
+// The English texts put on the main window: captions, headers, menus, quantity lists.
 #include "ui/language_texts.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// Applying the language: texts into the context and onto the main window's components.
 #pragma once
 
 class QMainWindow;

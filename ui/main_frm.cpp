@@ -1,3 +1,4 @@
+// MainFrm: the channel grid laid out, its handlers, menus, settings at start and exit.
 #include "ui/main_frm.h"
 
 #include <QAction>

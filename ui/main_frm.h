@@ -1,3 +1,4 @@
+// MainFrm, the main window: eight channel rows, File and Transfer menus, status bar.
 #pragma once
 
 #include <QMainWindow>
@@ -47,6 +48,7 @@ class MainFrm : public QMainWindow {
 
   QtChannelPanel& Panel() { return *panel_; }
   QLabel* StatusPanel() const { return statusPanel_; }
+  // Read by the window tests only; kept on purpose, as the state they check has no widget.
   const std::string& RememberedFileName() const { return rememberedFileName_; }
   int LanguageNumber() const { return languageNumber_; }
   std::uint16_t RegisterAddress() const { return registerAddress_; }

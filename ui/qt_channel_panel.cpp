@@ -1,3 +1,4 @@
+// The channel panel on the main window's widgets, found by object name, changed silently.
 #include "ui/qt_channel_panel.h"
 
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// The channel panel seam on real widgets: lists, fields and labels of the channel grid.
 #pragma once
 
 #include <QHash>

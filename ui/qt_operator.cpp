@@ -1,3 +1,4 @@
+// The operator seam on Qt: status bar, message boxes, wait cursor, file dialogs, debug log.
 #include "ui/qt_operator.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// The operator at the bench through real boxes, dialogs and the status bar.
 #pragma once
 
 #include <QPointer>

@@ -1,3 +1,4 @@
+// UTF-8 std::string to QString and back, where the layers below meet Qt.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The configuration record as a one-page A4 PDF or on a printer.
 #include "ui/record_document.h"
 
 #include <QAbstractTextDocumentLayout>

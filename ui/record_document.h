@@ -1,3 +1,4 @@
+// The configuration record as a one-page A4 PDF or on a printer.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// The serial device window: the machine's serial devices listed, one given a COM number.
 #include "ui/serial_device_window.h"
 
 #include <QHBoxLayout>

@@ -1,3 +1,4 @@
+// The serial device window that stands in for the device manager on Linux.
 #pragma once
 
 #include <QDialog>

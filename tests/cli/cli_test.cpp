@@ -1,3 +1,4 @@
+// Tests of quorvex-cli's file commands in-process: show, export and import, diff, bad input.
 #include <gtest/gtest.h>
 
 #include <filesystem>

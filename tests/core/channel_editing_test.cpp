@@ -1,3 +1,4 @@
+// Tests of the channel check, the re-display, the list change and the key filter.
 #include "core/channel_editing.h"
 
 #include <gtest/gtest.h>

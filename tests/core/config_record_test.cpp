@@ -1,3 +1,4 @@
+// Tests of the configuration record's facts, table and CSV text.
 #include "core/config_record.h"
 
 #include <gtest/gtest.h>

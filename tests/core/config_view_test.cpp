@@ -1,3 +1,4 @@
+// Tests of the configuration as the window shows it: images, differences, headers, stems.
 #include "core/config_view.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the card's encodings: KonfigByte, output bytes, MessbereichsWord, whole image.
 #include "core/encoding.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the number texts: strict and lenient parse, short and fixed forms, the locale.
 #include "core/number_text.h"
 
 #include <gtest/gtest.h>

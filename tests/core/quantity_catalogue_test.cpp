@@ -1,3 +1,4 @@
+// Tests of the quantity table: units, codes, scales, formats and the filled lists.
 #include "core/quantity_catalogue.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the user's configuration folder rule and its private creation.
 #include "core/user_config_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of quorvex-cli as its own process against the simulator: verify, exit codes, Ctrl+C.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>

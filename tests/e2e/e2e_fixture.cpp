@@ -1,3 +1,4 @@
+// The end-to-end fixture: a fresh COM folder, the simulator started in it, its image file.
 #include "tests/e2e/e2e_fixture.h"
 
 #include <stdlib.h>

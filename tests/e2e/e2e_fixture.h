@@ -1,3 +1,4 @@
+// The end-to-end fixture: the real transfer pieces against quorvex-cardsim, in real time.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the real write and read against the simulator on a pseudo terminal.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>

@@ -1,3 +1,4 @@
+// Tests of the transfers' COM port: open and close, the "Fehler" box, byte pauses, probing.
 #include "link/com_port.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// A scripted card behind a fake serial line: requests recorded, replies as each is told.
 #include "tests/link/fake_serial.h"
 
 #include <chrono>

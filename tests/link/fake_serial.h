@@ -1,3 +1,4 @@
+// The fake serial line and the scripted card behind it, on the fake clock.
 #pragma once
 
 #include <array>

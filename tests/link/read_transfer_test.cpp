@@ -1,3 +1,4 @@
+// Tests of Read from box against the scripted card: full read, lost replies, held ports.
 #include <gtest/gtest.h>
 
 #include <stdexcept>

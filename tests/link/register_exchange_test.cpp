@@ -1,3 +1,4 @@
+// Tests of the register frame and the exchange: repeats, missing bytes, late bytes.
 #include "link/register_exchange.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the serial device list and of giving a device a COM number by link.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// Tests of where COM n leads: number limits, QUORVEX_COM_DIR, user links, XDG folders.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// Tests of the termios backend on pseudo terminals: exclusive hold, time-outs, no leaks.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>

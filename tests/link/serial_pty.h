@@ -1,3 +1,4 @@
+// A pseudo terminal whose master side stands in for the card in the backend tests.
 #pragma once
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// Tests of every exchange of a write and a read failing in turn, checked trace by trace.
 #include <gtest/gtest.h>
 
 #include "tests/link/transfer_harness.h"

@@ -1,3 +1,4 @@
+// The transfer fixture: panel and card differing everywhere, one trace of all that happens.
 #pragma once
 
 #include <array>

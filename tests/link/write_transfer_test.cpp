@@ -1,3 +1,4 @@
+// Tests of Write to box against the scripted card: full write, refusals, lost bytes.
 #include <gtest/gtest.h>
 
 #include "core/errors.h"

@@ -1,3 +1,4 @@
+// Tests of the simulated card's logic: registers, frame gap, check byte, fault switches.
 #include "sim/card_model.h"
 
 #include <gtest/gtest.h>

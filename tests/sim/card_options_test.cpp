@@ -1,3 +1,4 @@
+// Tests of quorvex-cardsim's command line: every switch, defaults, bad values, help.
 #include "sim/card_options.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the simulator's image file: missing, round trip, wrong size, no litter, mode.
 #include "sim/image_file.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the simulated card on a pseudo terminal: serving, log, delay, hang-up, link.
 #include "sim/pty_card.h"
 
 #include <fcntl.h>

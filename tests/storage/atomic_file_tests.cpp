@@ -1,3 +1,4 @@
+// Tests of every failing system call of an atomic save, through the FileCalls seam.
 #include <gtest/gtest.h>
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// The .KFG tests' shared known bytes, known panel and fixture.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the .KFG file: layout both ways, error messages, dialogs, remembered name.
 #include "storage/kfg_file.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Tests of the INI profile: lookup rules, in-place writes, damaged and missing files.
 #include "storage/profile.h"
 
 #include <gtest/gtest.h>

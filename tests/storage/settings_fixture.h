@@ -1,3 +1,4 @@
+// The settings tests' shared panel and fixture.
 #pragma once
 
 #include <gtest/gtest.h>

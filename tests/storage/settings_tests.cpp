@@ -1,3 +1,4 @@
+// Tests of the settings file at start and exit, its path and the DEBUG switch.
 #include "storage/settings.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Storage test helpers on POSIX: forked, unprivileged and small-tmpfs children.
 #include <fcntl.h>
 #include <grp.h>
 #include <sched.h>

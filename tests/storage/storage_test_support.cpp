@@ -1,3 +1,4 @@
+// Storage test helpers: raw file bytes in and out, and the message an action throws.
 #include "tests/storage/storage_test_support.h"
 
 #include <exception>

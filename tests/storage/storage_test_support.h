@@ -1,3 +1,4 @@
+// Storage test helpers: raw file bytes, error messages, children for POSIX-only cases.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Virtual time for tests: each pause advances the clock at once and is recorded.
 #pragma once
 
 #include <chrono>

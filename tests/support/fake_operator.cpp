@@ -1,3 +1,4 @@
+// The scripted operator: every call written as one line of the log, file questions answered.
 #include "tests/support/fake_operator.h"
 
 namespace quorvex::testing {

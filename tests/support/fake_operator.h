@@ -1,3 +1,4 @@
+// A scripted operator that records what the procedures show and answers what they ask.
 #pragma once
 
 #include <deque>

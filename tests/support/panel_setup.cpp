@@ -1,3 +1,4 @@
+// Test panels: lists filled as at start, channels set and read back whole.
 #include "tests/support/panel_setup.h"
 
 #include <vector>

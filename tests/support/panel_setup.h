@@ -1,3 +1,4 @@
+// Test panels and the known configuration with its hand-made 41-byte image.
 #pragma once
 
 #include <array>

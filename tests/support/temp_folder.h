@@ -1,3 +1,4 @@
+// A fresh temporary folder for a test, removed with its content at the end.
 #pragma once
 
 #include <algorithm>

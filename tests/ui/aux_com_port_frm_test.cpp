@@ -1,3 +1,4 @@
+// Tests of the COM port dialog: its controls, the listed ports, OK and close, the device list.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>

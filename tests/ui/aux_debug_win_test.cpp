@@ -1,3 +1,4 @@
+// Tests of the debug log window: the DEBUG switch, opening, painting, the 100-line start.
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>

@@ -1,3 +1,4 @@
+// Tests of the serial device window: the list, the suggested number, assignments.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>

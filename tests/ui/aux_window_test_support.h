@@ -1,3 +1,4 @@
+// Helpers of the auxiliary window tests: answering the next modal window.
 #pragma once
 
 #include <QApplication>

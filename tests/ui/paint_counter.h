@@ -1,3 +1,4 @@
+// Counts a window's paint events, to show it reaches the screen during a transfer.
 #pragma once
 
 #include <QEvent>

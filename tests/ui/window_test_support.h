@@ -1,3 +1,4 @@
+// Helpers of the window tests: recorded error reports, a card behind fake ports.
 #pragma once
 
 #include <gtest/gtest.h>

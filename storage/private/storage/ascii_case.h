@@ -1,3 +1,4 @@
+// Letter case of a to z only, so names compare alike whatever the locale.
 #pragma once
 
 #include <cstddef>

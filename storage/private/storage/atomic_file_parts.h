@@ -1,3 +1,4 @@
+// What the atomic writer's platform files share: temporary names and error helpers.
 #pragma once
 
 #include <string>
