@@ -29,7 +29,6 @@
 #include "storage/atomic_file.h"
 #include "storage/kfg_file.h"
 
-
 namespace quorvex::cli {
 
 namespace {
