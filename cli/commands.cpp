@@ -199,18 +199,10 @@ class CardSession {
   }
 
   TransferOutcome Write(MemoryPanel& panel, RegisterRecord& record) {
-    op_.BeginProgress("Writing COM" + std::to_string(ctx_.comPortNumber));
-    TransferSeams s{panel, op_, port_, clock_, ctx_, registerAddress_, &record};
-    const TransferOutcome outcome = SendenClick(s);
-    op_.EndProgressLine();
-    return outcome;
+    return Run("Writing", SendenClick, panel, record);
   }
   TransferOutcome Read(MemoryPanel& panel, RegisterRecord& record) {
-    op_.BeginProgress("Reading COM" + std::to_string(ctx_.comPortNumber));
-    TransferSeams s{panel, op_, port_, clock_, ctx_, registerAddress_, &record};
-    const TransferOutcome outcome = EmpfangenClick(s);
-    op_.EndProgressLine();
-    return outcome;
+    return Run("Reading", EmpfangenClick, panel, record);
   }
   // Reads the card into a scratch panel; the card's bytes, or nothing after a report.
   std::optional<ConfigImage> ReadImage(std::ostream& err, int& exitCode) {
@@ -233,10 +225,17 @@ class CardSession {
                       " on COM" + std::to_string(ctx_.comPortNumber) + ".");
     }
   }
-  TerminalOperator& Operator() { return op_; }
   const TextSet& Texts() const { return ctx_.texts; }
 
  private:
+  TransferOutcome Run(const char* what, TransferOutcome (*procedure)(TransferSeams&),
+                      MemoryPanel& panel, RegisterRecord& record) {
+    op_.BeginProgress(std::string(what) + " COM" + std::to_string(ctx_.comPortNumber));
+    TransferSeams s{panel, op_, port_, clock_, ctx_, registerAddress_, &record};
+    const TransferOutcome outcome = procedure(s);
+    op_.EndProgressLine();
+    return outcome;
+  }
   AppContext ctx_{.texts = EnglishTextSet()};
   InterruptWatch watch_;
   InterruptibleClock clock_{watch_};
