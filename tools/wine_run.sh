@@ -120,6 +120,10 @@ map_simulator() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w
   wineserver -p >/dev/null 2>&1
+  # A new server starts Wine's device services with the first program, and while they come up
+  # they touch the mapped port: a transfer made then lost its first replies. Let them come up
+  # with a program of no consequence first.
+  timeout 60 wine cmd /c exit >/dev/null 2>&1 || true
   mapped_pty=${pty}
   echo "wine_run: quorvex-cardsim on ${pty} is COM${com} under Wine"
 }
