@@ -82,6 +82,8 @@ void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
       line += row[i];
       if (i + 1 < row.size()) line.append(widths[i] - Columns(row[i]) + 2, ' ');
     }
+    // An empty last cell leaves only padding behind.
+    line.erase(line.find_last_not_of(' ') + 1);
     out << line << '\n';
   }
 }
