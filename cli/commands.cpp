@@ -35,9 +35,9 @@ namespace {
 
 constexpr const char* kProgram = "quorvex-cli";
 constexpr const char* kExitCodes =
-    "Exit codes: 0 done or equal; 1 files or card differ; 2 bad usage, bad input file or an "
-    "output\n"
-    "file that cannot be written; 3 transfer failed; 4 port not available; 130 interrupted.";
+    "Exit codes: 0 done or equal; 1 files or card differ; 2 bad usage, bad input file\n"
+    "or an output file that cannot be written; 3 transfer failed; 4 port not available;\n"
+    "130 interrupted.";
 // A configuration document is a few kilobytes; anything far larger is no such document.
 constexpr std::size_t kMaxDocumentBytes = 1 << 20;
 
