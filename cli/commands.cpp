@@ -114,11 +114,6 @@ nlohmann::ordered_json ShownJson(const ConfigurationView& view, const ConfigImag
   return document;
 }
 
-std::string Hex(std::uint8_t b) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[b >> 4], kDigits[b & 0x0F]};
-}
-
 // Field by field as the window shows them; registers only where no shown field tells them apart.
 int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
                     const std::string& firstName, const std::string& secondName,
@@ -135,7 +130,7 @@ int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigIma
     rows[0] = {"Register", "", firstName, secondName};
     for (std::size_t r = 0; r < first.size(); ++r) {
       if (first[r] != second[r])
-        rows.push_back({RegisterName(r), "", Hex(first[r]), Hex(second[r])});
+        rows.push_back({RegisterName(r), "", HexBytes(&first[r], 1), HexBytes(&second[r], 1)});
     }
   }
   PrintTable(out, rows);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/config_image.h"
+#include "core/config_view.h"
 #include "link/register_exchange.h"
 #include "storage/kfg_file.h"
 
@@ -12,14 +13,8 @@ namespace quorvex::cli {
 
 namespace {
 
-std::string Hex(std::uint8_t b) {
-  char text[3];
-  std::snprintf(text, sizeof text, "%02X", b);
-  return text;
-}
-
 // The register exchange always sends four bytes and then makes four reads, so the line sees
-// whole frames by counting; a read that timed out shows as "--".
+// whole frames by counting; a byte that never came shows as 00 and marks the reply incomplete.
 class WatchedLine : public SerialLine {
  public:
   WatchedLine(std::unique_ptr<SerialLine> line, TraceLog* trace, const RegisterDone& onRegister)
@@ -39,7 +34,7 @@ class WatchedLine : public SerialLine {
     if (writes_ == request_.size()) {
       reads_ = 0;
       const RequestFields fields = ParseRequestFrame(request_);
-      Note("-> " + FrameText(request_, request_.size()) +
+      Note("-> " + HexBytes(request_.data(), request_.size()) +
            (fields.direction == Direction::Read ? "  read " : "  write ") +
            RegisterName(fields.address));
     }
@@ -58,21 +53,11 @@ class WatchedLine : public SerialLine {
  private:
   void ReplyDone() {
     const bool passed = complete_ && ReplyCheckPasses(reply_);
-    std::string text = "<- ";
-    for (std::size_t i = 0; i < reply_.size(); ++i) {
-      if (i != 0) text += ' ';
-      text += Hex(reply_[i]);
-    }
-    Note(text + (!complete_ ? "  incomplete" : passed ? "  check passed" : "  check failed"));
+    Note("<- " + HexBytes(reply_.data(), reply_.size()) +
+         (!complete_ ? "  incomplete"
+          : passed   ? "  check passed"
+                     : "  check failed"));
     if (passed && onRegister_) onRegister_(ParseRequestFrame(request_).address);
-  }
-  static std::string FrameText(const RequestFrame& frame, std::size_t count) {
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i) {
-      if (i != 0) text += ' ';
-      text += Hex(frame[i]);
-    }
-    return text;
   }
   void Note(const std::string& text) {
     if (trace_ != nullptr) trace_->Line(text);

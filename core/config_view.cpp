@@ -91,16 +91,20 @@ std::vector<FieldDifference> CompareConfigurations(const ConfigurationView& firs
   return differences;
 }
 
-std::string ImageHex(const ConfigImage& image) {
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string hex;
-  hex.reserve(image.size() * 3);
-  for (std::uint8_t b : image) {
-    if (!hex.empty()) hex += ' ';
-    hex += kDigits[b >> 4];
-    hex += kDigits[b & 0x0F];
+  hex.reserve(count * 3);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i != 0) hex += ' ';
+    hex += kDigits[bytes[i] >> 4];
+    hex += kDigits[bytes[i] & 0x0F];
   }
   return hex;
+}
+
+std::string ImageHex(const ConfigImage& image) {
+  return HexBytes(image.data(), image.size());
 }
 
 }  // namespace quorvex

@@ -61,7 +61,9 @@ struct FieldDifference {
 std::vector<FieldDifference> CompareConfigurations(const ConfigurationView& first,
                                                    const ConfigurationView& second);
 
-// The image as 41 two-digit upper-case hex bytes separated by blanks.
+// Bytes as two-digit upper-case hex separated by blanks ("55 00 0A"); the image's 41 bytes, a
+// frame's four, one alone.
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count);
 std::string ImageHex(const ConfigImage& image);
 
 }  // namespace quorvex
