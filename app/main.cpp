@@ -1,5 +1,6 @@
 // The program's start: the context, the port backend and the windows, made in their order.
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
@@ -79,6 +80,20 @@ std::string SettingsPath() {
       quorvex::CreatePrivateFolders(configFolder);
     } catch (const std::exception&) {
     }
+  }
+  return path;
+#elif defined(_WIN32)
+  // Each a folder of installed programs; ProgramW6432 names the 64-bit one to 32-bit programs.
+  const std::vector<std::string> programFiles = {
+      quorvex::FromQ(qEnvironmentVariable("ProgramFiles")),
+      quorvex::FromQ(qEnvironmentVariable("ProgramFiles(x86)")),
+      quorvex::FromQ(qEnvironmentVariable("ProgramW6432"))};
+  const std::string path = quorvex::WindowsSettingsPathFor(
+      executable, programFiles, quorvex::FromQ(qEnvironmentVariable("APPDATA")));
+  // A first start of the installed program; if that fails, the exit reports that the file
+  // cannot be written.
+  if (path != quorvex::SettingsPathFor(executable)) {
+    QDir().mkpath(QFileInfo(quorvex::ToQ(path)).absolutePath());
   }
   return path;
 #else

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 
 #include "storage/atomic_file.h"
 #include "storage/atomic_file_parts.h"
@@ -62,10 +63,24 @@ int LastError() {
   return static_cast<int>(GetLastError());
 }
 
+// Our paths are UTF-8 (Qt's file dialog, the settings file); the ANSI calls would read them in
+// the system's code page and turn "Müller.KFG" into another file's name. The wide calls take
+// them as they are.
+std::wstring Wide(const std::string& path) {
+  if (path.empty()) return {};
+  const int size = static_cast<int>(path.size());
+  const int units =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
+  if (units <= 0) Fail(LastError(), path);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), units);
+  return wide;
+}
+
 }  // namespace
 
 std::string ReadFileStart(const std::string& path, std::size_t limit) {
-  HandleGuard file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HandleGuard file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.Get() == INVALID_HANDLE_VALUE) Fail(LastError(), path);
   std::string bytes;
@@ -82,20 +97,22 @@ std::string ReadFileStart(const std::string& path, std::size_t limit) {
 }
 
 bool PathExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsRegularFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   std::string temporary;
+  std::wstring wideTemporary;
   HANDLE created = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; attempt < atomic::kTemporaryNameAttempts; ++attempt) {
     temporary = TemporaryName(path, attempt);
-    created = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    wideTemporary = Wide(temporary);
+    created = CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created != INVALID_HANDLE_VALUE) break;
     const int error = LastError();
@@ -106,12 +123,12 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   HandleGuard file(created);
   bool committed = false;
   struct Remover {
-    const std::string& name;
+    const std::wstring& name;
     const bool& committed;
     ~Remover() {
-      if (!committed) DeleteFileA(name.c_str());
+      if (!committed) DeleteFileW(name.c_str());
     }
-  } remover{temporary, committed};
+  } remover{wideTemporary, committed};
 
   while (!bytes.empty()) {
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
@@ -122,7 +139,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   }
   if (!FlushFileBuffers(file.Get())) Fail(LastError(), path);
   if (!file.Close()) Fail(LastError(), path);
-  if (!MoveFileExA(temporary.c_str(), path.c_str(),
+  if (!MoveFileExW(wideTemporary.c_str(), Wide(path).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     Fail(LastError(), path);
   }

@@ -46,6 +46,41 @@ std::string SettingsPathFor(const std::string& executablePath, const std::string
   return JoinPath(userConfigFolder, "quorvex.ini");
 }
 
+namespace {
+
+std::string WithoutTrailingSeparators(std::string folder) {
+  while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return folder;
+}
+
+// A Windows folder as the file system compares it: either slash, no trailing one, any ASCII case.
+std::string WindowsFolderKey(std::string folder) {
+  for (char& c : folder) c = c == '/' ? '\\' : AsciiUpper(c);
+  return WithoutTrailingSeparators(folder);
+}
+
+}  // namespace
+
+std::string WindowsSettingsPathFor(const std::string& executablePath,
+                                   const std::vector<std::string>& programFilesFolders,
+                                   const std::string& appDataFolder) {
+  const auto nameStart = executablePath.find_last_of("/\\");
+  const std::string folder =
+      WindowsFolderKey(nameStart == std::string::npos ? "" : executablePath.substr(0, nameStart));
+  bool installed = false;
+  for (const std::string& programFiles : programFilesFolders) {
+    const std::string root = WindowsFolderKey(programFiles);
+    // An unset variable names no folder; a program started by its bare name is not inside it.
+    if (root.empty()) continue;
+    if (folder == root || folder.starts_with(root + '\\')) installed = true;
+  }
+  if (!installed) return SettingsPathFor(executablePath);
+  if (appDataFolder.empty()) {
+    throw std::runtime_error("No folder for the settings: APPDATA names no folder");
+  }
+  return WithoutTrailingSeparators(appDataFolder) + "\\Quorvex\\quorvex.ini";
+}
+
 bool DebugSwitchFromArguments(const std::vector<std::string>& arguments) {
   return !arguments.empty() && EqualIgnoringAsciiCase(arguments.front(), "DEBUG");
 }

@@ -179,6 +179,36 @@ TEST(SettingsPath, ExtensionOfTheExecutableBecomesIni) {
   EXPECT_EQ(SettingsPathFor("/opt/quorvex.v2.exe"), "/opt/quorvex.v2.ini");
 }
 
+TEST(SettingsPath, WindowsProgramRunFromProgramFilesKeepsItsSettingsInAppData) {
+  const std::vector<std::string> programFiles = {"C:\\Program Files", "C:\\Program Files (x86)",
+                                                 ""};
+  const std::string appData = "C:\\Users\\Ute\\AppData\\Roaming\\";
+  const std::string inAppData = "C:\\Users\\Ute\\AppData\\Roaming\\Quorvex\\quorvex.ini";
+  struct Case {
+    const char* executable;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"C:\\Program Files\\Quorvex\\quorvex.exe", inAppData},
+      // Qt names the program with forward slashes, and Windows ignores letter case.
+      {"c:/program files/Quorvex/quorvex.exe", inAppData},
+      {"C:\\Program Files (x86)\\quorvex.exe", inAppData},
+      // A folder whose name only begins like Program Files is not inside it.
+      {"C:\\Program Files Old\\quorvex.exe", "C:\\Program Files Old\\quorvex.ini"},
+      {"D:\\Tools\\quorvex.exe", "D:\\Tools\\quorvex.ini"},
+      // The empty entry (an unset ProgramW6432) is no folder the program could be in.
+      {"quorvex.exe", "quorvex.ini"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(WindowsSettingsPathFor(c.executable, programFiles, appData), c.expected)
+        << c.executable;
+  }
+  EXPECT_EQ(WindowsSettingsPathFor("C:\\Program Files\\q.exe", {"C:/Program Files/"}, "A:"),
+            "A:\\Quorvex\\quorvex.ini");
+  EXPECT_EQ(MessageOf([&] { WindowsSettingsPathFor(cases[0].executable, programFiles, ""); }),
+            "No folder for the settings: APPDATA names no folder");
+}
+
 TEST(SettingsDebugSwitch, OnlyTheFirstArgumentCounts) {
   for (const char* word : {"debug", "Debug", "DEBUG", "dEbUg"}) {
     EXPECT_TRUE(DebugSwitchFromArguments({word})) << word;

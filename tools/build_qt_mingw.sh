@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Builds the static Qt for Windows (MinGW-w64, x86_64, posix threads) that the
+# window's Windows tree links against, from Debian's own qt6-base source of the
+# Qt version installed on this host (the host's moc, uic and rcc drive the
+# cross build, so the two must match).
+#
+# The result lands in a cache outside the tree, keyed by the Qt version and the
+# options below; a second run finds it and returns at once.
+#
+#   tools/build_qt_mingw.sh          build (or find) the cache, print its prefix
+#   tools/build_qt_mingw.sh --prefix print the prefix only, build nothing
+#                                     (exit status 1 when it is not built yet)
+#
+# The source is fetched through a private apt configuration (its own sources
+# list with a deb-src line for the suite this system already uses, its own
+# state and cache folders): the system's apt sources are never touched.
+set -euo pipefail
+
+jobs=${QUORVEX_QT_JOBS:-2}
+host_cmake_dir=/usr/lib/x86_64-linux-gnu/cmake
+triple=x86_64-w64-mingw32
+
+# The debian version is what apt-get source asks for; the upstream part names the cache.
+deb_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null || true)
+if [[ -z "$deb_version" ]]; then
+    echo "build_qt_mingw: qt6-base-dev-tools is not installed (tools/ensure_deps.sh installs it)" >&2
+    exit 2
+fi
+qt_version=${deb_version%%+*}
+qt_version=${qt_version%%-*}
+
+# Only what the window needs. Two traps in Debian's source: it drops
+# src/3rdparty/wintab (its licence), so the windows plugin needs tablet events
+# off; and with OpenGL off 6.4's windows plugin does not compile, so OpenGL
+# stays on (dynamic, resolved at run time).
+configure_options=(
+    -release -static -opensource -confirm-license
+    -platform linux-g++ -xplatform win32-g++
+    -nomake examples -nomake tests
+    -opengl dynamic
+    -no-feature-tabletevent
+    -no-feature-network -no-feature-sql -no-dbus -no-feature-concurrent -no-feature-xml
+    -no-icu -no-glib -no-feature-vulkan -no-feature-direct2d
+    -qt-zlib -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz -qt-pcre
+)
+options_key=$(printf '%s\n' "${configure_options[@]}" | sha256sum | cut -c1-12)
+
+cache_root=${XDG_CACHE_HOME:-$HOME/.cache}/quorvex
+prefix=$cache_root/qt-$qt_version-mingw64-static
+stamp=$prefix/quorvex-qt-options
+
+if [[ "${1:-}" == "--prefix" ]]; then
+    if [[ -f "$stamp" && "$(cat "$stamp")" == "$deb_version $options_key" ]]; then
+        echo "$prefix"
+        exit 0
+    fi
+    exit 1
+fi
+
+if [[ -f "$stamp" && "$(cat "$stamp")" == "$deb_version $options_key" ]]; then
+    echo "build_qt_mingw: Qt $qt_version for MinGW already built in $prefix"
+    echo "$prefix"
+    exit 0
+fi
+
+for tool in $triple-g++-posix $triple-gcc-posix $triple-windres dpkg-source cmake ninja; do
+    if ! command -v "$tool" > /dev/null; then
+        echo "build_qt_mingw: $tool is missing (tools/ensure_deps.sh installs it)" >&2
+        exit 2
+    fi
+done
+
+started=$(date +%s)
+work=$cache_root/qt-$qt_version-mingw64-static.work
+rm -rf "$work" "$prefix"
+mkdir -p "$work/apt/lists/partial" "$work/apt/archives/partial" "$work/apt/etc/sources.list.d" \
+    "$work/apt/etc/preferences.d"
+
+# A deb-src line for each suite and mirror the system already uses (deb822 or one-line form).
+suites_file=$work/apt/etc/sources.list
+{
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [[ -f "$f" ]] || continue
+        awk '
+            function flush(   n, parts, i, opts) {
+                if (uris != "" && suites != "" && types ~ /(^| )deb( |$)/) {
+                    opts = signed != "" ? "[signed-by=" signed "] " : ""
+                    n = split(suites, parts, " ")
+                    for (i = 1; i <= n; i++) print "deb-src " opts uris " " parts[i] " " comps
+                }
+                types = uris = suites = comps = signed = ""
+            }
+            /^[[:space:]]*$/ { flush(); next }
+            /^#/ { next }
+            /^Types:/ { sub(/^Types:[[:space:]]*/, ""); types = $0 }
+            /^URIs:/ { sub(/^URIs:[[:space:]]*/, ""); uris = $0 }
+            /^Suites:/ { sub(/^Suites:[[:space:]]*/, ""); suites = $0 }
+            /^Components:/ { sub(/^Components:[[:space:]]*/, ""); comps = $0 }
+            /^Signed-By:/ { sub(/^Signed-By:[[:space:]]*/, ""); signed = $0 }
+            END { flush() }
+        ' "$f"
+    done
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [[ -f "$f" ]] || continue
+        sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
+    done
+} | sort -u > "$suites_file"
+if ! grep -q '^deb-src' "$suites_file"; then
+    echo "build_qt_mingw: found no apt source to derive a deb-src line from" >&2
+    exit 2
+fi
+echo "build_qt_mingw: private apt sources:"
+sed 's/^/    /' "$suites_file"
+
+apt_private=(
+    -o "Dir::Etc::SourceList=$suites_file"
+    -o "Dir::Etc::SourceParts=$work/apt/etc/sources.list.d"
+    -o "Dir::Etc::PreferencesParts=$work/apt/etc/preferences.d"
+    -o "Dir::State=$work/apt"
+    -o "Dir::State::Lists=$work/apt/lists"
+    -o "Dir::Cache=$work/apt"
+    -o "Dir::Cache::Archives=$work/apt/archives"
+    -o "Dir::State::status=/var/lib/dpkg/status"
+    -o "APT::Sandbox::User=$(id -un)"
+)
+apt-get "${apt_private[@]}" -q update
+(cd "$work" && apt-get "${apt_private[@]}" -q source --only-source "qt6-base=$deb_version")
+src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "qt6-base-*" | head -n 1)
+if [[ -z "$src" ]]; then
+    echo "build_qt_mingw: apt-get source left no source folder in $work" >&2
+    exit 1
+fi
+
+cat > "$work/toolchain.cmake" << EOF
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER $triple-gcc-posix)
+set(CMAKE_CXX_COMPILER $triple-g++-posix)
+set(CMAKE_RC_COMPILER $triple-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/$triple)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+EOF
+
+mkdir -p "$work/build"
+cd "$work/build"
+"$src/configure" -prefix "$prefix" "${configure_options[@]}" -- \
+    -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir" \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+cmake --build . --parallel "$jobs"
+cmake --install .
+echo "$deb_version $options_key" > "$stamp"
+cd /
+rm -rf "$work"
+
+took=$(($(date +%s) - started))
+echo "build_qt_mingw: Qt $qt_version for MinGW built in $((took / 60)) min $((took % 60)) s," \
+    "$(du -sh "$prefix" | cut -f1) installed in $prefix"
+echo "$prefix"
