@@ -24,7 +24,8 @@ find_package(Qt6 REQUIRED COMPONENTS PrintSupport)
 target_link_libraries(quorvex_ui PUBLIC Qt6::PrintSupport)
 # On X11 the close request is read off the wire before Qt drops it (see close_request_watch.h).
 find_package(PkgConfig)
-if(PkgConfig_FOUND)
+# Not in a cross build for Windows, where pkg-config would offer the host's libxcb.
+if(PkgConfig_FOUND AND NOT WIN32)
   pkg_check_modules(QUORVEX_XCB IMPORTED_TARGET xcb)
 endif()
 if(QUORVEX_XCB_FOUND)

@@ -1,0 +1,311 @@
+#!/usr/bin/env bash
+# The window built for 64-bit Windows (MinGW-w64 against the static Qt of
+# tools/build_qt_mingw.sh) and tried under Wine on Xvfb:
+#   1. quorvex.exe's resources: GUI subsystem, icon, version, manifest;
+#   2. the window's suites (ui_tests, aux_windows_tests) on the offscreen platform;
+#   3. quorvex.exe's screenshot (QUORVEX_SCREENSHOT) of the real window;
+#   4. driven by the keyboard against the native card simulator mapped as COM n: a save as
+#      Müller.KFG, a read (the saved file holds the card's bytes), the load of Müller.KFG and
+#      a write (the card ends with its bytes), the settings file written at exit; the same
+#      keys drive the Linux program against the same simulator, for the times;
+#   5. the installer: a silent install, the installed program keeps its settings under
+#      %APPDATA%, a silent uninstall removes the files and the uninstall entry.
+#
+#   tools/wine_window_check.sh [NATIVE_BUILD_DIR] [WINDOWS_BUILD_DIR]
+#
+# NATIVE_BUILD_DIR (default build/) must hold quorvex and sim/quorvex-cardsim; the Windows tree
+# defaults to build-win64-qt/. Exit 0: all passed; 77: skipped (the reason is printed; above all
+# when the Qt cache is not built); anything else: failed, with the work folder kept.
+#
+# Under Wine the text of line edits stayed empty with Qt's default Windows font engine; the check
+# (and only the check) selects the FreeType engine through QT_QPA_PLATFORM.
+set -euo pipefail
+
+source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+native_dir="$(realpath "${1:-${source_dir}/build}")"
+win_dir="$(realpath -m "${2:-${source_dir}/build-win64-qt}")"
+
+skip() {
+  echo "wine_window_check: skipped: $*"
+  exit 77
+}
+qt_prefix=$("${source_dir}/tools/build_qt_mingw.sh" --prefix) ||
+  skip "no Qt for MinGW in the cache; tools/build_qt_mingw.sh builds it (30 to 50 minutes)"
+for tool in wine wineserver Xvfb xdotool makensis wrestool; do
+  command -v "${tool}" >/dev/null 2>&1 || skip "no ${tool} (tools/ensure_deps.sh installs it)"
+done
+for program in quorvex sim/quorvex-cardsim; do
+  [ -x "${native_dir}/${program}" ] || {
+    echo "wine_window_check: ${native_dir}/${program} missing: build the native tree first" >&2
+    exit 1
+  }
+done
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+seconds_since() { echo "$(($(now_ms) - $1))" | sed 's/^\(.\)$/0\1/; s/^\(.\)\(.\)$/0\1\2/; s/\(...\)$/.\1/'; }
+
+# --- build ------------------------------------------------------------------------------------
+started=$(now_ms)
+cmake -S "${source_dir}" -B "${win_dir}" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="${qt_prefix}/lib/cmake/Qt6/qt.toolchain.cmake" \
+  -DQT_CHAINLOAD_TOOLCHAIN_FILE="${source_dir}/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+cmake --build "${win_dir}" -j "$(nproc)" --target quorvex quorvex-cli ui_tests aux_windows_tests
+exe="${win_dir}/quorvex.exe"
+echo "wine_window_check: MinGW build of the window $(seconds_since "${started}") s;" \
+  "quorvex.exe $(du -k "${exe}" | cut -f1) KiB"
+
+work="$(mktemp -d)"
+export WINEPREFIX="${win_dir}/wine-prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer dialogs
+pids=()
+failed=0
+cleanup() {
+  for pid in "${pids[@]}"; do kill "${pid}" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "${pid}" 2>/dev/null || true; done
+  wineserver -k >/dev/null 2>&1 || true
+  if [ "${failed}" -eq 0 ]; then rm -rf "${work}"; else echo "wine_window_check: kept ${work}" >&2; fi
+}
+trap cleanup EXIT
+
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "  ok: ${what}"
+  else
+    echo "  FAILED: ${what}" >&2
+    failed=1
+  fi
+}
+fail() {
+  echo "  FAILED: $*" >&2
+  failed=1
+  exit 1
+}
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
+# --- 1. what Windows reads of quorvex.exe before it runs ----------------------------------------
+echo "wine_window_check: quorvex.exe's resources:"
+check "GUI subsystem (no console beside the window)" \
+  bash -c "x86_64-w64-mingw32-objdump -p '${exe}' | grep -q 'Subsystem.*Windows GUI'"
+wrestool -l "${exe}" >"${work}/resources"
+check "an icon" grep -q -- '--type=14' "${work}/resources"
+check "a version resource" grep -q -- '--type=16' "${work}/resources"
+wrestool -x --type=24 "${exe}" >"${work}/manifest" 2>/dev/null || true
+for setting in 'PerMonitorV2' 'Microsoft.Windows.Common-Controls' '>UTF-8<'; do
+  check "manifest: ${setting}" grep -qF -- "${setting}" "${work}/manifest"
+done
+
+# --- 2. the window's suites ---------------------------------------------------------------------
+started=$(now_ms)
+rm -rf "${WINEPREFIX}"
+mkdir -p "${WINEPREFIX}"
+wineserver -p >/dev/null 2>&1
+wineboot -i >/dev/null 2>&1
+echo "wine_window_check: fresh Wine prefix $(seconds_since "${started}") s"
+started=$(now_ms)
+(cd "${win_dir}" && ctest --output-on-failure -R '^(ui_tests|aux_windows_tests)$') || failed=1
+echo "wine_window_check: the window's suites under Wine $(seconds_since "${started}") s"
+
+# --- a display and the card simulator as COM n ----------------------------------------------------
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"${work}/display" 2>"${work}/xvfb.log" &
+pids+=($!)
+wait_for 20 test -s "${work}/display" || fail "Xvfb did not start: $(cat "${work}/xvfb.log")"
+export DISPLAY=":$(head -n1 "${work}/display")"
+
+# A number above the host's own serial ports: Wine maps those itself at every server start.
+com=33
+for tty in /dev/ttyS*; do
+  [ -e "${tty}" ] || continue
+  index=${tty#/dev/ttyS}
+  if [ "${index}" -ge "${com}" ]; then com=$((index + 2)); fi
+done
+mkdir -p "${work}/ports"
+image="${work}/card.kfg"
+known="${source_dir}/fuzz/corpus/kfg/known.kfg"
+sim_pid=""
+# A card holding known.kfg, whose frames go to a log of this start.
+start_simulator() {
+  cp "${known}" "${image}"
+  "${native_dir}/sim/quorvex-cardsim" --port "${com}" --com-dir "${work}/ports" --image "${image}" \
+    --log "${work}/frames-$1.log" >"${work}/cardsim-$1.out" 2>&1 &
+  sim_pid=$!
+  pids+=("${sim_pid}")
+  wait_for 20 grep -q '^ready:' "${work}/cardsim-$1.out" || fail "the card simulator did not start"
+}
+# The image file is complete only once the simulator has ended.
+stop_simulator() {
+  kill "${sim_pid}" 2>/dev/null || true
+  wait "${sim_pid}" 2>/dev/null || true
+}
+
+# --- 3. the screenshot ------------------------------------------------------------------------
+wine_platform="windows:fontengine=freetype"
+mkdir -p "${work}/wine-bin" "${work}/linux-bin"
+cp "${exe}" "${work}/wine-bin/quorvex.exe"
+cp "${native_dir}/quorvex" "${work}/linux-bin/quorvex"
+screenshot="${win_dir}/screenshot-windows.png"
+rm -f "${screenshot}"
+started=$(now_ms)
+QT_QPA_PLATFORM="${wine_platform}" QUORVEX_SCREENSHOT="$(winepath -w "${screenshot}")" \
+  timeout 120 wine "${work}/wine-bin/quorvex.exe" >"${work}/screenshot.log" 2>&1 || true
+check "screenshot of the window under Wine ($(seconds_since "${started}") s): ${screenshot}" \
+  bash -c "file '${screenshot}' | grep -q 'PNG image data'"
+rm -f "${work}/wine-bin/quorvex.ini"
+
+# --- 4. the window driven by the keyboard ---------------------------------------------------------
+# Settings of a configuration other than known.kfg's, in English, on COM n.
+write_settings() {
+  {
+    printf '[Main]\r\nCOM=%s\r\nSprache=2\r\n' "${com}"
+    for section in ComboBox:0 EinheitBox:0 Offset:0.5 Bereich:10 Mess:25; do
+      printf '[%s]\r\n' "${section%%:*}"
+      for n in 1 2 3 4 5 6 7 8; do printf '%d=%s\r\n' "${n}" "${section#*:}"; done
+    done
+  } >"$1"
+}
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
+shown() { [ -n "$(visible "$1")" ]; }
+gone() { [ -z "$(visible "$1")" ]; }
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# keys WINDOW KEY...: the keys to the program's main window.
+keys() {
+  local window=$1
+  shift
+  xdotool windowfocus --sync "${window}" key --delay 100 "$@"
+}
+# file_dialog TITLE PATH: types PATH into the file dialog TITLE and accepts it.
+file_dialog() {
+  local dialog
+  wait_for 30 shown "^$1\$" || fail "no \"$1\" dialog came up"
+  dialog=$(visible "^$1\$")
+  xdotool windowfocus --sync "${dialog}" type --delay 30 "$2"
+  xdotool windowfocus --sync "${dialog}" key Return
+  wait_for 30 gone "^$1\$" || fail "the \"$1\" dialog stayed"
+}
+# transfer WINDOW KEY: starts a transfer from the Transfer menu, confirms the connect prompt and
+# the release prompt; transfer_seconds is the time from the one to the other.
+transfer() {
+  local box started
+  keys "$1" alt+t "$2"
+  wait_for 30 shown '^Transmission$' || fail "no connect prompt"
+  box=$(visible '^Transmission$')
+  started=$(now_ms)
+  xdotool windowfocus --sync "${box}" key Return
+  wait_for 30 gone '^Transmission$' || fail "the connect prompt stayed"
+  wait_for 60 shown '^Transmission$' || fail "no release prompt"
+  transfer_seconds=$(seconds_since "${started}")
+  box=$(visible '^Transmission$')
+  xdotool windowfocus --sync "${box}" key Return
+  wait_for 30 gone '^Transmission$' || fail "the release prompt stayed"
+}
+
+# path_for linux|wine FILE: FILE as that platform's program names it.
+path_for() {
+  if [ "$1" = wine ]; then winepath -w "$2"; else echo "$2"; fi
+}
+
+# drive linux|wine: the whole session through the window, files in ${work}/<platform>.
+drive() {
+  local platform=$1 folder="${work}/$1" window pid
+  local bin="${work}/${platform}-bin"
+  mkdir -p "${folder}"
+  write_settings "${bin}/quorvex.ini"
+  if [ "${platform}" = wine ]; then
+    QT_QPA_PLATFORM="${wine_platform}" wine "${bin}/quorvex.exe" >"${folder}/quorvex.log" 2>&1 &
+  else
+    QUORVEX_COM_DIR="${work}/ports" QT_QPA_PLATFORM=xcb "${bin}/quorvex" >"${folder}/quorvex.log" 2>&1 &
+  fi
+  pid=$!
+  pids+=("${pid}")
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Analog card') ||
+    fail "the main window did not come up (${platform})"
+
+  # The settings' configuration, saved under a name beyond ASCII.
+  keys "${window}" alt+f s
+  file_dialog "Store configuration" "$(path_for "${platform}" "${folder}/Müller.KFG")"
+  wait_for 10 test -s "${folder}/Müller.KFG" || fail "no Müller.KFG (${platform})"
+  transfer "${window}" r
+  read_seconds=${transfer_seconds}
+  keys "${window}" alt+f s
+  file_dialog "Store configuration" "$(path_for "${platform}" "${folder}/read.KFG")"
+  wait_for 10 test -s "${folder}/read.KFG" || fail "no read.KFG (${platform})"
+  keys "${window}" alt+f l
+  file_dialog "Load configuration" "$(path_for "${platform}" "${folder}/Müller.KFG")"
+  transfer "${window}" w
+  write_seconds=${transfer_seconds}
+  touch "${folder}/before-quit"
+  keys "${window}" alt+f q
+  wait_for 60 ended "${pid}" || fail "the program did not end (${platform})"
+  wait "${pid}" || fail "the program ended with status $? (${platform})"
+  stop_simulator
+
+  check "${platform}: Müller.KFG is not the card's configuration" \
+    bash -c "! cmp -s '${folder}/Müller.KFG' '${known}'"
+  check "${platform}: read from the card, read.KFG holds its bytes" cmp -s "${folder}/read.KFG" "${known}"
+  check "${platform}: Müller.KFG loaded and written, the card ends with its bytes" \
+    cmp -s "${image}" "${folder}/Müller.KFG"
+  check "${platform}: the settings file written at exit" test "${bin}/quorvex.ini" -nt "${folder}/before-quit"
+  echo "  ${platform}: read ${read_seconds} s, write ${write_seconds} s through the window"
+}
+
+echo "wine_window_check: the window against quorvex-cardsim, on Linux and under Wine:"
+start_simulator linux
+drive linux
+linux_times="read ${read_seconds} s, write ${write_seconds} s"
+start_simulator wine
+# Wine keeps the mapping in its registry and a new server takes a changed entry up.
+wine reg add 'HKLM\Software\Wine\Ports' /v "COM${com}" /t REG_SZ \
+  /d "$(readlink -f "${work}/ports/COM${com}")" /f >/dev/null
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
+wineserver -p >/dev/null 2>&1
+drive wine
+wine_times="read ${read_seconds} s, write ${write_seconds} s"
+
+# --- 5. the installer ---------------------------------------------------------------------------
+started=$(now_ms)
+setup="$(cd "${win_dir}" && cpack -G NSIS | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p')"
+echo "wine_window_check: $(basename "${setup}") ($(du -k "${setup}" | cut -f1) KiB," \
+  "$(seconds_since "${started}") s):"
+installed="${WINEPREFIX}/drive_c/Program Files/Quorvex"
+appdata="$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvex'
+registered() { wine reg query "${uninstall_key}" /reg:32 >/dev/null 2>&1 ||
+  wine reg query "${uninstall_key}" /reg:64 >/dev/null 2>&1; }
+timeout 300 wine "${setup}" /S || fail "the silent install ended with status $?"
+for file in quorvex.exe quorvex-cli.exe README.md Uninstall.exe; do
+  check "installed: ${file}" test -f "${installed}/${file}"
+done
+check "a Start-menu entry" bash -c "find '${WINEPREFIX}/drive_c' -path '*Start Menu*' -name 'Quorvex.lnk' | grep -q ."
+check "the uninstaller registered with Windows" registered
+rm -rf "${appdata}/Quorvex"
+QT_QPA_PLATFORM="${wine_platform}" QUORVEX_SCREENSHOT="$(winepath -w "${work}/installed.png")" \
+  timeout 120 wine "${installed}/quorvex.exe" >"${work}/installed.log" 2>&1 || true
+check "the installed program started" test -s "${work}/installed.png"
+check "its settings in %APPDATA%\\Quorvex\\quorvex.ini" test -s "${appdata}/Quorvex/quorvex.ini"
+check "none beside it in Program Files" test ! -e "${installed}/quorvex.ini"
+timeout 120 wine "${installed}/Uninstall.exe" /S || fail "the silent uninstall ended with status $?"
+# The uninstaller runs on from a copy of itself in the temporary folder.
+uninstalled() { [ ! -e "${installed}/quorvex.exe" ] && ! registered; }
+wait_for 120 uninstalled || true
+check "uninstalled: the program's files" test ! -e "${installed}/quorvex.exe" -a ! -e "${installed}/quorvex-cli.exe"
+check "uninstalled: the uninstall entry" bash -c "! { wine reg query '${uninstall_key}' /reg:32 || wine reg query '${uninstall_key}' /reg:64; } >/dev/null 2>&1"
+
+echo "wine_window_check: through the window: Linux ${linux_times}; Wine ${wine_times}"
+if [ "${failed}" -ne 0 ]; then
+  echo "wine_window_check: FAILED" >&2
+  exit 1
+fi
+echo "wine_window_check: all passed"
