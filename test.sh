@@ -60,6 +60,15 @@ if [ "$mode" = plain ]; then
   elif [ "$wine_status" -ne 0 ]; then
     exit "$wine_status"
   fi
+  # The window for Windows, when the Qt for MinGW cache exists (tools/build_qt_mingw.sh, 30 to 50
+  # minutes, is never started from here); otherwise the step names that command and is skipped.
+  window_status=0
+  tools/wine_window_check.sh "$build_dir" build-win64-qt || window_status=$?
+  if [ "$window_status" -eq 77 ]; then
+    echo "The window under Wine: skipped (see the reason above)"
+  elif [ "$window_status" -ne 0 ]; then
+    exit "$window_status"
+  fi
 fi
 
 # Last, never beside ctest: the package is installed system-wide and purged again.

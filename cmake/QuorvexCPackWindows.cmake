@@ -48,6 +48,9 @@ else()
   set(CPACK_NSIS_MUI_ICON "${PROJECT_BINARY_DIR}/app/quorvex.ico")
   set(CPACK_NSIS_MUI_UNIICON "${PROJECT_BINARY_DIR}/app/quorvex.ico")
   set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+  # A 64-bit installer for 64-bit programs: it needs no 32-bit subsystem (Wine without wine32
+  # cannot start NSIS's default x86 one) and writes the registry's 64-bit view.
+  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
   # Without a licence file of ours the installer would show CPack's placeholder text; the terms
   # stated for the Debian package are the ones that hold.
   if(NOT QUORVEX_LICENCE_FILE)

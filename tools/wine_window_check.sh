@@ -282,8 +282,7 @@ echo "wine_window_check: $(basename "${setup}") ($(du -k "${setup}" | cut -f1) K
 installed="${WINEPREFIX}/drive_c/Program Files/Quorvex"
 appdata="$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvex'
-registered() { wine reg query "${uninstall_key}" /reg:32 >/dev/null 2>&1 ||
-  wine reg query "${uninstall_key}" /reg:64 >/dev/null 2>&1; }
+registered() { wine reg query "${uninstall_key}" >/dev/null 2>&1; }
 timeout 300 wine "${setup}" /S || fail "the silent install ended with status $?"
 for file in quorvex.exe quorvex-cli.exe README.md Uninstall.exe; do
   check "installed: ${file}" test -f "${installed}/${file}"
@@ -301,7 +300,7 @@ timeout 120 wine "${installed}/Uninstall.exe" /S || fail "the silent uninstall e
 uninstalled() { [ ! -e "${installed}/quorvex.exe" ] && ! registered; }
 wait_for 120 uninstalled || true
 check "uninstalled: the program's files" test ! -e "${installed}/quorvex.exe" -a ! -e "${installed}/quorvex-cli.exe"
-check "uninstalled: the uninstall entry" bash -c "! { wine reg query '${uninstall_key}' /reg:32 || wine reg query '${uninstall_key}' /reg:64; } >/dev/null 2>&1"
+check "uninstalled: the uninstall entry" bash -c "! wine reg query '${uninstall_key}' >/dev/null 2>&1"
 
 echo "wine_window_check: through the window: Linux ${linux_times}; Wine ${wine_times}"
 if [ "${failed}" -ne 0 ]; then
