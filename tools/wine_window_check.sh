@@ -49,7 +49,7 @@ started=$(now_ms)
 cmake -S "${source_dir}" -B "${win_dir}" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="${qt_prefix}/lib/cmake/Qt6/qt.toolchain.cmake" \
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="${source_dir}/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
 cmake --build "${win_dir}" -j "$(nproc)" --target quorvex quorvex-cli ui_tests aux_windows_tests
 exe="${win_dir}/quorvex.exe"
 echo "wine_window_check: MinGW build of the window $(seconds_since "${started}") s;" \
