@@ -156,8 +156,9 @@ Options:
   --com-dir DIR        folder for the link (default: $QUORVEX_COM_DIR; one of the two is needed)
   --image FILE         load the registers from FILE (exactly 41 bytes, a .KFG file) when it
                        exists; after every write that changes a register, FILE is replaced
-                       atomically with the new image, before the reply is sent; without
-                       --image every register starts at 0 and nothing is kept
+                       atomically with the new image, off the reply path (the reply never
+                       waits for the disk; FILE is sure to be current once the simulator has
+                       ended); without --image every register starts at 0 and nothing is kept
   --log FILE           write the frame log to FILE instead of stderr: one line per received
                        request, sent reply and dropped byte, with the milliseconds since start
                        and the bytes in hex; lines are flushed as they are written
