@@ -50,6 +50,17 @@ QString Poppler(const char* tool, const QString& pdf) {
   return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// On Linux the tools come with the other dependencies and their absence fails above. On Windows
+// (and under Wine, which cannot see the host's) they are there only where someone installed
+// them; without them the PDF is checked by its first bytes alone.
+bool PopplerToRun() {
+#ifdef _WIN32
+  return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+#else
+  return true;
+#endif
+}
+
 class RecordCompareTest : public WindowTest {
  protected:
   void SetUp() override {
@@ -186,6 +197,7 @@ TEST_F(ExportTest, PdfIsOneA4PageThatHoldsEveryChannelAndTheImage) {
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_TRUE(file.read(5) == "%PDF-");
+  if (!PopplerToRun()) GTEST_SKIP() << "no pdfinfo or pdftotext on this Windows";
   const QString info = Poppler("pdfinfo", path);
   EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))))
       << info.toStdString();
@@ -239,6 +251,10 @@ TEST(RecordPrintTest, PrintsOnePageThroughQtsPdfOutput) {
   const QString path = dir.filePath(QStringLiteral("printed.pdf"));
   printer.setOutputFileName(path);
   PrintRecord(printer, record, EnglishTextSet());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.read(5) == "%PDF-");
+  if (!PopplerToRun()) GTEST_SKIP() << "no pdfinfo or pdftotext on this Windows";
   EXPECT_TRUE(
       Poppler("pdfinfo", path).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
   EXPECT_TRUE(Poppler("pdftotext", path).contains(QStringLiteral("Sens6")));
