@@ -106,7 +106,11 @@ for setting in 'PerMonitorV2' 'Microsoft.Windows.Common-Controls' '>UTF-8<'; do
   check "manifest: ${setting}" grep -qF -- "${setting}" "${work}/manifest"
 done
 
-# --- 2. the window's suites ---------------------------------------------------------------------
+# --- 2. the window's suites, on a display of their own for Wine -----------------------------------
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"${work}/display" 2>"${work}/xvfb.log" &
+pids+=($!)
+wait_for 20 test -s "${work}/display" || fail "Xvfb did not start: $(cat "${work}/xvfb.log")"
+export DISPLAY=":$(head -n1 "${work}/display")"
 started=$(now_ms)
 rm -rf "${WINEPREFIX}"
 mkdir -p "${WINEPREFIX}"
@@ -117,11 +121,7 @@ started=$(now_ms)
 (cd "${win_dir}" && ctest --output-on-failure -R '^(ui_tests|aux_windows_tests)$') || failed=1
 echo "wine_window_check: the window's suites under Wine $(seconds_since "${started}") s"
 
-# --- a display and the card simulator as COM n ----------------------------------------------------
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"${work}/display" 2>"${work}/xvfb.log" &
-pids+=($!)
-wait_for 20 test -s "${work}/display" || fail "Xvfb did not start: $(cat "${work}/xvfb.log")"
-export DISPLAY=":$(head -n1 "${work}/display")"
+# --- the card simulator as COM n ---------------------------------------------------------------
 
 # A number above the host's own serial ports: Wine maps those itself at every server start.
 com=33
