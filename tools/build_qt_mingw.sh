@@ -72,93 +72,107 @@ done
 
 started=$(date +%s)
 work=$cache_root/qt-$qt_version-mingw64-static.work
-rm -rf "$work" "$prefix"
-mkdir -p "$work/apt/lists/partial" "$work/apt/archives/partial" "$work/apt/etc/sources.list.d" \
-    "$work/apt/etc/preferences.d"
+wanted="$deb_version $options_key"
 
-# A deb-src line for each suite and mirror the system already uses (deb822 or one-line form).
-suites_file=$work/apt/etc/sources.list
-{
-    for f in /etc/apt/sources.list.d/*.sources; do
-        [[ -f "$f" ]] || continue
-        awk '
-            function flush(   n, parts, i, opts) {
-                if (uris != "" && suites != "" && types ~ /(^| )deb( |$)/) {
-                    opts = signed != "" ? "[signed-by=" signed "] " : ""
-                    n = split(suites, parts, " ")
-                    for (i = 1; i <= n; i++) print "deb-src " opts uris " " parts[i] " " comps
+# The source, fetched through the private apt configuration, and Qt's configure run in $work/build.
+fetch_and_configure() {
+    mkdir -p "$work/apt/lists/partial" "$work/apt/archives/partial" "$work/apt/etc/sources.list.d" \
+        "$work/apt/etc/preferences.d"
+
+    # A deb-src line for each suite and mirror the system already uses (deb822 or one-line form).
+    suites_file=$work/apt/etc/sources.list
+    {
+        for f in /etc/apt/sources.list.d/*.sources; do
+            [[ -f "$f" ]] || continue
+            awk '
+                function flush(   n, parts, i, opts) {
+                    if (uris != "" && suites != "" && types ~ /(^| )deb( |$)/) {
+                        opts = signed != "" ? "[signed-by=" signed "] " : ""
+                        n = split(suites, parts, " ")
+                        for (i = 1; i <= n; i++) print "deb-src " opts uris " " parts[i] " " comps
+                    }
+                    types = uris = suites = comps = signed = ""
                 }
-                types = uris = suites = comps = signed = ""
-            }
-            /^[[:space:]]*$/ { flush(); next }
-            /^#/ { next }
-            /^Types:/ { sub(/^Types:[[:space:]]*/, ""); types = $0 }
-            /^URIs:/ { sub(/^URIs:[[:space:]]*/, ""); uris = $0 }
-            /^Suites:/ { sub(/^Suites:[[:space:]]*/, ""); suites = $0 }
-            /^Components:/ { sub(/^Components:[[:space:]]*/, ""); comps = $0 }
-            /^Signed-By:/ { sub(/^Signed-By:[[:space:]]*/, ""); signed = $0 }
-            END { flush() }
-        ' "$f"
-    done
-    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [[ -f "$f" ]] || continue
-        sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
-    done
-} | sort -u > "$suites_file"
-if ! grep -q '^deb-src' "$suites_file"; then
-    echo "build_qt_mingw: found no apt source to derive a deb-src line from" >&2
-    exit 2
-fi
-echo "build_qt_mingw: private apt sources:"
-sed 's/^/    /' "$suites_file"
+                /^[[:space:]]*$/ { flush(); next }
+                /^#/ { next }
+                /^Types:/ { sub(/^Types:[[:space:]]*/, ""); types = $0 }
+                /^URIs:/ { sub(/^URIs:[[:space:]]*/, ""); uris = $0 }
+                /^Suites:/ { sub(/^Suites:[[:space:]]*/, ""); suites = $0 }
+                /^Components:/ { sub(/^Components:[[:space:]]*/, ""); comps = $0 }
+                /^Signed-By:/ { sub(/^Signed-By:[[:space:]]*/, ""); signed = $0 }
+                END { flush() }
+            ' "$f"
+        done
+        for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+            [[ -f "$f" ]] || continue
+            sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
+        done
+    } | sort -u > "$suites_file"
+    if ! grep -q '^deb-src' "$suites_file"; then
+        echo "build_qt_mingw: found no apt source to derive a deb-src line from" >&2
+        exit 2
+    fi
+    echo "build_qt_mingw: private apt sources:"
+    sed 's/^/    /' "$suites_file"
 
-apt_private=(
-    -o "Dir::Etc::SourceList=$suites_file"
-    -o "Dir::Etc::SourceParts=$work/apt/etc/sources.list.d"
-    -o "Dir::Etc::PreferencesParts=$work/apt/etc/preferences.d"
-    -o "Dir::State=$work/apt"
-    -o "Dir::State::Lists=$work/apt/lists"
-    -o "Dir::Cache=$work/apt"
-    -o "Dir::Cache::Archives=$work/apt/archives"
-    -o "Dir::State::status=/var/lib/dpkg/status"
-    -o "APT::Sandbox::User=$(id -un)"
-)
-apt-get "${apt_private[@]}" -q update
-(cd "$work" && apt-get "${apt_private[@]}" -q source --only-source "qt6-base=$deb_version")
-src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "qt6-base-*" | head -n 1)
-if [[ -z "$src" ]]; then
-    echo "build_qt_mingw: apt-get source left no source folder in $work" >&2
-    exit 1
-fi
+    apt_private=(
+        -o "Dir::Etc::SourceList=$suites_file"
+        -o "Dir::Etc::SourceParts=$work/apt/etc/sources.list.d"
+        -o "Dir::Etc::PreferencesParts=$work/apt/etc/preferences.d"
+        -o "Dir::State=$work/apt"
+        -o "Dir::State::Lists=$work/apt/lists"
+        -o "Dir::Cache=$work/apt"
+        -o "Dir::Cache::Archives=$work/apt/archives"
+        -o "Dir::State::status=/var/lib/dpkg/status"
+        -o "APT::Sandbox::User=$(id -un)"
+    )
+    apt-get "${apt_private[@]}" -q update
+    (cd "$work" && apt-get "${apt_private[@]}" -q source --only-source "qt6-base=$deb_version")
+    src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "qt6-base-*" | head -n 1)
+    if [[ -z "$src" ]]; then
+        echo "build_qt_mingw: apt-get source left no source folder in $work" >&2
+        exit 1
+    fi
 
-cat > "$work/toolchain.cmake" << EOF
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER $triple-gcc-posix)
-set(CMAKE_CXX_COMPILER $triple-g++-posix)
-set(CMAKE_RC_COMPILER $triple-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/$triple)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+    cat > "$work/toolchain.cmake" << EOF
+    set(CMAKE_SYSTEM_NAME Windows)
+    set(CMAKE_SYSTEM_PROCESSOR x86_64)
+    set(CMAKE_C_COMPILER $triple-gcc-posix)
+    set(CMAKE_CXX_COMPILER $triple-g++-posix)
+    set(CMAKE_RC_COMPILER $triple-windres)
+    set(CMAKE_FIND_ROOT_PATH /usr/$triple)
+    set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+    set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+    set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+    set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 EOF
 
-mkdir -p "$work/build"
-cd "$work/build"
-"$src/configure" -prefix "$prefix" "${configure_options[@]}" -- \
-    -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
-    -DQT_HOST_PATH=/usr \
-    -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir" \
-    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+    mkdir -p "$work/build"
+    cd "$work/build"
+    "$src/configure" -prefix "$prefix" "${configure_options[@]}" -- \
+        -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
+        -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir" \
+        -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+    echo "$wanted" > "$work/quorvex-qt-options"
+}
+
+# An interrupted build (an hour of a 2-core machine) goes on where it stopped.
+if [[ -f "$work/build/build.ninja" && "$(cat "$work/quorvex-qt-options" 2>/dev/null)" == "$wanted" ]]; then
+    echo "build_qt_mingw: going on with the build in $work"
+    cd "$work/build"
+else
+    rm -rf "$work" "$prefix"
+    fetch_and_configure
+fi
 cmake --build . --parallel "$jobs"
 cmake --install .
-echo "$deb_version $options_key" > "$stamp"
+echo "$wanted" > "$stamp"
 cd /
 rm -rf "$work"
 
 took=$(($(date +%s) - started))
-echo "build_qt_mingw: Qt $qt_version for MinGW built in $((took / 60)) min $((took % 60)) s," \
+echo "build_qt_mingw: Qt $qt_version for MinGW: this run took $((took / 60)) min $((took % 60)) s," \
     "$(du -sh "$prefix" | cut -f1) installed in $prefix"
 echo "$prefix"
