@@ -12,6 +12,7 @@ quorvex_add_test(ui_tests
     ${CMAKE_CURRENT_LIST_DIR}/record_printing_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/transfer_guard_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ui_test_main.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_icon_test.cpp
   LIBS quorvex_ui quorvex_app Qt6::PrintSupport Qt6::Test
   ENV "QT_QPA_PLATFORM=offscreen"
 )
