@@ -2,7 +2,6 @@
 #include "app/window_icon.h"
 
 #include <QIconEngine>
-#include <QImage>
 #include <QPixmap>
 #include <utility>
 
@@ -41,8 +40,7 @@ class DeferredIconEngine final : public QIconEngine {
   DeferredIconEngine(const DeferredIconEngine&) = default;
 
   const QIcon& Loaded() {
-    // Named as PNG, so no image format plugin is loaded to guess what the file holds.
-    if (icon_.isNull()) icon_ = QIcon(QPixmap::fromImage(QImage(path_, "PNG")));
+    if (icon_.isNull()) icon_ = QIcon(path_);
     return icon_;
   }
 
@@ -53,10 +51,10 @@ class DeferredIconEngine final : public QIconEngine {
 }  // namespace
 
 QIcon WindowIcon() {
-  return DeferredPngIcon(QStringLiteral(":/quorvex/quorvex-256.png"));
+  return DeferredIcon(QStringLiteral(":/quorvex/quorvex-256.png"));
 }
 
-QIcon DeferredPngIcon(const QString& path) {
+QIcon DeferredIcon(const QString& path) {
   return QIcon(new DeferredIconEngine(path));
 }
 

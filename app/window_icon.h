@@ -10,7 +10,7 @@ namespace quorvex {
 // platform), the picture is never decoded.
 QIcon WindowIcon();
 
-// An icon of the PNG picture at `path`, read at the first question that needs the picture.
-QIcon DeferredPngIcon(const QString& path);
+// The icon of the picture file at `path`, read at the first question that needs the picture.
+QIcon DeferredIcon(const QString& path);
 
 }  // namespace quorvex

@@ -22,7 +22,7 @@ TEST(WindowIconTest, ADeferredIconGivesThePicturesOfTheIconReadAtOnce) {
   const QString path = dir.filePath(QStringLiteral("icon.png"));
   ASSERT_TRUE(picture.save(path, "PNG"));
 
-  const QIcon deferred = DeferredPngIcon(path);
+  const QIcon deferred = DeferredIcon(path);
   const QIcon atOnce(path);
   EXPECT_FALSE(deferred.isNull());
   EXPECT_EQ(deferred.availableSizes(), atOnce.availableSizes());
