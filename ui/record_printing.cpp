@@ -9,7 +9,21 @@
 
 #include "ui/qt_text.h"
 
+#ifdef QUORVEX_PRINT_BUILT_IN
+// In the program itself (ui/print/print.cmake says when).
+extern "C" int QuorvexPrintWithDialog(QWidget* parent, const QString& docName,
+                                      const quorvex::PagePainter& paint);
+#endif
+
 namespace quorvex {
+
+#ifdef QUORVEX_PRINT_BUILT_IN
+
+bool PrintWithDialog(QWidget* parent, const QString& docName, const PagePainter& paint) {
+  return QuorvexPrintWithDialog(parent, docName, paint) != 0;
+}
+
+#else
 
 QStringList PrintModuleFiles(const QString& programDir) {
   const QDir dir(programDir);
@@ -19,7 +33,7 @@ QStringList PrintModuleFiles(const QString& programDir) {
 }
 
 PrintWithDialogEntry LoadPrintModule(const QStringList& files) {
-  QString why;
+  QString why = QStringLiteral(QUORVEX_PRINT_MODULE_FILE " not found");
   for (const QString& file : files) {
     if (!QFile::exists(file)) continue;
     // Never unloaded: a second print finds it loaded.
@@ -30,8 +44,6 @@ PrintWithDialogEntry LoadPrintModule(const QStringList& files) {
     }
     why = module.errorString();
   }
-  if (why.isEmpty())
-    why = QStringLiteral("%1 not found").arg(QStringLiteral(QUORVEX_PRINT_MODULE_FILE));
   throw std::runtime_error("Printing is not available: " + FromQ(why));
 }
 
@@ -40,5 +52,7 @@ bool PrintWithDialog(QWidget* parent, const QString& docName, const PagePainter&
       LoadPrintModule(PrintModuleFiles(QCoreApplication::applicationDirPath()));
   return print(parent, docName, paint) != 0;
 }
+
+#endif
 
 }  // namespace quorvex

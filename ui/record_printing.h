@@ -19,8 +19,11 @@ using PrintWithDialogEntry = int (*)(QWidget* parent, const QString& docName,
                                      const PagePainter& paint);
 inline constexpr const char* kPrintWithDialogSymbol = "QuorvexPrintWithDialog";
 
+// Where Qt is a set of shared libraries (Linux), printing is a module of its own; the two below
+// find it.
+
 // The files the print module is looked for in, first found first: the install's library folder
-// seen from the program's folder `programDir`, then beside the program (the build tree, Windows).
+// seen from the program's folder `programDir`, then beside the program (the build tree).
 QStringList PrintModuleFiles(const QString& programDir);
 
 // The print module's entry from the first of `files` that loads. Throws std::runtime_error with
@@ -28,7 +31,8 @@ QStringList PrintModuleFiles(const QString& programDir);
 PrintWithDialogEntry LoadPrintModule(const QStringList& files);
 
 // Prints through the print dialog; false when the operator left it. Loading the print module,
-// and with it Qt's print support, waits for this: most starts never print.
+// and with it Qt's print support, waits for this: most starts never print. Throws as
+// LoadPrintModule does.
 bool PrintWithDialog(QWidget* parent, const QString& docName, const PagePainter& paint);
 
 }  // namespace quorvex
