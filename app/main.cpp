@@ -95,7 +95,7 @@ std::string SettingsPath(bool makeFolder) {
       executable, programFiles, quorvex::FromQ(qEnvironmentVariable("APPDATA")));
   // A first start of the installed program; if that fails, the exit reports that the file
   // cannot be written.
-  if (path != quorvex::SettingsPathFor(executable)) {
+  if (makeFolder && path != quorvex::SettingsPathFor(executable)) {
     QDir().mkpath(QFileInfo(quorvex::ToQ(path)).absolutePath());
   }
   return path;
