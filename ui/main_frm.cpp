@@ -32,10 +32,15 @@
 #include "core/config_view.h"
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
-#include "link/card_transfer.h"
 #include "link/com_port.h"
+#include "procedures/channel_check.h"
+#include "procedures/compare_with_box.h"
+#include "procedures/load_configuration.h"
+#include "procedures/read_from_box.h"
+#include "procedures/save_configuration.h"
+#include "procedures/transfer_seams.h"
+#include "procedures/write_to_box.h"
 #include "storage/atomic_file.h"
-#include "storage/kfg_file.h"
 #include "storage/settings.h"
 #include "ui/close_request_watch.h"
 #include "ui/com_port_frm.h"
@@ -454,15 +459,10 @@ void MainFrm::RunTransfer(const std::function<void()>& command) {
 }
 
 void MainFrm::VergleichenClick() {
-  // The card is read as by "Read from box", into a panel of its own: what the window shows, its
-  // units and its remembered file stay as they are.
-  MemoryPanel card;
-  FillChannelLists(card);
-  TransferSeams seams = Seams(card);
-  if (EmpfangenClick(seams) != TransferOutcome::Done) return;
-  const std::vector<FieldDifference> differences =
-      CompareConfigurations(ViewConfiguration(*panel_), ViewConfiguration(card));
-  op_.MessageBox(ctx_.texts.compareCaption, CompareBoxText(differences, ctx_.texts),
+  TransferSeams seams = Seams(*panel_);
+  const CardComparison comparison = CompareWithBox(seams);
+  if (comparison.outcome != TransferOutcome::Done) return;
+  op_.MessageBox(ctx_.texts.compareCaption, CompareBoxText(comparison.differences, ctx_.texts),
                  BoxIcon::Information);
 }
 
