@@ -21,16 +21,14 @@ namespace quorvex {
 
 struct AppContext;
 struct ConfigRecord;
+class CardSession;
 class ChannelPanel;
 class Clock;
-class CloseRequestWatch;
-class ComPort;
 class ComPortFrm;
 class Operator;
 class QtChannelPanel;
 class SerialPorts;
-struct TransferSeams;
-enum class TransferOutcome;
+class TransferGuard;
 
 // The main window: eight channel rows, the File and Transfer menus and the status bar. Its
 // widgets hold the channel settings; the procedures below the window reach them through Panel().
@@ -51,8 +49,8 @@ class MainFrm : public QMainWindow {
   // Read by the window tests only; kept on purpose, as the state they check has no widget.
   const std::string& RememberedFileName() const { return rememberedFileName_; }
   int LanguageNumber() const { return languageNumber_; }
-  std::uint16_t RegisterAddress() const { return registerAddress_; }
-  bool TransferRunning() const { return transfers_ > 0; }
+  std::uint16_t RegisterAddress() const;
+  bool TransferRunning() const;
 
  protected:
   bool event(QEvent* event) override;
@@ -63,52 +61,51 @@ class MainFrm : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Laid out, with menus, start and end, size and place (main_frm.cpp).
   void BuildGrid(QWidget& grid, const QFont& fieldFont);
   void BuildMenu();
   void BuildStatusBar();
-  void ConnectHandlers();
-
+  void SetFileCommandsEnabled(bool enabled);
+  void COMPort1Click();
   void FormCreate(const std::vector<std::string>& arguments);
   void FormShow();
   void FormDestroy();
-
-  void EditExit(const QWidget& sender);
-  void Edit1KeyDown(const QKeyEvent& key);
-  bool EditKeyPress(QWidget& sender, const QKeyEvent& key);
-  TransferSeams Seams(ChannelPanel& panel);
-  void RunTransfer(const std::function<void()>& command);
-  void TransferEnded();
-  void SetFileCommandsEnabled(bool enabled);
-  void COMPort1Click();
-  void VergleichenClick();
-  void Konfigurationdrucken1Click();
-  void Protokollexportieren1Click();
-  ConfigRecord MakeRecord() const;
-
   void FitOuterSize();
   void CentreOnScreen();
 
+  // Channel editing (main_frm_editing.cpp).
+  void ConnectHandlers();
+  void EditExit(const QWidget& sender);
+  void Edit1KeyDown(const QKeyEvent& key);
+  bool EditKeyPress(QWidget& sender, const QKeyEvent& key);
+
+  // Card transfers and the guard they run under (main_frm_transfers.cpp).
+  void RunTransfer(const std::function<void()>& command);
+  void VergleichenClick();
+
+  // The record (main_frm_record.cpp).
+  ConfigRecord MakeRecord() const;
+  void Konfigurationdrucken1Click();
+  void Protokollexportieren1Click();
+
   AppContext& ctx_;
   Operator& op_;
-  Clock& clock_;
-  std::unique_ptr<ComPort> port_;
   std::unique_ptr<QtChannelPanel> panel_;
+  // The window's card: its panel is the widgets above, so it goes before them.
+  std::unique_ptr<CardSession> session_;
   const std::string settingsPath_;
 
   std::string rememberedFileName_;
   int languageNumber_ = 0;
-  std::uint16_t registerAddress_ = 0;
 
   bool shown_ = false;
   bool settingsSaved_ = false;
-  int transfers_ = 0;
-  bool closePending_ = false;
   // Width and height count the frame; the frame is known only once the window is on screen.
   QSize outerSize_;
   bool outerSizePending_ = true;
   bool fitQueued_ = false;
 
-  std::unique_ptr<CloseRequestWatch> closeWatch_;
+  std::unique_ptr<TransferGuard> transferGuard_;
   QPointer<ComPortFrm> comPortFrm_;
   QComboBox* comboBox1_ = nullptr;
   std::vector<QLineEdit*> editFields_;

@@ -1,0 +1,67 @@
+// The card session of the commands that read, write and verify the card, as they run it.
+#include "cli/card_run.h"
+
+#include "cli/error_report.h"
+
+namespace quorvex::cli {
+
+namespace {
+
+std::string FirstMissingRegister(const RegisterRecord& record) {
+  for (std::size_t r = 0; r < record.good.size(); ++r) {
+    if (!record.good[r]) return RegisterName(r);
+  }
+  return {};
+}
+
+}  // namespace
+
+int OutcomeExitCode(TransferOutcome outcome) {
+  switch (outcome) {
+    case TransferOutcome::Done:
+      return kExitOk;
+    case TransferOutcome::NotValid:
+      return kExitBadInput;
+    case TransferOutcome::PortNotAvailable:
+      return kExitPortNotAvailable;
+    case TransferOutcome::Failed:
+      break;
+  }
+  return kExitTransferFailed;
+}
+
+CardRun::CardRun(const CardOptions& o, Console& console)
+    : trace_(o.trace.empty() ? nullptr : std::make_unique<TraceLog>(o.trace)),
+      op_(console.err, ctx_.texts, {o.quiet, o.wait, console.errIsTerminal && !o.quiet}, &watch_,
+          trace_.get()),
+      system_(MakeSystemSerialPorts(Environment(o))),
+      ports_(*system_, trace_.get(), [this](std::uint16_t a) { op_.RegisterDone(a); }) {
+  ctx_.comPortNumber = o.port;
+}
+
+std::optional<ConfigImage> CardRun::ReadImage(std::ostream& err, int& exitCode) {
+  const TransferOutcome outcome = Run("Reading", &CardSession::ReadAside);
+  exitCode = OutcomeExitCode(outcome);
+  if (outcome == TransferOutcome::Done) return Record().values;
+  ReportFailure(err, outcome, "Reading");
+  return std::nullopt;
+}
+
+void CardRun::ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what) {
+  if (outcome == TransferOutcome::PortNotAvailable) {
+    Report(err, "COM" + std::to_string(ctx_.comPortNumber) +
+                    " leads to no device, or another program holds it.");
+  } else if (outcome == TransferOutcome::Failed) {
+    Report(err, what + " failed: the card did not answer for " + FirstMissingRegister(Record()) +
+                    " on COM" + std::to_string(ctx_.comPortNumber) + ".");
+  }
+}
+
+TransferOutcome CardRun::Run(const char* what, TransferOutcome (CardSession::*command)()) {
+  op_.BeginProgress(std::string(what) + " COM" + std::to_string(ctx_.comPortNumber));
+  const TransferOutcome outcome = (session_.*command)();
+  op_.EndProgressLine();
+  return outcome;
+}
+
+}  // namespace quorvex::cli
