@@ -42,7 +42,6 @@ class CardSession {
   // What the last transfer exchanged; cleared as each transfer starts.
   const RegisterRecord& Record() const { return record_; }
   std::uint16_t RegisterAddress() const { return registerAddress_; }
-  const AppContext& Context() const { return ctx_; }
 
  private:
   TransferSeams Seams();

@@ -91,7 +91,7 @@ class MainFrm : public QMainWindow {
   AppContext& ctx_;
   Operator& op_;
   std::unique_ptr<QtChannelPanel> panel_;
-  // The window's card: its panel is the widgets above, so it goes before them.
+  // The window's card session on the panel above; declared after it, so it is destroyed first.
   std::unique_ptr<CardSession> session_;
   const std::string settingsPath_;
 
