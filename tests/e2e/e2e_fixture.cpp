@@ -9,11 +9,20 @@
 
 namespace quorvex::e2e {
 
+namespace {
+std::vector<std::string> CommandFromEnvironment(const char* name) {
+  const char* command = std::getenv(name);
+  std::istringstream words(command != nullptr ? command : "");
+  std::vector<std::string> result;
+  for (std::string word; words >> word;) result.push_back(word);
+  return result;
+}
+}  // namespace
+
 E2eSetup E2eSetup::FromEnvironment() {
   E2eSetup setup;
-  const char* cli = std::getenv("QUORVEX_E2E_CLI");
-  std::istringstream words(cli != nullptr ? cli : "");
-  for (std::string word; words >> word;) setup.cli.push_back(word);
+  setup.cli = CommandFromEnvironment("QUORVEX_E2E_CLI");
+  setup.transferCheck = CommandFromEnvironment("QUORVEX_E2E_TRANSFER_CHECK");
   setup.foreignCli = !setup.cli.empty();
   if (!setup.foreignCli) setup.cli = {QUORVEX_CLI_PATH};
   if (const char* dir = std::getenv("QUORVEX_E2E_COM_DIR")) setup.comDir = dir;

@@ -34,10 +34,12 @@ using testing::kKnownImage;
 //   QUORVEX_E2E_CLI      the command that runs quorvex-cli, words separated by blanks
 //   QUORVEX_E2E_COM_DIR  the folder the simulator links its terminal in as COM<n>
 //   QUORVEX_E2E_PORT     that n
+//   QUORVEX_E2E_TRANSFER_CHECK  the command that runs that build's transfer_check
 struct E2eSetup {
   std::vector<std::string> cli;
-  bool foreignCli = false;  // not the quorvex-cli built beside the tests
-  std::string comDir;       // empty: each test's own folder
+  std::vector<std::string> transferCheck;  // empty: none given
+  bool foreignCli = false;                 // not the quorvex-cli built beside the tests
+  std::string comDir;                      // empty: each test's own folder
   int port = 1;
 
   static E2eSetup FromEnvironment();
