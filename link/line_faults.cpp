@@ -11,7 +11,8 @@ LineFaults::~LineFaults() {
   // program.
   try {
     for (const auto& [failure, count] : repeats_) {
-      if (count > 0) Tell(failure + " (" + std::to_string(count) + " times more)");
+      if (count == 1) Tell(failure + " (once more)");
+      if (count > 1) Tell(failure + " (" + std::to_string(count) + " times more)");
     }
   } catch (...) {
   }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "link/serial_line.h"
 #include "tests/e2e/e2e_fixture.h"
@@ -168,8 +169,13 @@ TEST_F(CliE2eTest, WriteWithVerifyLeavesTheExactImageAndReadGivesItBackByteForBy
     EXPECT_NE(write.trace.find("read KonfigByte"), std::string::npos);
     EXPECT_NE(write.trace.find("check passed"), std::string::npos);
     EXPECT_NE(write.trace.find("debug: KonfigByte:85"), std::string::npos);
-    // A sound line: none of the backend's calls failed.
-    EXPECT_EQ(write.trace.find("failed with error"), std::string::npos) << write.trace;
+    // Of a sound line's calls only the RTS pulse may fail: a pseudo terminal has no RTS, and the
+    // Win32 backend under Wine says so.
+    std::istringstream traced(write.trace);
+    for (std::string line; std::getline(traced, line);) {
+      if (line.find("failed with error") == std::string::npos) continue;
+      EXPECT_NE(line.find("EscapeCommFunction"), std::string::npos) << line;
+    }
   }
   if (writes.size() == 2) {
     EXPECT_EQ(writes[0].out, writes[1].out);

@@ -95,6 +95,7 @@ TEST(LineFaults, EachFailureIsToldOnceAndItsRepeatsCountedAtClose) {
     for (int i = 0; i < 3; ++i) faults.Failed("WriteFile", 22);
     faults.Failed("WriteFile", 995);
     faults.Note("WriteFile sent nothing within its time-out");
+    faults.Failed("SetCommState", 87);
     EXPECT_EQ(told.lines, (std::vector<std::string>{
                               "COM7: SetCommState failed with error 87",
                               "COM7: WriteFile failed with error 22",
@@ -102,8 +103,9 @@ TEST(LineFaults, EachFailureIsToldOnceAndItsRepeatsCountedAtClose) {
                               "COM7: WriteFile sent nothing within its time-out",
                           }));
   }
-  ASSERT_EQ(told.lines.size(), 5u);
-  EXPECT_EQ(told.lines.back(), "COM7: WriteFile failed with error 22 (2 times more)");
+  ASSERT_EQ(told.lines.size(), 6u);
+  EXPECT_EQ(told.lines[4], "COM7: SetCommState failed with error 87 (once more)");
+  EXPECT_EQ(told.lines[5], "COM7: WriteFile failed with error 22 (2 times more)");
 }
 
 TEST(LineFaults, WithoutAReportFailuresAreDropped) {
