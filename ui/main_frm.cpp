@@ -79,10 +79,11 @@ int RowTop(int channel) {
   return kFirstRowTop + kRowPitch * (channel - 1);
 }
 
-// The first of `preferred` that is installed, else the family the platform itself uses for that
-// kind of text. Every family a font names that is not installed costs the font matcher a search
-// with fallbacks, more than the rest of the window's start put together, and the bold captions
-// pay it again; one installed family gives the same look without any search.
+// The first of `preferred` that is installed, else the real family behind the platform's own font
+// for that kind of text. A family that is not installed sends the font matcher on a search with
+// fallbacks, once for the plain font and again for its bold, and so does an alias such as
+// "Sans Serif"; an installed family is found at once. The platform's general font is loaded for
+// the edit fields' first layout in any case.
 QString InstalledFamily(const QStringList& preferred, const QStringList& installed,
                         QFontDatabase::SystemFont kind) {
   for (const QString& family : preferred) {
