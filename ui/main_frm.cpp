@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,9 +23,7 @@
 #include "core/config_image.h"
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
-#include "link/card_transfer.h"
-#include "link/com_port.h"
-#include "storage/kfg_file.h"
+#include "procedures/card_session.h"
 #include "storage/settings.h"
 #include "ui/com_port_frm.h"
 #include "ui/error_report.h"
@@ -78,24 +77,25 @@ int RowTop(int channel) {
   return kFirstRowTop + kRowPitch * (channel - 1);
 }
 
-// The first of `preferred` that is installed, or all of them when none is. Every family a font
-// names that is not installed costs the font matcher a search with fallbacks, more than the
-// rest of the window's start put together; naming only the one that will be used gives the same
-// font without it.
-QStringList InstalledFamily(const QStringList& preferred, const QStringList& installed) {
+// The first of `preferred` that is installed, else the real family behind the platform's own font
+// for that kind of text. A family that is not installed sends the font matcher on a search with
+// fallbacks, once for the plain font and again for its bold, and so does an alias such as
+// "Sans Serif"; an installed family is found at once. The platform's general font is loaded for
+// the edit fields' first layout in any case.
+QString InstalledFamily(const QStringList& preferred, const QStringList& installed,
+                        QFontDatabase::SystemFont kind) {
   for (const QString& family : preferred) {
-    if (installed.contains(family, Qt::CaseInsensitive)) return {family};
+    if (installed.contains(family, Qt::CaseInsensitive)) return family;
   }
-  return preferred;
+  return QFontInfo(QFontDatabase::systemFont(kind)).family();
 }
 
 QFont WindowFont(const QStringList& installed) {
   // The design font first; elsewhere a sans serif of like width, so the captions fit their places.
-  QFont font;
-  font.setFamilies(
+  QFont font(
       InstalledFamily({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                        QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
-                      installed));
+                      installed, QFontDatabase::GeneralFont));
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(11);
   return font;
@@ -103,11 +103,9 @@ QFont WindowFont(const QStringList& installed) {
 
 QFont FieldFont(const QStringList& installed) {
   // Fixed pitch, so formatted numbers line up from row to row.
-  QFont font;
-  font.setFamilies(
-      InstalledFamily({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
-                       QStringLiteral("DejaVu Sans Mono")},
-                      installed));
+  QFont font(InstalledFamily({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                              QStringLiteral("DejaVu Sans Mono")},
+                             installed, QFontDatabase::FixedFont));
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   font.setPixelSize(12);
@@ -121,8 +119,6 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
     : QMainWindow(parent),
       ctx_(ctx),
       op_(op),
-      clock_(clock),
-      port_(std::make_unique<ComPort>(ports, clock, op, ctx)),
       settingsPath_(std::move(settingsPath)),
       outerSize_(kDesignWidth, kDesignHeight) {
   setObjectName(QStringLiteral("MainFrm"));
@@ -142,6 +138,7 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
   BuildMenu();
   BuildStatusBar();
   panel_ = std::make_unique<QtChannelPanel>(*grid);
+  session_ = std::make_unique<CardSession>(*panel_, op_, ports, clock, ctx_);
   ConnectHandlers();
   transferGuard_ = std::make_unique<TransferGuard>(
       *this, [this](bool enabled) { SetFileCommandsEnabled(enabled); });
@@ -243,29 +240,19 @@ void MainFrm::BuildMenu() {
   QAction* comPort1 = item(uebertragen, "COMPort1", "COM Port...");
   QAction* vergleichen = item(uebertragen, "Vergleichen", "Ver&gleichen");
 
-  connect(konfigurationladen1_, &QAction::triggered, this, [this] {
-    RunReported([this] { Konfigurationladen1Click(*panel_, op_, ctx_, rememberedFileName_); });
-  });
-  connect(konfigurationspeichern1_, &QAction::triggered, this, [this] {
-    RunReported([this] { Konfigurationspeichern1Click(*panel_, op_, ctx_, rememberedFileName_); });
-  });
+  connect(konfigurationladen1_, &QAction::triggered, this,
+          [this] { RunReported([this] { session_->Load(rememberedFileName_); }); });
+  connect(konfigurationspeichern1_, &QAction::triggered, this,
+          [this] { RunReported([this] { session_->Save(rememberedFileName_); }); });
   connect(konfigurationdrucken1_, &QAction::triggered, this,
           [this] { RunReported([this] { Konfigurationdrucken1Click(); }); });
   connect(protokollexportieren1_, &QAction::triggered, this,
           [this] { RunReported([this] { Protokollexportieren1Click(); }); });
   connect(beenden1_, &QAction::triggered, this, &QWidget::close);
-  connect(empfangen, &QAction::triggered, this, [this] {
-    RunTransfer([this] {
-      TransferSeams seams = Seams(*panel_);
-      EmpfangenClick(seams);
-    });
-  });
-  connect(senden, &QAction::triggered, this, [this] {
-    RunTransfer([this] {
-      TransferSeams seams = Seams(*panel_);
-      SendenClick(seams);
-    });
-  });
+  connect(empfangen, &QAction::triggered, this,
+          [this] { RunTransfer([this] { session_->Read(); }); });
+  connect(senden, &QAction::triggered, this,
+          [this] { RunTransfer([this] { session_->Write(); }); });
   connect(comPort1, &QAction::triggered, this, &MainFrm::COMPort1Click);
   connect(vergleichen, &QAction::triggered, this,
           [this] { RunTransfer([this] { VergleichenClick(); }); });
