@@ -80,9 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const quorvex::Profile reread(profile.Content());
   if (Values(reread) != before) Fail("written-back values read differently");
+  const quorvex::Profile original(content);
   for (const char* s : kSections) {
     for (const char* k : kKeys) {
-      if (reread.ReadInteger(s, k, -7) != quorvex::Profile(content).ReadInteger(s, k, -7)) {
+      if (reread.ReadInteger(s, k, -7) != original.ReadInteger(s, k, -7)) {
         Fail("written-back integer read differently");
       }
     }
@@ -123,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // UTF-16 holds the same text: same reads, and the same writes give the same file.
   bool ascii = true;
-  for (unsigned char c : content) ascii = ascii && c < 0x80;
+  for (char c : content) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) {
     quorvex::Profile narrow(content);
     const auto narrowReads = Reads(narrow);
