@@ -38,7 +38,14 @@ std::string_view ComponentStem(ChannelComponent component) {
 }
 
 std::string ComponentName(std::string_view stem, int channel) {
-  return std::string(stem) + std::to_string(channel);
+  std::string name(stem);
+  // Every channel has one digit; a re-display builds a name for each of hundreds of reads.
+  if (channel >= 0 && channel <= 9) {
+    name += static_cast<char>('0' + channel);
+  } else {
+    name += std::to_string(channel);
+  }
+  return name;
 }
 
 std::string ComponentName(ChannelComponent component, int channel) {

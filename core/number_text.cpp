@@ -206,6 +206,7 @@ struct Decimal {
 
 Decimal SplitScientific(std::string_view text) {
   Decimal d;
+  d.digits.reserve(text.size());
   std::size_t i = 0;
   if (i < text.size() && text[i] == '-') {
     d.negative = true;
