@@ -100,7 +100,7 @@ TEST(PosixSerialLine, ConfigureDropsWhatCameBeforeAndPassesEveryByteValueUnchang
   // Every value, including those a cooked terminal would translate or swallow (CR, LF,
   // XON/XOFF, interrupt, end-of-file, 0xFF).
   std::vector<std::uint8_t> all(256);
-  for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
+  for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<std::uint8_t>(i);
   pty.Write(all);
   for (int i = 0; i < 256; ++i) {
     std::uint8_t b = 0;
@@ -181,6 +181,30 @@ TEST(PosixSerialPorts, ResolvesTheNumberOnEveryOpen) {
   ASSERT_TRUE(line->WriteByte(0x22));
   EXPECT_EQ(second.Read(), 0x22);
   EXPECT_FALSE(first.Read(100).has_value());
+}
+
+// A previous program may have left the port with a handshake, parity or another word size; the
+// card's line must not inherit any of it.
+TEST(PosixSerialLine, ConfigureLeavesNothingOfWhatAPreviousProgramSet) {
+  Pty pty;
+  const int other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(other, 0);
+  termios left{};
+  ASSERT_EQ(::tcgetattr(other, &left), 0);
+  left.c_cflag = (left.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | CS7 | CRTSCTS | PARENB | CSTOPB;
+  left.c_iflag |= IXON | IXOFF;
+  ASSERT_EQ(::tcsetattr(other, TCSANOW, &left), 0);
+
+  auto line = PosixSerialLine::Open(pty.slavePath());
+  ASSERT_NE(line, nullptr);
+  line->Configure();
+  // Read through the descriptor opened before: the line's exclusive mode keeps new ones out.
+  termios now{};
+  ASSERT_EQ(::tcgetattr(other, &now), 0);
+  ::close(other);
+  EXPECT_EQ(now.c_cflag & (CRTSCTS | PARENB | CSTOPB), 0u);
+  EXPECT_EQ(now.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(now.c_iflag & (IXON | IXOFF), 0u);
 }
 
 // The COM port dialog and every transfer probe ports that may belong to someone else: a probe
