@@ -114,7 +114,7 @@ nlohmann::ordered_json ShownJson(const ConfigurationView& view, const ConfigImag
   return document;
 }
 
-// Field by field as the window shows them; registers only where no shown field tells them apart.
+// Each differing field in the window's words; the same comparison as the window's compare box.
 int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
                     const std::string& firstName, const std::string& secondName,
                     const TextSet& texts) {
@@ -123,15 +123,8 @@ int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigIma
     return kExitOk;
   }
   std::vector<std::vector<std::string>> rows{{texts.channel, "Field", firstName, secondName}};
-  for (const FieldDifference& d : CompareConfigurations(ViewImage(first), ViewImage(second))) {
+  for (const FieldDifference& d : CompareImages(first, second)) {
     rows.push_back({std::to_string(d.channel), FieldHeader(texts, d.field), d.first, d.second});
-  }
-  if (rows.size() == 1) {
-    rows[0] = {"Register", "", firstName, secondName};
-    for (std::size_t r = 0; r < first.size(); ++r) {
-      if (first[r] != second[r])
-        rows.push_back({RegisterName(r), "", HexBytes(&first[r], 1), HexBytes(&second[r], 1)});
-    }
   }
   PrintTable(out, rows);
   return kExitDifferent;
@@ -223,6 +216,8 @@ class CardSession {
     }
   }
   const TextSet& Texts() const { return ctx_.texts; }
+  // The check "Write to box" runs before it sends; its box goes to the terminal.
+  bool Check(ChannelPanel& panel) { return ValidateAllChannels(panel, op_, ctx_); }
 
  private:
   TransferOutcome Run(const char* what, TransferOutcome (*procedure)(TransferSeams&),
@@ -315,10 +310,20 @@ int Write(const Options& o, Console& c) {
 int Verify(const Options& o, Console& c) {
   const ConfigImage fileImage = LoadImage(o.file);
   CardSession session(o, c);
+  // What "Write to box" would send after loading the file, behind the same check, so the window's
+  // compare and this command give one answer for every card.
+  MemoryPanel panel;
+  ShowImage(panel, fileImage);
+  if (!session.Check(panel)) return kExitBadInput;
+  const ConfigImage asWritten = EncodeConfiguration(panel);
   int exitCode = kExitOk;
   const auto card = session.ReadImage(c.err, exitCode);
   if (!card) return exitCode;
-  return PrintComparison(c.out, fileImage, *card, "File", "Card", session.Texts());
+  if (asWritten != fileImage && !o.quiet) {
+    c.err << "Note: compared with the values as the window shows them, which differ from the "
+             "file's bytes.\n";
+  }
+  return PrintComparison(c.out, asWritten, *card, "File", "Card", session.Texts());
 }
 
 int Diff(const Options& o, Console& c) {

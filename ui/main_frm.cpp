@@ -454,15 +454,20 @@ void MainFrm::RunTransfer(const std::function<void()>& command) {
 }
 
 void MainFrm::VergleichenClick() {
+  // The card holds the configuration when it holds the bytes "Write to box" would send; so the
+  // same check guards it, and the bytes are made before anything is asked of the card.
+  if (!ValidateAllChannels(*panel_, op_, ctx_)) return;
+  const ConfigImage shown = EncodeConfiguration(*panel_);
   // The card is read as by "Read from box", into a panel of its own: what the window shows, its
   // units and its remembered file stay as they are.
   MemoryPanel card;
   FillChannelLists(card);
+  RegisterRecord registers;
   TransferSeams seams = Seams(card);
+  seams.record = &registers;
   if (EmpfangenClick(seams) != TransferOutcome::Done) return;
-  const std::vector<FieldDifference> differences =
-      CompareConfigurations(ViewConfiguration(*panel_), ViewConfiguration(card));
-  op_.MessageBox(ctx_.texts.compareCaption, CompareBoxText(differences, ctx_.texts),
+  op_.MessageBox(ctx_.texts.compareCaption,
+                 CompareBoxText(CompareImages(shown, registers.values), ctx_.texts),
                  BoxIcon::Information);
 }
 
