@@ -1,6 +1,5 @@
 // The program's start: the context, the port backend and the windows, made in their order.
 #include <QDir>
-#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
@@ -15,6 +14,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/window_icon.h"
 #include "core/app_context.h"
 #include "core/user_config_folder.h"
 #include "link/clock.h"
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
   }
 
   quorvex::Application app(argc, argv);
-  app.setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex-256.png")));
+  app.setWindowIcon(quorvex::WindowIcon());
 
   std::string settingsPath;
   try {
