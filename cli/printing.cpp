@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "cli/commands.h"
 #include "cli/config_json.h"
+#include "cli/console.h"
 
 namespace quorvex::cli {
 
@@ -63,20 +63,27 @@ nlohmann::ordered_json ShownJson(const ConfigurationView& view, const ConfigImag
   return document;
 }
 
-// Each differing field in the window's words; the same comparison as the window's compare box.
-int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
-                    const std::string& firstName, const std::string& secondName,
-                    const TextSet& texts) {
-  if (first == second) {
+int PrintDifferences(std::ostream& out, const std::vector<FieldDifference>& differences,
+                     const std::string& firstName, const std::string& secondName,
+                     const TextSet& texts) {
+  if (differences.empty()) {
     out << "Equal: " << firstName << " and " << secondName << " hold the same configuration.\n";
     return kExitOk;
   }
   std::vector<std::vector<std::string>> rows{{texts.channel, "Field", firstName, secondName}};
-  for (const FieldDifference& d : CompareImages(first, second)) {
+  for (const FieldDifference& d : differences) {
     rows.push_back({std::to_string(d.channel), FieldHeader(texts, d.field), d.first, d.second});
   }
   PrintTable(out, rows);
   return kExitDifferent;
+}
+
+// The same comparison as the window's compare box: CompareImages is empty exactly when the
+// images are equal.
+int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
+                    const std::string& firstName, const std::string& secondName,
+                    const TextSet& texts) {
+  return PrintDifferences(out, CompareImages(first, second), firstName, secondName, texts);
 }
 
 }  // namespace quorvex::cli

@@ -7,7 +7,6 @@
 #include "cli/command_setup.h"
 #include "cli/named_files.h"
 #include "cli/printing.h"
-#include "core/channel_panel.h"
 #include "core/config_image.h"
 #include "core/config_view.h"
 
@@ -21,21 +20,20 @@ struct VerifyOptions : CardOptions {
 
 int Verify(const VerifyOptions& o, Console& c) {
   const ConfigImage fileImage = LoadImage(o.file);
-  CardSession session(o, c);
-  // What "Write to box" would send after loading the file, behind the same check, so the window's
-  // compare and this command give one answer for every card.
-  MemoryPanel panel;
-  ShowImage(panel, fileImage);
-  if (!session.Check(panel)) return kExitBadInput;
-  const ConfigImage asWritten = EncodeConfiguration(panel);
-  int exitCode = kExitOk;
-  const auto card = session.ReadImage(c.err, exitCode);
-  if (!card) return exitCode;
-  if (asWritten != fileImage && !o.quiet) {
+  CardRun run(o, c);
+  // The window's compare on the file as the window shows it after loading, so the two give one
+  // answer for every card.
+  ShowImage(run.Panel(), fileImage);
+  const CardComparison comparison = run.Compare();
+  if (comparison.outcome != TransferOutcome::Done) {
+    run.ReportFailure(c.err, comparison.outcome, "Reading");
+    return OutcomeExitCode(comparison.outcome);
+  }
+  if (EncodeConfiguration(run.Panel()) != fileImage && !o.quiet) {
     c.err << "Note: compared with the values as the window shows them, which differ from the "
              "file's bytes.\n";
   }
-  return PrintComparison(c.out, asWritten, *card, "File", "Card", session.Texts());
+  return PrintDifferences(c.out, comparison.differences, "File", "Card", run.Texts());
 }
 
 }  // namespace
