@@ -47,6 +47,13 @@ std::optional<ConfigImage> CardRun::ReadImage(std::ostream& err, int& exitCode) 
   return std::nullopt;
 }
 
+CardComparison CardRun::Compare() {
+  op_.BeginProgress("Reading COM" + std::to_string(ctx_.comPortNumber));
+  CardComparison comparison = session_.Compare();
+  op_.EndProgressLine();
+  return comparison;
+}
+
 void CardRun::ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what) {
   if (outcome == TransferOutcome::PortNotAvailable) {
     Report(err, "COM" + std::to_string(ctx_.comPortNumber) +

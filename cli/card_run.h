@@ -36,6 +36,8 @@ class CardRun {
   const RegisterRecord& Record() const { return session_.Record(); }
   // Reads the card into a scratch panel; the card's bytes, or nothing after a report.
   std::optional<ConfigImage> ReadImage(std::ostream& err, int& exitCode);
+  // Compare with box on the panel, its read shown as reading is.
+  CardComparison Compare();
   // What went wrong with the last transfer, naming the first register that got no answer.
   void ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what);
   const TextSet& Texts() const { return ctx_.texts; }

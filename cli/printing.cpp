@@ -63,27 +63,27 @@ nlohmann::ordered_json ShownJson(const ConfigurationView& view, const ConfigImag
   return document;
 }
 
-// Field by field as the window shows them; registers only where no shown field tells them apart.
-int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
-                    const std::string& firstName, const std::string& secondName,
-                    const TextSet& texts) {
-  if (first == second) {
+int PrintDifferences(std::ostream& out, const std::vector<FieldDifference>& differences,
+                     const std::string& firstName, const std::string& secondName,
+                     const TextSet& texts) {
+  if (differences.empty()) {
     out << "Equal: " << firstName << " and " << secondName << " hold the same configuration.\n";
     return kExitOk;
   }
   std::vector<std::vector<std::string>> rows{{texts.channel, "Field", firstName, secondName}};
-  for (const FieldDifference& d : CompareConfigurations(ViewImage(first), ViewImage(second))) {
+  for (const FieldDifference& d : differences) {
     rows.push_back({std::to_string(d.channel), FieldHeader(texts, d.field), d.first, d.second});
-  }
-  if (rows.size() == 1) {
-    rows[0] = {"Register", "", firstName, secondName};
-    for (std::size_t r = 0; r < first.size(); ++r) {
-      if (first[r] != second[r])
-        rows.push_back({RegisterName(r), "", HexBytes(&first[r], 1), HexBytes(&second[r], 1)});
-    }
   }
   PrintTable(out, rows);
   return kExitDifferent;
+}
+
+// The same comparison as the window's compare box: CompareImages is empty exactly when the
+// images are equal.
+int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
+                    const std::string& firstName, const std::string& secondName,
+                    const TextSet& texts) {
+  return PrintDifferences(out, CompareImages(first, second), firstName, secondName, texts);
 }
 
 }  // namespace quorvex::cli

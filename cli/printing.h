@@ -26,6 +26,10 @@ void PrintJson(std::ostream& out, const nlohmann::ordered_json& document);
 nlohmann::ordered_json ShownJson(const ConfigurationView& view, const ConfigImage& image);
 
 // "Equal: ..." or the fields that differ, and the exit code that says which.
+int PrintDifferences(std::ostream& out, const std::vector<FieldDifference>& differences,
+                     const std::string& firstName, const std::string& secondName,
+                     const TextSet& texts);
+// PrintDifferences of CompareImages.
 int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
                     const std::string& firstName, const std::string& secondName,
                     const TextSet& texts);

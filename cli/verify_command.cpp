@@ -7,6 +7,8 @@
 #include "cli/command_setup.h"
 #include "cli/named_files.h"
 #include "cli/printing.h"
+#include "core/config_image.h"
+#include "core/config_view.h"
 
 namespace quorvex::cli {
 
@@ -19,10 +21,19 @@ struct VerifyOptions : CardOptions {
 int Verify(const VerifyOptions& o, Console& c) {
   const ConfigImage fileImage = LoadImage(o.file);
   CardRun run(o, c);
-  int exitCode = kExitOk;
-  const auto card = run.ReadImage(c.err, exitCode);
-  if (!card) return exitCode;
-  return PrintComparison(c.out, fileImage, *card, "File", "Card", run.Texts());
+  // The window's compare on the file as the window shows it after loading, so the two give one
+  // answer for every card.
+  ShowImage(run.Panel(), fileImage);
+  const CardComparison comparison = run.Compare();
+  if (comparison.outcome != TransferOutcome::Done) {
+    run.ReportFailure(c.err, comparison.outcome, "Reading");
+    return OutcomeExitCode(comparison.outcome);
+  }
+  if (EncodeConfiguration(run.Panel()) != fileImage && !o.quiet) {
+    c.err << "Note: compared with the values as the window shows them, which differ from the "
+             "file's bytes.\n";
+  }
+  return PrintDifferences(c.out, comparison.differences, "File", "Card", run.Texts());
 }
 
 }  // namespace

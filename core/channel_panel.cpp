@@ -38,76 +38,85 @@ std::string_view ComponentStem(ChannelComponent component) {
 }
 
 std::string ComponentName(std::string_view stem, int channel) {
-  return std::string(stem) + std::to_string(channel);
+  std::string name(stem);
+  // Every channel has one digit; a re-display builds a name for each of hundreds of reads.
+  if (channel >= 0 && channel <= 9) {
+    name += static_cast<char>('0' + channel);
+  } else {
+    name += std::to_string(channel);
+  }
+  return name;
 }
 
 std::string ComponentName(ChannelComponent component, int channel) {
   return ComponentName(ComponentStem(component), channel);
 }
 
+static_assert(kChannelCount <= 9, "a component name ends in its one-digit channel number");
+
 MemoryPanel::MemoryPanel() {
-  for (int n = 1; n <= kChannelCount; ++n) {
-    for (ChannelComponent component : kChannelComponents) {
-      if (IsList(component)) {
-        lists_.emplace(ComponentName(component, n), List{});
-      } else {
-        texts_.emplace(ComponentName(component, n), std::string());
-      }
+  components_.resize(kChannelComponents.size() * kChannelCount);
+  for (std::size_t k = 0; k < kChannelComponents.size(); ++k) {
+    for (int n = 1; n <= kChannelCount; ++n) {
+      components_[k * kChannelCount + static_cast<std::size_t>(n - 1)].isList =
+          IsList(kChannelComponents[k]);
     }
   }
 }
 
-void MemoryPanel::Check(std::string_view component) const {
-  if (!texts_.contains(component) && !lists_.contains(component)) Unknown(component);
+std::size_t MemoryPanel::Place(std::string_view component) const {
+  if (component.size() >= 2) {
+    const int channel = component.back() - '0';
+    const std::string_view stem = component.substr(0, component.size() - 1);
+    for (std::size_t k = 0;
+         channel >= 1 && channel <= kChannelCount && k < kChannelComponents.size(); ++k) {
+      if (ComponentStem(kChannelComponents[k]) == stem) {
+        return k * kChannelCount + static_cast<std::size_t>(channel - 1);
+      }
+    }
+  }
+  Unknown(component);
 }
 
 std::string MemoryPanel::Text(std::string_view component) const {
-  Check(component);
-  if (auto t = texts_.find(component); t != texts_.end()) return t->second;
-  if (auto l = lists_.find(component); l != lists_.end()) {
-    const List& list = l->second;
-    if (list.index >= 0 && list.index < static_cast<int>(list.items.size())) {
-      return list.items[static_cast<std::size_t>(list.index)];
-    }
+  const Component& c = components_[Place(component)];
+  if (!c.isList) return c.text;
+  if (c.list.index >= 0 && c.list.index < static_cast<int>(c.list.items.size())) {
+    return c.list.items[static_cast<std::size_t>(c.list.index)];
   }
   return {};
 }
 
 void MemoryPanel::SetText(std::string_view component, std::string_view text) {
-  Check(component);
-  if (auto t = texts_.find(component); t != texts_.end()) t->second = std::string(text);
+  Component& c = components_[Place(component)];
+  if (!c.isList) c.text = text;
 }
 
 int MemoryPanel::ItemIndex(std::string_view component) const {
-  Check(component);
-  auto l = lists_.find(component);
-  return l == lists_.end() ? -1 : l->second.index;
+  const Component& c = components_[Place(component)];
+  return c.isList ? c.list.index : -1;
 }
 
 void MemoryPanel::SetItemIndex(std::string_view component, int index) {
-  Check(component);
-  auto l = lists_.find(component);
-  if (l == lists_.end()) return;
-  List& list = l->second;
-  list.index = (index >= 0 && index < static_cast<int>(list.items.size())) ? index : -1;
+  Component& c = components_[Place(component)];
+  if (!c.isList) return;
+  c.list.index = (index >= 0 && index < static_cast<int>(c.list.items.size())) ? index : -1;
 }
 
 std::vector<std::string> MemoryPanel::Items(std::string_view component) const {
-  Check(component);
-  auto l = lists_.find(component);
-  return l == lists_.end() ? std::vector<std::string>{} : l->second.items;
+  const Component& c = components_[Place(component)];
+  return c.isList ? c.list.items : std::vector<std::string>{};
 }
 
 void MemoryPanel::SetItems(std::string_view component, const std::vector<std::string>& items) {
-  Check(component);
-  auto l = lists_.find(component);
-  if (l == lists_.end()) return;
-  l->second.items = items;
-  l->second.index = -1;
+  Component& c = components_[Place(component)];
+  if (!c.isList) return;
+  c.list.items = items;
+  c.list.index = -1;
 }
 
 void MemoryPanel::Focus(std::string_view component) {
-  Check(component);
+  (void)Place(component);
   focused_ = std::string(component);
 }
 

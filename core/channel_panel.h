@@ -2,7 +2,7 @@
 #pragma once
 
 #include <array>
-#include <map>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,9 +82,17 @@ class MemoryPanel : public ChannelPanel {
     std::vector<std::string> items;
     int index = -1;
   };
-  void Check(std::string_view component) const;
-  std::map<std::string, std::string, std::less<>> texts_;
-  std::map<std::string, List, std::less<>> lists_;
+  // One place per component; edits and labels use `text`, lists `list`.
+  struct Component {
+    bool isList = false;
+    std::string text;
+    List list;
+  };
+  // Where the component's place is; throws for a name the panel does not hold.
+  std::size_t Place(std::string_view component) const;
+  // Indexed by the position in kChannelComponents times the channel count, plus channel - 1:
+  // the re-display reaches every field hundreds of times, so a name costs no search.
+  std::vector<Component> components_;
   std::string focused_;
 };
 

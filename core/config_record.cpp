@@ -60,13 +60,28 @@ std::vector<RecordRow> RecordTable(const ConfigRecord& record, const TextSet& te
 }
 
 std::string RecordCsv(const ConfigRecord& record, const TextSet& texts) {
-  std::string csv;
-  for (const RecordRow& row : RecordTable(record, texts)) {
+  std::vector<RecordRow> table = RecordTable(record, texts);
+  table[0].push_back(texts.recordRegisters);
+  for (int n = 1; n <= kChannelCount; ++n) {
+    table[static_cast<std::size_t>(n)].push_back(
+        HexBytes(record.image.data() + ChannelOffset(n), kChannelImageSize));
+  }
+  std::vector<RecordRow> rows;
+  for (const auto& [label, value] : RecordFacts(record, texts)) rows.push_back({label, value});
+  rows.push_back({texts.recordImage, ImageHex(record.image)});
+  rows.emplace_back();
+  rows.insert(rows.end(), table.begin(), table.end());
+
+  // Spreadsheets read a UTF-8 file as their local code page unless it starts with the mark.
+  std::string csv = "\xEF\xBB\xBF";
+  for (RecordRow& row : rows) {
+    // Ragged rows are a second shape that importers handle each their own way.
+    row.resize(table[0].size());
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) csv += ',';
       csv += CsvField(row[i]);
     }
-    csv += '\n';
+    csv += "\r\n";
   }
   return csv;
 }

@@ -35,9 +35,12 @@ std::vector<std::pair<std::string, std::string>> RecordFacts(const ConfigRecord&
 using RecordRow = std::vector<std::string>;
 std::vector<RecordRow> RecordTable(const ConfigRecord& record, const TextSet& texts);
 
-// The channel table as CSV: UTF-8, "," between fields, "\n" after each row, "." in numbers
-// whatever the locale, fields quoted only where they hold a comma, quote, line break or blank at
-// either end.
+// The whole record as one CSV table that a spreadsheet opens as it is: UTF-8 with a byte order
+// mark (the units hold a degree sign), "," between fields and CRLF after each row as RFC 4180
+// has them, "." in numbers whatever the locale, fields quoted only where they hold a comma,
+// quote, line break or blank at either end. Every row has the channel table's width: first the
+// facts (label, value), then the image in hex, an empty row, then the channel table with each
+// channel's five registers in hex added as its last column.
 std::string RecordCsv(const ConfigRecord& record, const TextSet& texts);
 
 }  // namespace quorvex

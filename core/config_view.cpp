@@ -1,8 +1,9 @@
-// Channels as the window shows them, read from a panel or an image, and compared by field.
+// Channels as the window shows them, read from a panel or an image; images compared by register.
 #include "core/config_view.h"
 
 #include "core/channel_editing.h"
 #include "core/channel_panel.h"
+#include "core/number_text.h"
 #include "core/quantity_catalogue.h"
 #include "core/text_set.h"
 
@@ -73,19 +74,77 @@ std::string FieldText(const ChannelView& channel, ChannelField field) {
   return withUnit(channel.measurementRange, channel.measurementUnit);
 }
 
-std::vector<FieldDifference> CompareConfigurations(const ConfigurationView& first,
-                                                   const ConfigurationView& second) {
+namespace {
+
+// The channels as the decoders leave them before the re-display: every value with all its digits.
+ConfigurationView DecodedView(const ConfigImage& image) {
+  MemoryPanel panel;
+  FillChannelLists(panel);
+  ApplyConfiguration(panel, image);
+  return ViewConfiguration(panel);
+}
+
+// The shown number where it tells the decoded value whole, else the decoded value: "%2.1f" shows
+// 1.55 V as "1.5", and two bytes that show alike must still read apart.
+std::string ToldNumber(const std::string& shown, const std::string& decoded) {
+  const auto first = shown.find_first_not_of(' ');
+  if (first == std::string::npos) return decoded;
+  const std::string trimmed = shown.substr(first);
+  return GeneralText(LenientParse(trimmed)) == decoded ? trimmed : decoded;
+}
+
+ChannelView ToldChannel(const ChannelView& shown, const ChannelView& decoded, std::uint8_t gas) {
+  ChannelView told = shown;
+  if (told.quantity.empty()) told.quantity = "code " + std::to_string(gas);
+  told.offset = ToldNumber(shown.offset, decoded.offset);
+  told.range = ToldNumber(shown.range, decoded.range);
+  told.measurementRange = ToldNumber(shown.measurementRange, decoded.measurementRange);
+  return told;
+}
+
+// Every channel in the words CompareImages uses.
+ConfigurationView ToldImage(const ConfigImage& image) {
+  const ConfigurationView shown = ViewImage(image);
+  const ConfigurationView decoded = DecodedView(image);
+  ConfigurationView told;
+  for (int n = 1; n <= kChannelCount; ++n) {
+    const auto i = static_cast<std::size_t>(n - 1);
+    told[i] = ToldChannel(shown[i], decoded[i], image[ChannelOffset(n)]);
+  }
+  return told;
+}
+
+bool RegistersDiffer(const ConfigImage& a, const ConfigImage& b, int channel, ChannelField field) {
+  const std::size_t at = ChannelOffset(channel);
+  switch (field) {
+    case ChannelField::Unit:
+      return (((a[0] ^ b[0]) >> (channel - 1)) & 1u) != 0;
+    case ChannelField::Quantity:
+      return a[at] != b[at];
+    case ChannelField::Offset:
+      return a[at + 1] != b[at + 1];
+    case ChannelField::Range:
+      return a[at + 2] != b[at + 2];
+    case ChannelField::MeasurementRange:
+      break;
+  }
+  return a[at + 3] != b[at + 3] || a[at + 4] != b[at + 4];
+}
+
+}  // namespace
+
+std::vector<FieldDifference> CompareImages(const ConfigImage& first, const ConfigImage& second) {
   std::vector<FieldDifference> differences;
+  if (first == second) return differences;
+  const auto a = ToldImage(first);
+  const auto b = ToldImage(second);
   for (int n = 1; n <= kChannelCount; ++n) {
     const auto i = static_cast<std::size_t>(n - 1);
     for (ChannelField field : kChannelFields) {
-      std::string a = FieldText(first[i], field);
-      std::string b = FieldText(second[i], field);
-      // A unit change alone also changes the offset and range texts; name only the unit then,
-      // unless the numbers themselves differ too.
-      if (field == ChannelField::Offset && first[i].offset == second[i].offset) continue;
-      if (field == ChannelField::Range && first[i].range == second[i].range) continue;
-      if (a != b) differences.push_back({n, field, std::move(a), std::move(b)});
+      if (!RegistersDiffer(first, second, n, field)) continue;
+      std::string x = FieldText(a[i], field);
+      std::string y = FieldText(b[i], field);
+      if (x != y) differences.push_back({n, field, std::move(x), std::move(y)});
     }
   }
   return differences;

@@ -48,7 +48,9 @@ const std::string& FieldHeader(const TextSet& texts, ChannelField field);
 // "25.0 %"); the lists give their entry alone.
 std::string FieldText(const ChannelView& channel, ChannelField field);
 
-// A field that differs between two configurations; texts as FieldText gives them.
+// A field whose registers differ between two images, in the window's words: "1.5 V". Where the
+// window's fixed format would round away digits the bytes hold, the decoded value with all of
+// them ("1.55 V"); a quantity the catalogue does not know by its code ("code 6").
 struct FieldDifference {
   int channel = 0;
   ChannelField field = ChannelField::Quantity;
@@ -56,10 +58,12 @@ struct FieldDifference {
   std::string second;
   bool operator==(const FieldDifference&) const = default;
 };
-// Every differing field, channel by channel, fields in header order. Compares what is shown, so
-// two images that the window shows alike are equal here.
-std::vector<FieldDifference> CompareConfigurations(const ConfigurationView& first,
-                                                   const ConfigurationView& second);
+// Register by register, channel by channel, fields in header order: the KonfigByte's bit n-1 is
+// channel n's unit, the two bytes of the MessbereichsWord one measurement range. A register that
+// differs only as the consequence of another (TGas 50 and TRaum 50, words 50 and 500) adds no line
+// of its own. Empty exactly when the images are equal. What "the card holds the configuration"
+// means everywhere: the window's compare, the command line's verify, diff and write's read-back.
+std::vector<FieldDifference> CompareImages(const ConfigImage& first, const ConfigImage& second);
 
 // Bytes as two-digit upper-case hex separated by blanks ("55 00 0A"); the image's 41 bytes, a
 // frame's four, one alone.

@@ -1,9 +1,12 @@
 // Number texts with "." whatever the locale: strict and lenient parse, fixed and short forms.
 #include "core/number_text.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cfenv>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
@@ -81,6 +84,38 @@ constexpr long long kMaxMagnitude = 4940;
 constexpr long long kMinMagnitude = -4970;
 constexpr long long kExponentCap = 1'000'000'000'000LL;
 
+// Powers of ten up to this one are exact in long double: 10^k = 2^k x 5^k, and 5^k fits the
+// significand (capped where 5^k would leave 64 bits).
+constexpr int ExactPowersOfTen() {
+  constexpr int bits = std::numeric_limits<long double>::digits;
+  int k = 0;
+  for (unsigned long long five = 1; k < 27 && (bits >= 64 || five * 5 < (1ULL << bits));
+       five *= 5) {
+    ++k;
+  }
+  return k;
+}
+
+// The significant digits times 10^scale in one operation, when that is certainly the same
+// value strtold gives: the digits and the power of ten are exact, so a single rounded multiply
+// or divide is correctly rounded, as strtold is, provided both round to nearest. Answers false
+// (and leaves `value` alone) where that cannot be guaranteed; strtold is slow enough to be most
+// of a re-display's time.
+bool ExactProduct(std::string_view significant, long long scale, long double& value) {
+  constexpr auto kMaxDigits = static_cast<std::size_t>(std::min(
+      std::numeric_limits<long double>::digits10, std::numeric_limits<std::uint64_t>::digits10));
+  constexpr int kMaxPower = ExactPowersOfTen();
+  if (significant.size() > kMaxDigits || scale > kMaxPower || scale < -kMaxPower) return false;
+  if (std::fegetround() != FE_TONEAREST) return false;
+  std::uint64_t integer = 0;
+  for (char c : significant) integer = integer * 10 + static_cast<std::uint64_t>(c - '0');
+  long double power = 1.0L;
+  for (long long k = 0; k < (scale < 0 ? -scale : scale); ++k) power *= 10.0L;
+  const auto exact = static_cast<long double>(integer);
+  value = scale < 0 ? exact / power : exact * power;
+  return true;
+}
+
 Range ToValue(const NumberScan& scan, long double& value) {
   std::string digits;
   digits.reserve(scan.intDigits.size() + scan.fracDigits.size());
@@ -109,9 +144,14 @@ Range ToValue(const NumberScan& scan, long double& value) {
   // it, strtold reads the text the same in every locale. strtold, not from_chars: MinGW's
   // from_chars for long double goes through double and would lose the extended bits.
   const std::size_t last = digits.find_last_not_of('0');
+  const long long scale = magnitude - static_cast<long long>(last - first);
+  if (ExactProduct(std::string_view(digits).substr(first, last - first + 1), scale, value)) {
+    if (scan.negative) value = -value;
+    return Range::Fits;
+  }
   std::string normalized(digits, first, last - first + 1);
   normalized += 'e';
-  normalized += std::to_string(magnitude - static_cast<long long>(last - first));
+  normalized += std::to_string(scale);
 
   errno = 0;
   char* parsedEnd = nullptr;
@@ -166,6 +206,7 @@ struct Decimal {
 
 Decimal SplitScientific(std::string_view text) {
   Decimal d;
+  d.digits.reserve(text.size());
   std::size_t i = 0;
   if (i < text.size() && text[i] == '-') {
     d.negative = true;

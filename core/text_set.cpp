@@ -62,6 +62,7 @@ TextSet EnglishTextSet() {
   t.recordPort = "COM port";
   t.recordUnitLabel = "Measurement unit";
   t.recordImage = "Image (41 bytes, hex)";
+  t.recordRegisters = "Registers (hex)";
   return t;
 }
 

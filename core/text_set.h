@@ -67,6 +67,7 @@ struct TextSet {
   std::string recordPort;         // "COM port"
   std::string recordUnitLabel;    // "Measurement unit"
   std::string recordImage;        // "Image (41 bytes, hex)"
+  std::string recordRegisters;    // "Registers (hex)"
 };
 
 // The English set, language number 2.

@@ -1,8 +1,11 @@
-// Compare with box: a read into a scratch panel, then the two panels as the window shows them.
+// Compare with box: the panel's bytes as Write to box would send them, against the card's, read
+// into a scratch panel.
 #include "procedures/compare_with_box.h"
 
 #include "core/channel_panel.h"
+#include "core/config_image.h"
 #include "core/quantity_catalogue.h"
+#include "procedures/channel_check.h"
 #include "procedures/read_from_box.h"
 
 namespace quorvex {
@@ -14,13 +17,21 @@ TransferOutcome ReadCardAside(TransferSeams& s, MemoryPanel& card) {
 }
 
 CardComparison CompareWithBox(TransferSeams& s) {
-  MemoryPanel card;
   CardComparison comparison;
-  comparison.outcome = ReadCardAside(s, card);
-  if (comparison.outcome == TransferOutcome::Done) {
-    comparison.differences =
-        CompareConfigurations(ViewConfiguration(s.panel), ViewConfiguration(card));
+  // The card holds the configuration when it holds the bytes Write to box would send; so the
+  // same check guards it, and the bytes are made before anything is asked of the card.
+  if (!ValidateAllChannels(s.panel, s.op, s.ctx)) {
+    comparison.outcome = TransferOutcome::NotValid;
+    return comparison;
   }
+  const ConfigImage shown = EncodeConfiguration(s.panel);
+  RegisterRecord own;
+  TransferSeams recorded = s;
+  if (recorded.record == nullptr) recorded.record = &own;
+  MemoryPanel card;
+  comparison.outcome = ReadCardAside(recorded, card);
+  if (comparison.outcome == TransferOutcome::Done)
+    comparison.differences = CompareImages(shown, recorded.record->values);
   return comparison;
 }
 

@@ -1,5 +1,6 @@
-// Compare with box (Vergleichen): the card read into a panel of its own and compared, field by
-// field, with what the panel shows. Wording and showing the result is the front end's part.
+// Compare with box (Vergleichen): the card read into a panel of its own and its bytes compared,
+// register by register, with the bytes Write to box would send for the panel. Wording and showing
+// the result is the front end's part.
 #pragma once
 
 #include <vector>
@@ -13,7 +14,8 @@ class MemoryPanel;
 
 struct CardComparison {
   TransferOutcome outcome = TransferOutcome::Failed;
-  // Every field the card shows otherwise than the panel; empty unless outcome is Done.
+  // Every field whose registers on the card differ from the panel's bytes; empty unless outcome
+  // is Done.
   std::vector<FieldDifference> differences;
 };
 
@@ -22,7 +24,9 @@ struct CardComparison {
 // file stay as they are.
 TransferOutcome ReadCardAside(TransferSeams& s, MemoryPanel& card);
 
-// The card read aside, then compared with the seams' panel: the panel's side comes first.
+// The check as Write to box runs it (NotValid, and nothing asked of the card, when it fails), the
+// panel encoded, the card read aside, then CompareImages: the panel's side comes first. The
+// card's bytes go into the seams' record when it has one.
 CardComparison CompareWithBox(TransferSeams& s);
 
 }  // namespace quorvex

@@ -33,12 +33,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// Only ASCII letters are folded, as the profile functions of the platform's 8-bit code page do
-// for the names we use.
-bool SameName(std::string_view a, std::string_view b) {
-  return EqualIgnoringAsciiCase(Trim(a), Trim(b));
-}
-
 // The section name of a header line, nothing for any other line. The name runs to the line's
 // last "]", as the platform reads it, so "[Main] ; see [x]" is the section "Main] ; see [x" and
 // no "Main". Without a closing bracket a line is no header: a damaged one must neither hide an
@@ -260,6 +254,7 @@ Profile::Profile(std::string_view content) {
   bool endingSeen = false;
   const auto addLine = [&](std::string_view text, std::string_view ending) {
     lines_.push_back(Line{std::string(text), std::string(ending)});
+    Classify(lines_.back());
     // New lines follow the convention of the file's first line.
     if (!endingSeen && !ending.empty()) newLine_ = std::string(ending);
     endingSeen = endingSeen || !ending.empty();
@@ -281,6 +276,7 @@ Profile::Profile(std::string_view content) {
       content.remove_prefix(runEnd);
     }
   }
+  IndexHeaders();
 }
 
 Profile Profile::Load(const std::string& path) {
@@ -291,22 +287,53 @@ Profile Profile::Load(const std::string& path) {
   }
 }
 
-std::optional<Profile::SectionPlace> Profile::FindSection(std::string_view section) const {
+void Profile::Classify(Line& line) {
+  const std::string_view text = line.text;
+  const auto place = [&](Kind kind, std::string_view name) {
+    const std::string_view trimmed = Trim(name);
+    line.kind = kind;
+    line.nameStart = static_cast<std::size_t>(trimmed.data() - text.data());
+    line.nameLength = trimmed.size();
+  };
+  line.valueStart.reset();
+  if (const auto name = SectionName(text)) {
+    place(Kind::kHeader, *name);
+  } else if (const auto keyLine = ParseKeyLine(text)) {
+    place(Kind::kKey, keyLine->key);
+    line.valueStart = keyLine->valueStart;
+  } else {
+    line.kind = Kind::kOther;
+    line.nameStart = 0;
+    line.nameLength = 0;
+  }
+}
+
+void Profile::IndexHeaders() {
+  headers_.clear();
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const auto name = SectionName(lines_[i].text);
-    if (!name || !SameName(*name, section)) continue;
-    std::size_t end = i + 1;
-    while (end < lines_.size() && !SectionName(lines_[end].text)) ++end;
-    return SectionPlace{i, end};
+    if (lines_[i].kind == Kind::kHeader) headers_.push_back(i);
+  }
+}
+
+// Names match without surrounding blanks and folding only ASCII letters, as the profile
+// functions of the platform's 8-bit code page do for the names we use.
+std::optional<Profile::SectionPlace> Profile::FindSection(std::string_view section) const {
+  section = Trim(section);
+  for (std::size_t h = 0; h < headers_.size(); ++h) {
+    if (!EqualIgnoringAsciiCase(lines_[headers_[h]].Name(), section)) continue;
+    return SectionPlace{headers_[h], h + 1 < headers_.size() ? headers_[h + 1] : lines_.size()};
   }
   return std::nullopt;
 }
 
 std::optional<Profile::KeyPlace> Profile::FindKey(const SectionPlace& place,
                                                   std::string_view key) const {
+  key = Trim(key);
   for (std::size_t i = place.header + 1; i < place.end; ++i) {
-    const auto keyLine = ParseKeyLine(lines_[i].text);
-    if (keyLine && SameName(keyLine->key, key)) return KeyPlace{i, keyLine->valueStart};
+    const Line& line = lines_[i];
+    if (line.kind == Kind::kKey && EqualIgnoringAsciiCase(line.Name(), key)) {
+      return KeyPlace{i, line.valueStart};
+    }
   }
   return std::nullopt;
 }
@@ -352,8 +379,10 @@ void Profile::Append(std::size_t position, std::string text) {
   if (position == lines_.size() && !lines_.empty() && lines_.back().ending.empty()) {
     lines_.back().ending = newLine_;
   }
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(position),
-                Line{Representable(std::move(text)), newLine_});
+  const auto inserted = lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(position),
+                                      Line{Representable(std::move(text)), newLine_});
+  Classify(*inserted);
+  IndexHeaders();
 }
 
 void Profile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
@@ -365,7 +394,8 @@ void Profile::WriteString(std::string_view section, std::string_view key, std::s
     return;
   }
   if (const auto keyPlace = FindKey(*sectionPlace, key)) {
-    std::string& text = lines_[keyPlace->line].text;
+    Line& line = lines_[keyPlace->line];
+    std::string& text = line.text;
     if (keyPlace->valueStart) {
       text.resize(*keyPlace->valueStart);
     } else {
@@ -374,14 +404,17 @@ void Profile::WriteString(std::string_view section, std::string_view key, std::s
       text += '=';
     }
     text += Representable(stored);
+    // The value can turn the line into a header: "[a=" given "]" reads as the section "a=".
+    const Kind before = line.kind;
+    Classify(line);
+    if (line.kind != before) IndexHeaders();
     return;
   }
   // After the section's last key=value line, so comments, blank lines and stray lines that lead
   // into the next section stay where they are.
   std::size_t position = sectionPlace->header + 1;
   for (std::size_t i = sectionPlace->header + 1; i < sectionPlace->end; ++i) {
-    const auto keyLine = ParseKeyLine(lines_[i].text);
-    if (keyLine && keyLine->valueStart) position = i + 1;
+    if (lines_[i].kind == Kind::kKey && lines_[i].valueStart) position = i + 1;
   }
   Append(position, std::string(key) + "=" + stored);
 }

@@ -48,9 +48,18 @@ class Profile {
   std::string Content() const;
 
  private:
+  // What a line is to the searches, worked out whenever its text is set: every read searches
+  // the lines, and a check of a file reads it hundreds of times.
+  enum class Kind { kOther, kHeader, kKey };
   struct Line {
     std::string text;    // without its line ending; never holds CR or LF
     std::string ending;  // "\n", "\r", "\r\n", "\r\r\n"..., or "" for a last line without one
+    Kind kind = Kind::kOther;
+    // A header's section name or a key line's key, without surrounding blanks, within `text`.
+    std::size_t nameStart = 0;
+    std::size_t nameLength = 0;
+    std::optional<std::size_t> valueStart = std::nullopt;  // of a key line; none for a bare key
+    std::string_view Name() const { return std::string_view(text).substr(nameStart, nameLength); }
   };
   // Where a key was found: its line and where its value starts in that line (nothing for a bare
   // key).
@@ -63,6 +72,9 @@ class Profile {
     std::size_t end;  // one past the last line belonging to the section
   };
 
+  static void Classify(Line& line);
+  // After any change to the lines: where the headers are.
+  void IndexHeaders();
   std::optional<SectionPlace> FindSection(std::string_view section) const;
   std::optional<KeyPlace> FindKey(const SectionPlace& place, std::string_view key) const;
   std::optional<KeyPlace> FindKey(std::string_view section, std::string_view key) const;
@@ -76,6 +88,8 @@ class Profile {
 
   // The lines hold the file's text: its bytes, or for a UTF-16 file its characters as UTF-8.
   std::vector<Line> lines_;
+  // The positions of the header lines, in file order.
+  std::vector<std::size_t> headers_;
   std::string newLine_ = DefaultNewLine();
   Encoding encoding_ = Encoding::kBytes;
   // A byte order mark before the first line (UTF-8 or UTF-16); kept, but not part of it.

@@ -32,6 +32,21 @@ TEST(FormatChannel, OverflowLeavesTheFieldText) {
   EXPECT_EQ(panel.Text("BereichEdit1"), "1e39");
 }
 
+// A refresh re-displays every field once per channel; a text that changes on its second
+// re-display ("-0.0" loses its sign) must change in a refresh too, and the others stay put.
+TEST(RefreshAllChannels, ReDisplaysAsOftenAsThereAreChannels) {
+  MemoryPanel panel = FilledPanel();
+  for (int n = 1; n <= 8; ++n) SetChannel(panel, n, "CO", kVolts, "-0.04", "2.55", "12.5");
+  FormatChannel(panel, 1);
+  EXPECT_EQ(panel.Text("Edit1"), "-0.0");
+  RefreshAllChannels(panel);
+  for (int n = 1; n <= 8; ++n) {
+    EXPECT_EQ(panel.Text(ComponentName("Edit", n)), "0.0");
+    EXPECT_EQ(panel.Text(ComponentName("BereichEdit", n)), "2.5");
+    EXPECT_EQ(panel.Text(ComponentName("MessEdit", n)), "13");
+  }
+}
+
 TEST(ComboBoxChange, NewUnitAndFormatKeepTheNumber) {
   MemoryPanel panel = FilledPanel();
   for (int n = 1; n <= 8; ++n) SetChannel(panel, n, "CO", kMilliamps, "0", "20", "100");

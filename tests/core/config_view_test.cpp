@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "core/channel_panel.h"
 #include "core/text_set.h"
@@ -27,41 +28,58 @@ TEST(ConfigViewTest, ImageIsShownAsTheWindowShowsALoadedFile) {
   EXPECT_EQ(ViewConfiguration(panel), view);
 }
 
-TEST(ConfigViewTest, EachFieldDifferenceIsNamedOnceWithTheShownTexts) {
-  struct Case {
-    std::size_t offset;  // byte changed in channel 2's registers
+TEST(ConfigViewTest, ImagesDifferByRegisterAndEachDifferenceIsToldInTheWindowsWords) {
+  struct Change {
+    std::size_t address;
     std::uint8_t value;
-    ChannelField field;
-    const char* first;
-    const char* second;
   };
+  struct Case {
+    const char* what;
+    std::vector<Change> window;  // changes to the known image on either side
+    std::vector<Change> card;
+    std::vector<FieldDifference> expected;
+  };
+  const std::size_t ch1 = ChannelOffset(1), ch2 = ChannelOffset(2), ch3 = ChannelOffset(3);
+  const std::size_t ch7 = ChannelOffset(7);
   const Case cases[] = {
-      // NO shares CO's unit, scale and format, so only the name differs.
-      {ChannelOffset(2) + 0, 8, ChannelField::Quantity, "CO", "NO"},
-      {ChannelOffset(2) + 1, 41, ChannelField::Offset, "4.0 mA", "4.1 mA"},
-      {ChannelOffset(2) + 2, 100, ChannelField::Range, "20.0 mA", "10.0 mA"},
-      {ChannelOffset(2) + 4, 0xE9, ChannelField::MeasurementRange, "1000 ppm", "1001 ppm"},
+      {"equal", {}, {}, {}},
+      // Both show "1.5"; the card's byte holds a digit more.
+      {"offset alike",
+       {{ch1 + 1, 30}},
+       {{ch1 + 1, 31}},
+       {{1, ChannelField::Offset, "1.5 V", "1.55 V"}}},
+      {"offset", {}, {{ch2 + 1, 41}}, {{2, ChannelField::Offset, "4.0 mA", "4.1 mA"}}},
+      {"range", {}, {{ch2 + 2, 100}}, {{2, ChannelField::Range, "20.0 mA", "10.0 mA"}}},
+      {"word low",
+       {},
+       {{ch2 + 4, 0xE9}},
+       {{2, ChannelField::MeasurementRange, "1000 ppm", "1001 ppm"}}},
+      // TRaum shows whole degrees of a tenth-degree word: 215 and 220 both show as 22.
+      {"scaled word alike",
+       {{ch7 + 3, 0}, {ch7 + 4, 220}},
+       {{ch7 + 3, 0}, {ch7 + 4, 215}},
+       {{7, ChannelField::MeasurementRange, "22 \u00b0C", "21.5 \u00b0C"}}},
+      {"quantity", {}, {{ch2, 8}}, {{2, ChannelField::Quantity, "CO", "NO"}}},
+      {"unknown quantity", {}, {{ch2, 6}}, {{2, ChannelField::Quantity, "CO", "code 6"}}},
+      // The same 50 degrees under TGas's scale 1 and TRaum's 10: the quantity tells it all.
+      {"word follows quantity",
+       {{ch3 + 3, 0}, {ch3 + 4, 50}},
+       {{ch3, 7}, {ch3 + 3, 0x01}, {ch3 + 4, 0xF4}},
+       {{3, ChannelField::Quantity, "TGas", "TRaum"}}},
+      // Channel 4's bit alone: its offset and range bytes are the same, so only the unit differs.
+      {"unit bit", {}, {{0, 0x55 ^ 0x08}}, {{4, ChannelField::Unit, "mA", "V"}}},
+      {"unit bit and offset",
+       {},
+       {{0, 0x54}, {ch1 + 1, 15}},
+       {{1, ChannelField::Unit, "V", "mA"}, {1, ChannelField::Offset, "0.5 V", "1.5 mA"}}},
   };
-  const ConfigurationView known = ViewImage(kKnownImage);
   for (const Case& c : cases) {
-    ConfigImage changed = kKnownImage;
-    changed[c.offset] = c.value;
-    const auto diff = CompareConfigurations(known, ViewImage(changed));
-    ASSERT_EQ(diff.size(), 1u) << c.first;
-    EXPECT_EQ(diff[0], (FieldDifference{2, c.field, c.first, c.second}));
+    ConfigImage window = kKnownImage;
+    ConfigImage card = kKnownImage;
+    for (const Change& change : c.window) window[change.address] = change.value;
+    for (const Change& change : c.card) card[change.address] = change.value;
+    EXPECT_EQ(CompareImages(window, card), c.expected) << c.what;
   }
-  EXPECT_TRUE(CompareConfigurations(known, known).empty());
-}
-
-TEST(ConfigViewTest, AUnitChangeNamesTheUnitAndOnlyTheNumbersThatChangedWithIt) {
-  ConfigImage changed = kKnownImage;
-  changed[0] ^= 0x02;  // channel 2 from mA to V: same bytes, offset and range halve
-  const auto diff = CompareConfigurations(ViewImage(kKnownImage), ViewImage(changed));
-  ASSERT_EQ(diff.size(), 3u);
-  EXPECT_EQ(diff[0], (FieldDifference{2, ChannelField::Unit, "mA", "V"}));
-  EXPECT_EQ(diff[1].field, ChannelField::Offset);
-  EXPECT_EQ(diff[1].second, "2.0 V");
-  EXPECT_EQ(diff[2].field, ChannelField::Range);
 }
 
 TEST(ConfigViewTest, HeadersAndHex) {

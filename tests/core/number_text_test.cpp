@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <locale>
 #include <string>
@@ -56,6 +57,17 @@ TEST(StrictParse, HardCasesRoundToTheNearestExtendedValue) {
   };
   for (const auto& c : cases) EXPECT_EQ(StrictParse(c.text), c.value) << '"' << c.text << '"';
   EXPECT_THROW(StrictParse("1.19e4932"), ConversionError);
+}
+
+// Short forms are multiplied out exactly rather than handed to the C library; at and beyond the
+// limits of that (18 digits, powers of ten to 27) the value must still be the library's.
+TEST(StrictParse, ShortFormsGiveTheLibrarysValue) {
+  for (const char* text :
+       {"123456789012345678e27", "123456789012345678e-27", "1234567890123456789e27",
+        "123456789012345678e28", "0.000000000000000000000000003", "9.99999999999999999", "7e-28",
+        "0.1", "12.75", "6553.5"}) {
+    EXPECT_EQ(StrictParse(text), std::strtold(text, nullptr)) << text;
+  }
 }
 
 TEST(StrictParse, RejectsEverythingElseQuotingTheText) {

@@ -193,15 +193,21 @@ TEST_F(CliE2eTest, WriteWithVerifyLeavesTheExactImageAndReadGivesItBackByteForBy
 }
 
 TEST_F(CliE2eTest, VerifyNamesTheFieldTheCardHoldsDifferently) {
-  WriteImageFile(ChangedImage());
+  // Channel 1's offset: the file's 1.5 V against the card's 1.55 V, which shows as 1.5 V too.
+  ConfigImage file = kKnownImage;
+  ConfigImage card = ChangedImage();
+  file[ChannelOffset(1) + 1] = 30;
+  card[ChannelOffset(1) + 1] = 31;
+  WriteImageFile(card);
   StartSimulator();
-  WriteFile(Path("known.kfg"), kKnownImage);
+  WriteFile(Path("known.kfg"), file);
   const std::vector<std::string> args = {"verify", "-p", PortArg(), "known.kfg", "--quiet"};
   const Result verify = Run(args);
   EXPECT_EQ(verify.code, 1) << verify.err;
   EXPECT_NE(verify.out.find("Range"), std::string::npos) << verify.out;
   EXPECT_NE(verify.out.find("10.2 V"), std::string::npos) << verify.out;
   EXPECT_NE(verify.out.find("5.0 V"), std::string::npos) << verify.out;
+  EXPECT_NE(verify.out.find("1        Offset  1.5 V   1.55 V\n"), std::string::npos) << verify.out;
   ExpectAsNative(args, verify);
 }
 

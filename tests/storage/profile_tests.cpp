@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
 
 #include "tests/storage/storage_test_support.h"
@@ -194,6 +195,17 @@ TEST(ProfileWriting, LineBreaksInAValueCannotInjectKeys) {
   profile.WriteString("Main", "Filename", "/tmp/x\n[ComboBox]\r\n1=14");
   EXPECT_EQ(profile.Content(), "[Main]\nFilename=/tmp/x [ComboBox]  1=14\n");
   EXPECT_FALSE(Profile(profile.Content()).Find("ComboBox", "1"));
+}
+
+// A written value can make its line a header ("[x" given "]" reads "[x=]"); what follows then
+// belongs to that section, as a new reading of the file would have it.
+TEST(ProfileWriting, AValueThatMakesAHeaderStartsASection) {
+  Profile profile("[S]\n[x\nk=1\n");
+  profile.WriteString("S", "[x", "]");
+  EXPECT_EQ(profile.Find("x=", "k"), std::optional<std::string>("1"));
+  EXPECT_FALSE(profile.Find("S", "k"));
+  profile.WriteString("S", "k", "2");
+  EXPECT_EQ(profile.Content(), "[S]\nk=2\n[x=]\nk=1\n");
 }
 
 TEST(ProfileDamage, GarbageAndHugeLinesAreHarmless) {

@@ -132,6 +132,25 @@ TEST_F(RecordCompareTest, CompareNamesAUnitChangeAloneWhenTheNumbersReadAlike) {
   EXPECT_EQ(Snapshot(frm_->Panel()), before);
 }
 
+TEST_F(RecordCompareTest, CompareTellsBytesApartThatShowAlikeAndComparesOnlyWhatCouldBeWritten) {
+  // The window shows 1.5 V and would write 30; a card holding 31 shows as 1.5 V too.
+  SetChannel(frm_->Panel(), 1, "O2", kVolts, "1.5", "10", "25");
+  FormatAllChannels(frm_->Panel());
+  ports_.registers = kKnownImage;
+  ports_.registers[ChannelOffset(1) + 1] = 31;
+  Trigger("Vergleichen");
+  EXPECT_EQ(op_.Boxes().back(),
+            "Compare with box|The box holds a different configuration:\n"
+            "Channel 1, Offset: window 1.5 V, box 1.55 V|information");
+
+  // An offset the write would refuse is no configuration to look for on the card.
+  SetChannel(frm_->Panel(), 1, "O2", kVolts, "3.0", "10", "25");
+  op_.log.clear();
+  Trigger("Vergleichen");
+  ASSERT_EQ(op_.Boxes().size(), 1u);
+  EXPECT_NE(op_.Boxes()[0].find("Offset not in range between 0 and 2.5 V"), std::string::npos);
+}
+
 TEST_F(RecordCompareTest, AFailedReadReportsAsReadingDoesAndComparesNothing) {
   ports_.answers = false;
   const PanelState before = Snapshot(frm_->Panel());
@@ -171,20 +190,40 @@ class ExportTest : public RecordCompareTest {
   }
 };
 
-TEST_F(ExportTest, CsvHoldsAHeaderAndEveryChannelAsShown) {
+TEST_F(ExportTest, CsvHoldsTheFactsTheImageAndEveryChannelAsShownWithItsRegisters) {
   const QString path = Export(QStringLiteral("record.CSV"));
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll().toStdString(),
-            "Channel,Measurement value,Format,Offset,Range,Measurement range,Measurement unit\n"
-            "1,O2,V,0.5,10.0,25.0,%\n"
-            "2,CO,mA,4.0,20.0,1000,ppm\n"
-            "3,TGas,V,0.0,10.2,1200,\u00b0C\n"
-            "4,Lambda,mA,0.0,20.0,5.00,\n"
-            "5,Eta,V,2.5,5.0,120.0,%\n"
-            "6,CO2,mA,5.0,20.4,20.0,%\n"
-            "7,TRaum,V,1.0,10.0,50,\u00b0C\n"
-            "8,Sens6,mA,0.4,16.0,63000,ppm\n");
+  const QByteArray bytes = file.readAll();
+  EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+  // The minute of the export is the one thing the test cannot know beforehand.
+  const std::string csv =
+      QString::fromUtf8(bytes.mid(3))
+          .replace(QRegularExpression(QStringLiteral("^Date,\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d,"),
+                                      QRegularExpression::MultilineOption),
+                   QStringLiteral("Date,(now),"))
+          .toStdString();
+  EXPECT_EQ(csv, "Program," + ProgramNameAndVersion() +
+                     ",,,,,,\r\n"
+                     "Date,(now),,,,,,\r\n"
+                     "Configuration file," +
+                     frm_->RememberedFileName() +
+                     ",,,,,,\r\n"
+                     "COM port,COM1,,,,,,\r\n"
+                     "\"Image (41 bytes, hex)\"," +
+                     ImageHex(kKnownImage) +
+                     ",,,,,,\r\n"
+                     ",,,,,,,\r\n"
+                     "Channel,Measurement value,Format,Offset,Range,Measurement range,Measurement "
+                     "unit,Registers (hex)\r\n"
+                     "1,O2,V,0.5,10.0,25.0,%,00 0A C8 00 FA\r\n"
+                     "2,CO,mA,4.0,20.0,1000,ppm,01 28 C8 03 E8\r\n"
+                     "3,TGas,V,0.0,10.2,1200,\u00b0C,02 00 CC 04 B0\r\n"
+                     "4,Lambda,mA,0.0,20.0,5.00,,03 00 C8 01 F4\r\n"
+                     "5,Eta,V,2.5,5.0,120.0,%,04 32 64 04 B0\r\n"
+                     "6,CO2,mA,5.0,20.4,20.0,%,05 32 CC 00 C8\r\n"
+                     "7,TRaum,V,1.0,10.0,50,\u00b0C,07 14 C8 01 F4\r\n"
+                     "8,Sens6,mA,0.4,16.0,63000,ppm,11 04 A0 F6 18\r\n");
   EXPECT_EQ(op_.LastStatus(), "Record exported to record.CSV");
   ASSERT_EQ(op_.fileRequests.size(), 1u);
   EXPECT_EQ(op_.fileRequests[0].title, "Export record");
