@@ -32,7 +32,9 @@ qt_version=${qt_version%%-*}
 # Only what the window needs. Two traps in Debian's source: it drops
 # src/3rdparty/wintab (its licence), so the windows plugin needs tablet events
 # off; and with OpenGL off 6.4's windows plugin does not compile, so OpenGL
-# stays on (dynamic, resolved at run time).
+# stays on (dynamic, resolved at run time). Direct2D stays on too: without it 6.4 leaves the
+# DirectWrite font engine out of Gui while the windows platform and PrintSupport still call it
+# (quorvex.exe did not link).
 configure_options=(
     -release -static -opensource -confirm-license
     -platform linux-g++ -xplatform win32-g++
@@ -40,7 +42,7 @@ configure_options=(
     -opengl dynamic
     -no-feature-tabletevent
     -no-feature-network -no-feature-sql -no-dbus -no-feature-concurrent -no-feature-xml
-    -no-icu -no-glib -no-feature-vulkan -no-feature-direct2d
+    -no-icu -no-glib -no-feature-vulkan
     -qt-zlib -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz -qt-pcre
 )
 options_key=$(printf '%s\n' "${configure_options[@]}" | sha256sum | cut -c1-12)
