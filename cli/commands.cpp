@@ -235,12 +235,15 @@ class CardSession {
   }
   AppContext ctx_{.texts = EnglishTextSet()};
   InterruptWatch watch_;
-  InterruptibleClock clock_{watch_};
+  FrameGate gate_{watch_};
+  SteadyClock pauses_;
+  InterruptibleClock clock_{gate_, pauses_};
   std::unique_ptr<TraceLog> trace_;
   TerminalOperator op_;
   std::unique_ptr<SerialPorts> system_;
   WatchedPorts ports_;
-  ComPort port_{ports_, clock_, op_, ctx_};
+  FrameGatedPorts gated_{ports_, gate_};
+  ComPort port_{gated_, clock_, op_, ctx_};
   std::uint16_t registerAddress_ = 0;
 };
 
