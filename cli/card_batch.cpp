@@ -88,29 +88,13 @@ std::string CardJson(const BatchPlan& plan, const Slot& s) {
   return card.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-LogEntry EntryOf(const BatchPlan& plan, const Slot& s) {
-  LogEntry entry{plan.command,
-                 s.port,
-                 s.stableName,
-                 {},
-                 {},
-                 OutcomeWord(plan.command, s.result.exitCode),
-                 Differences(s.result),
-                 s.seconds};
-  entry.file = plan.file ? plan.file(s.port) : std::string();
-  // A read that failed wrote no file; an old one of the same name is not what the card holds.
-  const bool fileIsTheCards = plan.command != "read" || s.result.exitCode == 0;
-  if (!entry.file.empty() && fileIsTheCards && IsRegularFile(entry.file)) {
-    entry.fileSha256 = Sha256Hex(ReadFileStart(entry.file, std::size_t{1} << 20));
-  }
-  return entry;
-}
-
 void ReportEnded(const BatchPlan& plan, Slot& s, std::ostream& out, std::ostream& err) {
   s.reported = true;
   if (plan.log != nullptr) {
     try {
-      plan.log->Append(EntryOf(plan, s));
+      plan.log->Append(MakeLogEntry(plan.command, s.port, s.stableName,
+                                    plan.file ? plan.file(s.port) : std::string(), s.result,
+                                    s.seconds));
     } catch (const std::exception& e) {
       err << "quorvex-cli: " << e.what() << '\n';
     }
@@ -169,6 +153,23 @@ std::string OutcomeWord(const std::string& command, int exitCode) {
     default:
       return "exit code " + std::to_string(exitCode);
   }
+}
+
+LogEntry MakeLogEntry(const std::string& command, int port, const std::string& stableName,
+                      const std::string& file, const CardResult& result, double seconds) {
+  LogEntry entry{command,
+                 port,
+                 stableName,
+                 file,
+                 {},
+                 OutcomeWord(command, result.exitCode),
+                 Differences(result),
+                 seconds};
+  const bool fileIsTheCards = command != "read" || result.exitCode == 0;
+  if (!file.empty() && fileIsTheCards && IsRegularFile(file)) {
+    entry.fileSha256 = Sha256Hex(ReadFileStart(file, std::size_t{1} << 20));
+  }
+  return entry;
 }
 
 std::string DifferenceText(const std::vector<std::string>& header,

@@ -10,6 +10,7 @@
 namespace quorvex::cli {
 
 class CardLog;
+struct LogEntry;
 
 // How one card's command ended, in the single-port command's own terms.
 struct CardResult {
@@ -46,6 +47,11 @@ int RunBatch(const BatchPlan& plan, const CardJob& job, std::ostream& out, std::
 
 // The word for a card's exit code in the batch's lines and the log: "written", "differs", ...
 std::string OutcomeWord(const std::string& command, int exitCode);
+
+// The log's entry for a card: the file's SHA-256 where the file is the one the card was given
+// or holds (a read that failed wrote none).
+LogEntry MakeLogEntry(const std::string& command, int port, const std::string& stableName,
+                      const std::string& file, const CardResult& result, double seconds);
 
 // A comparison row in one phrase: "Channel 1, Offset: File 1.5, Card 1.55".
 std::string DifferenceText(const std::vector<std::string>& header,

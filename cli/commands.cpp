@@ -6,13 +6,18 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/card_batch.h"
+#include "cli/card_log.h"
+#include "cli/card_probe.h"
 #include "cli/config_json.h"
 #include "cli/interrupt.h"
 #include "cli/line_trace.h"
 #include "cli/port_list.h"
+#include "cli/port_selection.h"
 #include "cli/terminal_operator.h"
 #include "core/app_context.h"
 #include "core/channel_editing.h"
@@ -37,7 +42,8 @@ constexpr const char* kProgram = "quorvex-cli";
 constexpr const char* kExitCodes =
     "Exit codes: 0 done or equal; 1 files or card differ; 2 bad usage, bad input file\n"
     "or an output file that cannot be written; 3 transfer failed; 4 port not available;\n"
-    "130 interrupted.";
+    "130 interrupted. With several ports: 0 when every card is done and equal, otherwise\n"
+    "the highest of 1 (some differ), 3 (some failed) and 4 (some port not available).";
 // A configuration document is a few kilobytes; anything far larger is no such document.
 constexpr std::size_t kMaxDocumentBytes = 1 << 20;
 
@@ -49,6 +55,13 @@ struct Options {
   bool json = false;
   bool noVerify = false;
   int port = 0;
+  std::vector<std::string> portValues;  // --port as given: "3", "3,4,5", "3-10"
+  std::vector<int> ports;
+  std::string log;
+  bool probe = false;
+  // A card of many: the batch's interrupt, and where the card's thread shows its progress.
+  InterruptSource* interrupt = nullptr;
+  CardProgress* progress = nullptr;
   std::string file;
   std::string second;
   std::string output;
@@ -117,7 +130,8 @@ nlohmann::ordered_json ShownJson(const ConfigurationView& view, const ConfigImag
 // Field by field as the window shows them; registers only where no shown field tells them apart.
 int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
                     const std::string& firstName, const std::string& secondName,
-                    const TextSet& texts) {
+                    const TextSet& texts,
+                    std::vector<std::vector<std::string>>* comparison = nullptr) {
   if (first == second) {
     out << "Equal: " << firstName << " and " << secondName << " hold the same configuration.\n";
     return kExitOk;
@@ -134,6 +148,7 @@ int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigIma
     }
   }
   PrintTable(out, rows);
+  if (comparison != nullptr) *comparison = std::move(rows);
   return kExitDifferent;
 }
 
@@ -187,11 +202,16 @@ PortNameEnvironment Environment(const Options& o) {
 class CardSession {
  public:
   CardSession(const Options& o, Console& console)
-      : trace_(o.trace.empty() ? nullptr : std::make_unique<TraceLog>(o.trace)),
-        op_(console.err, ctx_.texts, {o.quiet, o.wait, console.errIsTerminal && !o.quiet}, &watch_,
-            trace_.get()),
+      : ownWatch_(o.interrupt == nullptr ? std::make_unique<InterruptWatch>() : nullptr),
+        gate_(o.interrupt == nullptr ? *ownWatch_ : *o.interrupt),
+        trace_(o.trace.empty() ? nullptr : std::make_unique<TraceLog>(o.trace)),
+        op_(console.err, ctx_.texts, {o.quiet, o.wait, console.errIsTerminal && !o.quiet},
+            ownWatch_.get(), trace_.get()),
         system_(MakeSystemSerialPorts(Environment(o))),
-        ports_(*system_, trace_.get(), [this](std::uint16_t a) { op_.RegisterDone(a); }) {
+        ports_(*system_, trace_.get(), [this, progress = o.progress](std::uint16_t a) {
+          op_.RegisterDone(a);
+          if (progress != nullptr) progress->registers.fetch_add(1, std::memory_order_relaxed);
+        }) {
     ctx_.comPortNumber = o.port;
   }
 
@@ -234,8 +254,8 @@ class CardSession {
     return outcome;
   }
   AppContext ctx_{.texts = EnglishTextSet()};
-  InterruptWatch watch_;
-  FrameGate gate_{watch_};
+  std::unique_ptr<InterruptWatch> ownWatch_;
+  FrameGate gate_;
   SteadyClock pauses_;
   InterruptibleClock clock_{gate_, pauses_};
   std::unique_ptr<TraceLog> trace_;
@@ -311,7 +331,7 @@ int Write(const Options& o, Console& c) {
     return kExitOk;
   }
   c.out << "The card's read-back differs from what was written:\n";
-  PrintComparison(c.out, written, *card, "Written", "Card", session.Texts());
+  PrintComparison(c.out, written, *card, "Written", "Card", session.Texts(), c.comparison);
   return kExitDifferent;
 }
 
@@ -321,7 +341,7 @@ int Verify(const Options& o, Console& c) {
   int exitCode = kExitOk;
   const auto card = session.ReadImage(c.err, exitCode);
   if (!card) return exitCode;
-  return PrintComparison(c.out, fileImage, *card, "File", "Card", session.Texts());
+  return PrintComparison(c.out, fileImage, *card, "File", "Card", session.Texts(), c.comparison);
 }
 
 int Diff(const Options& o, Console& c) {
@@ -394,11 +414,135 @@ int Ports(const Options& o, Console& c) {
     return kExitOk;
   }
   std::vector<std::vector<std::string>> rows{{"Port", "Name", "Device", "Stable name"}};
+  if (o.probe) rows[0].push_back("Card");
+  // The probe's pauses and frames are the transfers' own, so Ctrl+C lets go of the port as they do.
+  InterruptWatch watch;
+  FrameGate gate(watch);
+  SteadyClock pauses;
+  InterruptibleClock clock(gate, pauses);
+  FrameGatedPorts gated(*system, gate);
   for (const FreePort& p : ports) {
     rows.push_back({"COM" + std::to_string(p.number), p.name, p.device, p.stableName});
+    if (o.probe) rows.back().push_back(CardAnswers(gated, p.number, clock) ? "answers" : "");
   }
   PrintTable(c.out, rows);
   return kExitOk;
+}
+
+using Command = int (*)(const Options&, Console&);
+
+// Runs a command and turns what it throws into the report and the exit code a script acts on.
+int Guarded(const std::function<int()>& run, std::ostream& err) {
+  try {
+    return run();
+  } catch (const Interrupted&) {
+    Report(err, "Interrupted; the port was closed and no file was written.");
+    return kExitInterrupted;
+  } catch (const JsonInputError& e) {
+    Report(err, e.what());
+    return kExitBadInput;
+  } catch (const ReportedError& e) {
+    Report(err, Sentence(e.what()));
+    return kExitBadInput;
+  } catch (const std::exception& e) {
+    Report(err, Sentence(e.what()));
+    return kExitTransferFailed;
+  }
+}
+
+// A file name for one card of many: {port} becomes the port's number.
+std::string WithPort(std::string pattern, int port) {
+  for (std::size_t at = pattern.find("{port}"); at != std::string::npos;
+       at = pattern.find("{port}", at)) {
+    pattern.replace(at, 6, std::to_string(port));
+  }
+  return pattern;
+}
+
+// The reason a command reported last, without the program's name in front.
+std::string LastReport(const std::string& err) {
+  const std::string prefix = std::string(kProgram) + ": ";
+  const std::size_t at = err.rfind(prefix);
+  if (at == std::string::npos) return {};
+  std::string message = err.substr(at + prefix.size());
+  message.erase(message.find_last_not_of('\n') + 1);
+  return message;
+}
+
+// The file the log names for a card: the one written or compared, or the one read into.
+std::string LoggedFile(const std::string& command, const Options& o, int port) {
+  return command == "read" ? WithPort(o.output, port) : o.file;
+}
+
+// One port, as before; with --log, its line too.
+int RunOneCard(const std::string& command, Command run, const Options& o, Console& c,
+               CardLog* log) {
+  if (log == nullptr) return run(o, c);
+  const auto start = std::chrono::steady_clock::now();
+  CardResult result;
+  Console logged = c;
+  logged.comparison = &result.comparison;
+  result.exitCode = Guarded([&] { return run(o, logged); }, c.err);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  log->Append(MakeLogEntry(command, o.port, StableDeviceName(o.port, Environment(o)),
+                           LoggedFile(command, o, o.port), result, seconds));
+  return result.exitCode;
+}
+
+void CheckManyCardOptions(const std::string& command, const Options& o) {
+  if (o.wait) throw ReportedError("--wait takes a single port");
+  if (command == "read" && o.output.find("{port}") == std::string::npos) {
+    throw ReportedError("reading several cards needs -o with {port} in the file name");
+  }
+  if (!o.trace.empty() && o.trace.find("{port}") == std::string::npos) {
+    throw ReportedError("--trace for several cards needs {port} in the file name");
+  }
+}
+
+// Many ports: one session per card, each on its own thread, all started together.
+int RunManyCards(const std::string& command, Command run, const Options& o, Console& c,
+                 CardLog* log) {
+  CheckManyCardOptions(command, o);
+  // Before any card's thread starts, so that each inherits it.
+  InterruptWatch watch;
+  BatchPlan plan{command, o.ports, {}, {}, kConfigImageSize, o.json, c.errIsTerminal && !o.quiet,
+                 log};
+  if (command == "write" && !o.noVerify) plan.registersPerCard *= 2;
+  for (int port : o.ports) plan.stableNames.push_back(StableDeviceName(port, Environment(o)));
+  plan.file = [&](int port) { return LoggedFile(command, o, port); };
+  const CardJob job = [&](int port, CardProgress& progress) {
+    Options card = o;
+    card.port = port;
+    card.quiet = true;
+    card.interrupt = &watch;
+    card.progress = &progress;
+    card.output = WithPort(o.output, port);
+    card.trace = WithPort(o.trace, port);
+    std::ostringstream out;
+    std::ostringstream err;
+    CardResult result;
+    Console console{out, err, false, &result.comparison};
+    result.exitCode = Guarded([&] { return run(card, console); }, err);
+    result.message = LastReport(err.str());
+    return result;
+  };
+  const int exitCode = RunBatch(plan, job, c.out, c.err);
+  if (exitCode == kExitInterrupted) {
+    Report(c.err, "Interrupted; every port was closed and no unfinished card's file was written.");
+  }
+  return exitCode;
+}
+
+// write, read and verify: one card as always, or many at once.
+int RunCards(const std::string& command, Command run, Options& o, Console& c) {
+  o.ports = ParsePortList(o.portValues);
+  o.port = o.ports.front();
+  // An unwritable log is found before any card is touched.
+  const auto log = o.log.empty() ? nullptr : std::make_unique<CardLog>(o.log);
+  const bool batch = o.ports.size() > 1 || (o.json && command != "read");
+  if (!batch) return RunOneCard(command, run, o, c, log.get());
+  return RunManyCards(command, run, o, c, log.get());
 }
 
 void AddCommon(CLI::App* command, Options& o) {
@@ -412,9 +556,26 @@ void AddCommon(CLI::App* command, Options& o) {
 }
 
 void AddPort(CLI::App* command, Options& o) {
-  command->add_option("-p,--port", o.port, "COM port number (1 to 255)")
+  // A single number is checked as it always was; anything else must be a port list.
+  const CLI::Validator portList(
+      [](std::string& value) {
+        const bool number =
+            !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+        if (number) return CLI::Range(kFirstComPort, kLastComPort)(value);
+        return PortListError(value);
+      },
+      "PORTS");
+  command
+      ->add_option("-p,--port", o.portValues,
+                   "COM port number (1 to 255); several cards at once: a list (3,4,5), a range "
+                   "(3-10), or --port again")
       ->required()
-      ->check(CLI::Range(kFirstComPort, kLastComPort));
+      ->type_size(1)
+      ->allow_extra_args(false)
+      ->check(portList);
+  command->add_option("--log", o.log,
+                      "append one JSON line per card to this file (time, host, port, device, "
+                      "file and its SHA-256, outcome, differences, seconds)");
   command->add_flag("--wait", o.wait,
                     "wait for Enter at each prompt to connect or release the card");
 }
@@ -435,7 +596,7 @@ int RunCli(int argc, const char* const* argv, Console console) {
   app.require_subcommand(1, 1);
   app.footer(kExitCodes);
 
-  std::vector<std::pair<CLI::App*, std::function<int(const Options&, Console&)>>> commands;
+  std::vector<std::pair<CLI::App*, Command>> commands;
   auto add = [&](const char* name, const char* help, int (*run)(const Options&, Console&)) {
     CLI::App* command = app.add_subcommand(name, help);
     AddCommon(command, o);
@@ -450,17 +611,20 @@ int RunCli(int argc, const char* const* argv, Console console) {
   auto* read = add("read", "read the card's configuration", Read);
   AddPort(read, o);
   read->add_option("-o,--output", o.output,
-                   "also save it to this .KFG file (only when every register was read)");
+                   "also save it to this .KFG file (only when every register was read); with "
+                   "several ports {port} in the name becomes each port's number");
   read->add_flag("--json", o.json, "print JSON instead of a table");
 
   auto* write = add("write", "check a .KFG file, write it to the card and read it back", Write);
   AddPort(write, o);
   write->add_option("file", o.file, ".KFG file")->required();
   write->add_flag("--no-verify", o.noVerify, "do not read the card back");
+  write->add_flag("--json", o.json, "one JSON object per card instead of a line");
 
   auto* verify = add("verify", "read the card and compare it with a .KFG file", Verify);
   AddPort(verify, o);
   verify->add_option("file", o.file, ".KFG file")->required();
+  verify->add_flag("--json", o.json, "one JSON object per card instead of a line");
 
   auto* diff = add("diff", "compare two .KFG files field by field", Diff);
   diff->add_option("first", o.file, "first .KFG file")->required();
@@ -476,7 +640,10 @@ int RunCli(int argc, const char* const* argv, Console console) {
   import->add_option("file", o.file, "JSON file")->required();
   import->add_option("-o,--output", o.output, ".KFG file")->required();
 
-  add("ports", "list the COM ports that lead to a device and are free now", Ports);
+  auto* ports = add("ports", "list the COM ports that lead to a device and are free now", Ports);
+  ports->add_flag("--probe", o.probe,
+                  "also mark where a card answers: sends a read request for register 0 to "
+                  "whatever is attached to each free port");
 
   try {
     app.parse(argc, argv);
@@ -485,24 +652,16 @@ int RunCli(int argc, const char* const* argv, Console console) {
     return code == 0 ? kExitOk : kExitBadInput;
   }
 
-  try {
-    for (const auto& [command, run] : commands) {
-      if (command->parsed()) return run(o, console);
-    }
-    return kExitBadInput;
-  } catch (const Interrupted&) {
-    Report(console.err, "Interrupted; the port was closed and no file was written.");
-    return kExitInterrupted;
-  } catch (const JsonInputError& e) {
-    Report(console.err, e.what());
-    return kExitBadInput;
-  } catch (const ReportedError& e) {
-    Report(console.err, Sentence(e.what()));
-    return kExitBadInput;
-  } catch (const std::exception& e) {
-    Report(console.err, Sentence(e.what()));
-    return kExitTransferFailed;
-  }
+  return Guarded(
+      [&]() -> int {
+        for (const auto& [command, run] : commands) {
+          if (!command->parsed()) continue;
+          if (o.portValues.empty()) return run(o, console);
+          return RunCards(command->get_name(), run, o, console);
+        }
+        return kExitBadInput;
+      },
+      console.err);
 }
 
 }  // namespace quorvex::cli

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace quorvex::cli {
 
@@ -19,6 +21,8 @@ struct Console {
   std::ostream& out;
   std::ostream& err;
   bool errIsTerminal = false;
+  // When set, a command that compares also leaves the comparison's rows (header first) here.
+  std::vector<std::vector<std::string>>* comparison = nullptr;
 };
 
 // Parses the arguments and runs one command; returns its exit code. Never throws.
