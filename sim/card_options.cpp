@@ -1,6 +1,7 @@
 // quorvex-cardsim's command line: switches and faults checked, with the help text.
 #include "sim/card_options.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -8,6 +9,8 @@
 namespace quorvex::sim {
 
 namespace {
+
+constexpr unsigned kMaxCount = std::numeric_limits<unsigned>::max();
 
 std::optional<unsigned> ParseNumber(std::string_view text, unsigned low, unsigned high) {
   unsigned value = 0;
@@ -19,11 +22,25 @@ std::optional<unsigned> ParseNumber(std::string_view text, unsigned low, unsigne
   return value;
 }
 
-std::string RangeError(std::string_view option, std::string_view value, unsigned low,
-                       unsigned high) {
-  return std::string(option) + ": '" + std::string(value) + "' is not a whole number from " +
-         std::to_string(low) + " to " + std::to_string(high);
+// CLI11 reads numbers with strtoul's base 0, where "010" is eight and "0x10" sixteen; the card's
+// switches take plain decimal, so the text is checked here and handed on in canonical form.
+CLI::Validator WholeNumber(unsigned low, unsigned high) {
+  return CLI::Validator(
+      [low, high](std::string& text) -> std::string {
+        const auto value = ParseNumber(text, low, high);
+        if (!value) {
+          return "'" + text + "' is not a whole number from " + std::to_string(low) + " to " +
+                 std::to_string(high);
+        }
+        text = std::to_string(*value);
+        return "";
+      },
+      "");
 }
+
+const CLI::Validator kNonEmpty(
+    [](std::string& text) { return text.empty() ? std::string("needs a non-empty value") : ""; },
+    "");
 
 // "A" or "A:N".
 std::optional<DropRule> ParseDropRule(std::string_view text) {
@@ -33,10 +50,68 @@ std::optional<DropRule> ParseDropRule(std::string_view text) {
   if (!address) return std::nullopt;
   rule.address = static_cast<std::uint16_t>(*address);
   if (colon != std::string_view::npos) {
-    rule.count = ParseNumber(text.substr(colon + 1), 0, std::numeric_limits<unsigned>::max());
+    rule.count = ParseNumber(text.substr(colon + 1), 0, kMaxCount);
     if (!rule.count) return std::nullopt;
   }
   return rule;
+}
+
+const CLI::Validator kDropRule(
+    [](std::string& text) {
+      return ParseDropRule(text) ? std::string()
+                                 : "'" + text +
+                                       "' is not A or A:N (register 0 to 32767, N how many "
+                                       "requests)";
+    },
+    "");
+
+// What the switches hold before they become CardOptions.
+struct Switches {
+  unsigned delayMs = 0;
+  unsigned gapMs = static_cast<unsigned>(kDefaultFrameGap.count());
+  unsigned hangupAfter = 0;
+  std::vector<std::string> dropRules;
+};
+
+// The switches are told by CardHelpText, written by hand for its explanations of the card.
+void AddSwitches(CLI::App& app, CardOptions& o, Switches& s) {
+  app.set_help_flag("-h,--help");
+  // A switch given twice counts with its last value.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.add_option("--port", o.port)->type_name("N")->transform(WholeNumber(1, 255));
+  app.add_option("--com-dir", o.comDir)->type_name("DIR")->check(kNonEmpty);
+  app.add_option("--image", o.imagePath)->type_name("FILE")->check(kNonEmpty);
+  app.add_option("--log", o.logPath)->type_name("FILE")->check(kNonEmpty);
+  app.add_option("--gap", s.gapMs)->type_name("MS")->transform(WholeNumber(1, 60000));
+  app.add_flag("--silent", o.faults.silent);
+  app.add_option("--bad-check", o.faults.badCheck)
+      ->type_name("N")
+      ->transform(WholeNumber(0, kMaxCount));
+  app.add_option("--drop-register", s.dropRules)
+      ->type_name("A[:N]")
+      ->check(kDropRule)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->allow_extra_args(false);
+  app.add_option("--delay", s.delayMs)->type_name("MS")->transform(WholeNumber(0, 60000));
+  app.add_option("--hangup-after", s.hangupAfter)
+      ->type_name("K")
+      ->transform(WholeNumber(0, kMaxCount));
+}
+
+// CLI11 lets "--silent=1" or "--help=yes" through as a value for the switch; these switches take
+// none, and a value given to one is more likely a mistake than a wish.
+std::string FlagGivenAValue(const CLI::App& app, const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    const std::size_t eq = arg.find('=');
+    if (arg.rfind("--", 0) != 0 || eq == std::string::npos) continue;
+    const std::string name = arg.substr(2, eq - 2);
+    for (const CLI::Option* option : app.get_options()) {
+      if (option->get_expected_max() == 0 && option->check_lname(name)) {
+        return "--" + name + " takes no value";
+      }
+    }
+  }
+  return "";
 }
 
 }  // namespace
@@ -44,84 +119,27 @@ std::optional<DropRule> ParseDropRule(std::string_view text) {
 ParsedOptions ParseCardOptions(const std::vector<std::string>& args, std::string_view envComDir) {
   ParsedOptions result;
   CardOptions& o = result.options;
-  constexpr unsigned kMaxCount = std::numeric_limits<unsigned>::max();
-
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string name = args[i];
-    std::optional<std::string> inlineValue;
-    if (const std::size_t eq = name.find('=');
-        name.rfind("--", 0) == 0 && eq != std::string::npos) {
-      inlineValue = name.substr(eq + 1);
-      name.resize(eq);
-    }
-    const auto takeValue = [&]() -> std::optional<std::string> {
-      if (inlineValue) return inlineValue;
-      if (i + 1 < args.size()) return args[++i];
-      result.error = name + " needs a value";
-      return std::nullopt;
-    };
-    const auto number = [&](unsigned low, unsigned high) -> std::optional<unsigned> {
-      const auto value = takeValue();
-      if (!value) return std::nullopt;
-      const auto parsed = ParseNumber(*value, low, high);
-      if (!parsed) result.error = RangeError(name, *value, low, high);
-      return parsed;
-    };
-    const bool flag = name == "--help" || name == "-h" || name == "--silent";
-    if (flag && inlineValue) {
-      result.error = name + " takes no value";
-      return result;
-    }
-
-    if (name == "--help" || name == "-h") {
-      o.help = true;
-    } else if (name == "--silent") {
-      o.faults.silent = true;
-    } else if (name == "--port") {
-      const auto v = number(1, 255);
-      if (!v) return result;
-      o.port = static_cast<int>(*v);
-    } else if (name == "--com-dir" || name == "--image" || name == "--log") {
-      const auto v = takeValue();
-      if (!v) return result;
-      if (v->empty()) {
-        result.error = name + " needs a non-empty value";
-        return result;
-      }
-      (name == "--com-dir" ? o.comDir : name == "--image" ? o.imagePath : o.logPath) = *v;
-    } else if (name == "--bad-check") {
-      const auto v = number(0, kMaxCount);
-      if (!v) return result;
-      o.faults.badCheck = *v;
-    } else if (name == "--drop-register") {
-      const auto v = takeValue();
-      if (!v) return result;
-      const auto rule = ParseDropRule(*v);
-      if (!rule) {
-        result.error = "--drop-register: '" + *v +
-                       "' is not A or A:N (register 0 to 32767, N how many requests)";
-        return result;
-      }
-      o.faults.dropRegisters.push_back(*rule);
-    } else if (name == "--delay") {
-      const auto v = number(0, 60000);
-      if (!v) return result;
-      o.delay = std::chrono::milliseconds(*v);
-    } else if (name == "--hangup-after") {
-      const auto v = number(0, kMaxCount);
-      if (!v) return result;
-      o.faults.hangupAfter = *v;
-    } else if (name == "--gap") {
-      const auto v = number(1, 60000);
-      if (!v) return result;
-      o.frameGap = std::chrono::milliseconds(*v);
-    } else {
-      result.error = "unknown argument '" + args[i] + "'";
-      return result;
-    }
+  Switches s;
+  CLI::App app("quorvex-cardsim", "quorvex-cardsim");
+  AddSwitches(app, o, s);
+  result.error = FlagGivenAValue(app, args);
+  if (!result.error.empty()) return result;
+  try {
+    app.parse(std::vector<std::string>(args.rbegin(), args.rend()));  // CLI11 takes them reversed
+  } catch (const CLI::CallForHelp&) {
+    o.help = true;
+    return result;
+  } catch (const CLI::ParseError& e) {
+    result.error = e.what();
+    return result;
+  }
+  o.delay = std::chrono::milliseconds(s.delayMs);
+  o.frameGap = std::chrono::milliseconds(s.gapMs);
+  if (app.count("--hangup-after") > 0) o.faults.hangupAfter = s.hangupAfter;
+  for (const std::string& rule : s.dropRules) {
+    o.faults.dropRegisters.push_back(*ParseDropRule(rule));  // checked by kDropRule
   }
 
-  if (o.help) return result;
   if (o.comDir.empty()) o.comDir = std::string(envComDir);
   if (o.comDir.empty()) {
     result.error =
@@ -156,8 +174,9 @@ Options:
   --com-dir DIR        folder for the link (default: $QUORVEX_COM_DIR; one of the two is needed)
   --image FILE         load the registers from FILE (exactly 41 bytes, a .KFG file) when it
                        exists; after every write that changes a register, FILE is replaced
-                       atomically with the new image, before the reply is sent; without
-                       --image every register starts at 0 and nothing is kept
+                       atomically with the new image, off the reply path (the reply never
+                       waits for the disk; FILE is sure to be current once the simulator has
+                       ended); without --image every register starts at 0 and nothing is kept
   --log FILE           write the frame log to FILE instead of stderr: one line per received
                        request, sent reply and dropped byte, with the milliseconds since start
                        and the bytes in hex; lines are flushed as they are written

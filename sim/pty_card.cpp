@@ -13,8 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
-
-#include "sim/image_file.h"
+#include <utility>
 
 namespace quorvex::sim {
 
@@ -43,10 +42,17 @@ void MakeRaw(int fd) {
 
 }  // namespace
 
-PtyCard::PtyCard(const CardOptions& options, FrameLog& log)
+PtyCard::PtyCard(const CardOptions& options, FrameLog& log, SaveImage save)
     : options_(options),
       log_(log),
       model_(options.faults, InitialImage(options), options.frameGap) {
+  if (!options.imagePath.empty()) {
+    // FrameLog writes each line with one write() of its own, so the writer's thread may add a
+    // note between the card's lines.
+    imageWriter_ =
+        std::make_unique<ImageWriter>(options.imagePath, std::move(save),
+                                      [&log](const std::string& message) { log.Note(message); });
+  }
   try {
     OpenTerminal();
     MakeLink(options.comDir, options.port);
@@ -59,6 +65,7 @@ PtyCard::PtyCard(const CardOptions& options, FrameLog& log)
 }
 
 PtyCard::~PtyCard() {
+  imageWriter_.reset();
   char target[PATH_MAX];
   const ssize_t n = ::readlink(linkPath_.c_str(), target, sizeof target - 1);
   if (n > 0 && std::string(target, static_cast<std::size_t>(n)) == terminalPath_) {
@@ -151,14 +158,8 @@ bool PtyCard::Receive(std::uint8_t byte) {
   const CardStep step = model_.Receive(byte, log_.Elapsed());
   for (const LogEntry& entry : DescribeStep(step)) log_.Write(entry);
   if (step.hangup) return false;
-  if (step.imageChanged && !options_.imagePath.empty()) {
-    // Saved before the reply goes out, so whoever got the reply finds the file up to date.
-    try {
-      SaveImageFile(options_.imagePath, model_.Image());
-    } catch (const ImageFileError& e) {
-      log_.Note(e.what());
-    }
-  }
+  // Off the reply path: the file is current once the simulator has ended, not at the reply.
+  if (step.imageChanged && imageWriter_) imageWriter_->Store(model_.Image());
   if (step.reply) {
     pending_.push_back({log_.Elapsed() + options_.delay, *step.reply, step.replyCorrupted});
     SendDueReplies();

@@ -3,11 +3,14 @@
 
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <string>
 
 #include "sim/card_model.h"
 #include "sim/card_options.h"
 #include "sim/frame_log.h"
+#include "sim/image_file.h"
+#include "sim/image_writer.h"
 
 namespace quorvex::sim {
 
@@ -15,9 +18,10 @@ namespace quorvex::sim {
 class PtyCard {
  public:
   // Loads the image, opens the terminal and makes the link. Throws std::runtime_error with a
-  // message for the person who started the simulator.
-  PtyCard(const CardOptions& options, FrameLog& log);
-  // Removes the link when it still leads to this terminal.
+  // message for the person who started the simulator. `save` keeps the image file (--image).
+  PtyCard(const CardOptions& options, FrameLog& log, SaveImage save = SaveImageFile);
+  // Saves the image still waiting, then removes the link when it still leads to this terminal:
+  // whoever waits for the link to go finds the file current.
   ~PtyCard();
   PtyCard(const PtyCard&) = delete;
   PtyCard& operator=(const PtyCard&) = delete;
@@ -45,6 +49,7 @@ class PtyCard {
   const CardOptions& options_;
   FrameLog& log_;
   CardModel model_;
+  std::unique_ptr<ImageWriter> imageWriter_;  // none without --image
   int master_ = -1;
   // Held open for the whole run: otherwise every close by the PC would turn the master side
   // into a stream of EIO until the next open.

@@ -1,49 +1,37 @@
-// MainFrm: the channel grid laid out, its handlers, menus, settings at start and exit.
+// MainFrm laid out: the channel grid, the menus and the status bar, settings at start and exit,
+// and the window's size and place once the window system has framed it.
 #include "ui/main_frm.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QFileInfo>
 #include <QFontDatabase>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPageSize>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWindow>
-#include <algorithm>
-#include <exception>
+#include <string_view>
 #include <utility>
 
 #include "core/app_context.h"
 #include "core/channel_editing.h"
 #include "core/channel_panel.h"
 #include "core/config_image.h"
-#include "core/config_record.h"
-#include "core/config_view.h"
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
 #include "link/card_transfer.h"
 #include "link/com_port.h"
-#include "storage/atomic_file.h"
 #include "storage/kfg_file.h"
 #include "storage/settings.h"
-#include "ui/close_request_watch.h"
 #include "ui/com_port_frm.h"
 #include "ui/error_report.h"
 #include "ui/language_texts.h"
 #include "ui/qt_channel_panel.h"
 #include "ui/qt_text.h"
-#include "ui/record_document.h"
+#include "ui/transfer_guard.h"
 
 namespace quorvex {
 
@@ -126,33 +114,6 @@ QFont FieldFont(const QStringList& installed) {
   return font;
 }
 
-// The compare box: either the one sentence, or a line per differing field.
-std::string CompareBoxText(const std::vector<FieldDifference>& differences, const TextSet& t) {
-  if (differences.empty()) return t.compareEqual;
-  std::string text = t.compareDifferent;
-  for (const FieldDifference& d : differences) {
-    text += "\n" + t.channel + " " + std::to_string(d.channel) + ", " + FieldHeader(t, d.field) +
-            ": " + t.compareWindow + " " + d.first + ", " + t.compareBox + " " + d.second;
-  }
-  return text;
-}
-
-// The export writes a CSV table for a ".csv" name and a PDF for every other; a name without
-// ".pdf" gets it, so the file opens as what it holds.
-bool IsCsvName(const QString& path) {
-  return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
-}
-QString WithPdfExtension(const QString& path) {
-  return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? path
-                                                                   : path + QLatin1String(".pdf");
-}
-
-// Focus that moves because another window or a menu comes up does not enter or leave a field.
-bool ChangesControl(Qt::FocusReason reason) {
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-         reason != Qt::MenuBarFocusReason;
-}
-
 }  // namespace
 
 MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock,
@@ -182,11 +143,8 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
   BuildStatusBar();
   panel_ = std::make_unique<QtChannelPanel>(*grid);
   ConnectHandlers();
-  closeWatch_ = std::make_unique<CloseRequestWatch>(*this, [this] {
-    if (transfers_ == 0) return false;
-    closePending_ = true;
-    return true;
-  });
+  transferGuard_ = std::make_unique<TransferGuard>(
+      *this, [this](bool enabled) { SetFileCommandsEnabled(enabled); });
 
   FormCreate(arguments);
 }
@@ -324,26 +282,6 @@ void MainFrm::BuildStatusBar() {
   bar->addWidget(statusPanel_, 1);
 }
 
-void MainFrm::ConnectHandlers() {
-  QWidget* grid = centralWidget();
-  for (int n = 1; n <= kChannelCount; ++n) {
-    auto* quantity = grid->findChild<QComboBox*>(ToQ(ComponentName("ComboBox", n)));
-    // The panel changes selections with signals blocked, so this fires for the operator only.
-    connect(quantity, &QComboBox::currentIndexChanged, this, [this, quantity] {
-      RunReported([this, quantity] {
-        ComboBoxChange(*panel_, ChannelFromLastCharacter(FromQ(quantity->objectName())));
-      });
-    });
-    auto* unit = grid->findChild<QComboBox*>(ToQ(ComponentName("EinheitBox", n)));
-    connect(unit, &QComboBox::currentIndexChanged, this, [this] {
-      // Only the box matters: the operator sees at once what the new unit breaks.
-      RunReported([this] { ValidateAllChannels(*panel_, op_, ctx_); });
-    });
-  }
-  comboBox1_->installEventFilter(this);
-  for (QLineEdit* field : editFields_) field->installEventFilter(this);
-}
-
 void MainFrm::FormCreate(const std::vector<std::string>& arguments) {
   ctx_.debugSwitch = false;
   FillChannelLists(*panel_);
@@ -383,156 +321,6 @@ void MainFrm::FormDestroy() {
   });
 }
 
-bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
-  auto* field = qobject_cast<QLineEdit*>(watched);
-  if (field && std::find(editFields_.begin(), editFields_.end(), field) != editFields_.end()) {
-    switch (event->type()) {
-      case QEvent::FocusIn:
-      case QEvent::FocusOut:
-        if (ChangesControl(static_cast<QFocusEvent*>(event)->reason())) EditExit(*field);
-        break;
-      case QEvent::KeyPress: {
-        const auto& key = *static_cast<QKeyEvent*>(event);
-        Edit1KeyDown(key);
-        return EditKeyPress(*field, key);
-      }
-      default:
-        break;
-    }
-  } else if (watched == comboBox1_ && event->type() == QEvent::KeyPress) {
-    return EditKeyPress(*comboBox1_, *static_cast<QKeyEvent*>(event));
-  }
-  return QMainWindow::eventFilter(watched, event);
-}
-
-void MainFrm::EditExit(const QWidget& sender) {
-  RunReported([&] { FormatChannel(*panel_, ChannelFromDigits(FromQ(sender.objectName()))); });
-}
-
-void MainFrm::Edit1KeyDown(const QKeyEvent& key) {
-  // The key goes on to the field as well; a one-line field does nothing with it.
-  if (key.key() == Qt::Key_Down) {
-    focusNextPrevChild(true);
-  } else if (key.key() == Qt::Key_Up) {
-    focusNextPrevChild(false);
-  }
-}
-
-bool MainFrm::EditKeyPress(QWidget& sender, const QKeyEvent& key) {
-  const QString text = key.text();
-  if (text.isEmpty()) return false;  // no character: arrows, Home, function keys
-  if (text.size() != 1) return true;
-  const char16_t c = text.front().unicode();
-  if (c == 0x7f) return false;  // the Delete key edits; it types nothing
-  if (c > 0x7f) return true;
-  const char typed = static_cast<char>(c);
-  if (typed == '\r') focusNextPrevChild(true);
-  const std::optional<char> passed = FilterKeyChar(typed);
-  if (!passed) return true;
-  if (*passed != typed) {
-    QKeyEvent replaced(QEvent::KeyPress, Qt::Key_Period, key.modifiers(),
-                       QString(QLatin1Char(*passed)));
-    QCoreApplication::sendEvent(&sender, &replaced);
-    return true;
-  }
-  return false;
-}
-
-TransferSeams MainFrm::Seams(ChannelPanel& panel) {
-  return {panel, op_, *port_, clock_, ctx_, registerAddress_};
-}
-
-void MainFrm::RunTransfer(const std::function<void()>& command) {
-  // While a transfer holds the port, the window must not load, save or go away under it.
-  ++transfers_;
-  SetFileCommandsEnabled(false);
-  struct Ending {
-    MainFrm& frm;
-    ~Ending() { frm.TransferEnded(); }
-  } ending{*this};
-  RunReported(command);
-}
-
-void MainFrm::VergleichenClick() {
-  // The card is read as by "Read from box", into a panel of its own: what the window shows, its
-  // units and its remembered file stay as they are.
-  MemoryPanel card;
-  FillChannelLists(card);
-  TransferSeams seams = Seams(card);
-  if (EmpfangenClick(seams) != TransferOutcome::Done) return;
-  const std::vector<FieldDifference> differences =
-      CompareConfigurations(ViewConfiguration(*panel_), ViewConfiguration(card));
-  op_.MessageBox(ctx_.texts.compareCaption, CompareBoxText(differences, ctx_.texts),
-                 BoxIcon::Information);
-}
-
-ConfigRecord MainFrm::MakeRecord() const {
-  ConfigRecord record;
-  record.program = ProgramNameAndVersion();
-  record.dateTime =
-      FromQ(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-  record.fileName = rememberedFileName_;
-  record.comPort = ctx_.comPortNumber;
-  record.channels = ViewConfiguration(*panel_);
-  record.image = EncodeConfiguration(*panel_);
-  return record;
-}
-
-void MainFrm::Konfigurationdrucken1Click() {
-  // Only what could be written or saved is worth a record; the check shows its own box.
-  if (!ValidateAllChannels(*panel_, op_, ctx_)) return;
-  const ConfigRecord record = MakeRecord();
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setPageSize(QPageSize(QPageSize::A4));
-  printer.setDocName(ToQ(ctx_.texts.recordTitle));
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  PrintRecord(printer, record, ctx_.texts);
-  op_.ShowStatus(ctx_.texts.printed);
-}
-
-void MainFrm::Protokollexportieren1Click() {
-  if (!ValidateAllChannels(*panel_, op_, ctx_)) return;
-  const ConfigRecord record = MakeRecord();
-  FileDialogRequest request;
-  request.title = ctx_.texts.exportDialogTitle;
-  request.filter = ctx_.texts.exportFilter;
-  request.defaultExtension = "pdf";
-  request.initialName = "record.pdf";
-  // Offered beside the configuration file and named after it, when there is one.
-  const QFileInfo kfg(ToQ(rememberedFileName_));
-  if (kfg.suffix().compare(QLatin1String("KFG"), Qt::CaseInsensitive) == 0 &&
-      QFileInfo(kfg.absolutePath()).isDir()) {
-    request.initialFolder = FromQ(kfg.absolutePath());
-    request.initialName = FromQ(kfg.completeBaseName() + QLatin1String(".pdf"));
-  }
-  const std::optional<std::string> answer = op_.AskSaveFileName(request);
-  if (!answer || answer->empty()) return;
-
-  QString path = ToQ(*answer);
-  QByteArray bytes;
-  if (IsCsvName(path)) {
-    const std::string csv = RecordCsv(record, ctx_.texts);
-    bytes = QByteArray(csv.data(), static_cast<qsizetype>(csv.size()));
-  } else {
-    path = WithPdfExtension(path);
-    bytes = RecordPdf(record, ctx_.texts);
-  }
-  WriteFileAtomically(FromQ(path),
-                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-  op_.ShowStatus(ctx_.texts.exportedStart + " " + FromQ(QFileInfo(path).fileName()));
-}
-
-void MainFrm::TransferEnded() {
-  if (--transfers_ > 0) return;
-  SetFileCommandsEnabled(true);
-  if (closePending_) {
-    closePending_ = false;
-    // After the command's own handler has returned.
-    QTimer::singleShot(0, this, &QWidget::close);
-  }
-}
-
 void MainFrm::SetFileCommandsEnabled(bool enabled) {
   // The record reads the channels that a read may be filling.
   for (QAction* command : {konfigurationladen1_, konfigurationspeichern1_, konfigurationdrucken1_,
@@ -557,16 +345,6 @@ void MainFrm::showEvent(QShowEvent* event) {
   shown_ = true;
   CentreOnScreen();
   FormShow();
-}
-
-void MainFrm::closeEvent(QCloseEvent* event) {
-  if (transfers_ > 0) {
-    closePending_ = true;
-    event->ignore();
-    return;
-  }
-  event->accept();
-  FormDestroy();
 }
 
 bool MainFrm::event(QEvent* event) {

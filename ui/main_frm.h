@@ -23,12 +23,12 @@ struct AppContext;
 struct ConfigRecord;
 class ChannelPanel;
 class Clock;
-class CloseRequestWatch;
 class ComPort;
 class ComPortFrm;
 class Operator;
 class QtChannelPanel;
 class SerialPorts;
+class TransferGuard;
 struct TransferSeams;
 enum class TransferOutcome;
 
@@ -52,7 +52,7 @@ class MainFrm : public QMainWindow {
   const std::string& RememberedFileName() const { return rememberedFileName_; }
   int LanguageNumber() const { return languageNumber_; }
   std::uint16_t RegisterAddress() const { return registerAddress_; }
-  bool TransferRunning() const { return transfers_ > 0; }
+  bool TransferRunning() const;
 
  protected:
   bool event(QEvent* event) override;
@@ -63,30 +63,33 @@ class MainFrm : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Laid out, with menus, start and end, size and place (main_frm.cpp).
   void BuildGrid(QWidget& grid, const QFont& fieldFont);
   void BuildMenu();
   void BuildStatusBar();
-  void ConnectHandlers();
-
+  void SetFileCommandsEnabled(bool enabled);
+  void COMPort1Click();
   void FormCreate(const std::vector<std::string>& arguments);
   void FormShow();
   void FormDestroy();
+  void FitOuterSize();
+  void CentreOnScreen();
 
+  // Channel editing (main_frm_editing.cpp).
+  void ConnectHandlers();
   void EditExit(const QWidget& sender);
   void Edit1KeyDown(const QKeyEvent& key);
   bool EditKeyPress(QWidget& sender, const QKeyEvent& key);
+
+  // Card transfers and the guard they run under (main_frm_transfers.cpp).
   TransferSeams Seams(ChannelPanel& panel);
   void RunTransfer(const std::function<void()>& command);
-  void TransferEnded();
-  void SetFileCommandsEnabled(bool enabled);
-  void COMPort1Click();
   void VergleichenClick();
+
+  // The record (main_frm_record.cpp).
+  ConfigRecord MakeRecord() const;
   void Konfigurationdrucken1Click();
   void Protokollexportieren1Click();
-  ConfigRecord MakeRecord() const;
-
-  void FitOuterSize();
-  void CentreOnScreen();
 
   AppContext& ctx_;
   Operator& op_;
@@ -101,14 +104,12 @@ class MainFrm : public QMainWindow {
 
   bool shown_ = false;
   bool settingsSaved_ = false;
-  int transfers_ = 0;
-  bool closePending_ = false;
   // Width and height count the frame; the frame is known only once the window is on screen.
   QSize outerSize_;
   bool outerSizePending_ = true;
   bool fitQueued_ = false;
 
-  std::unique_ptr<CloseRequestWatch> closeWatch_;
+  std::unique_ptr<TransferGuard> transferGuard_;
   QPointer<ComPortFrm> comPortFrm_;
   QComboBox* comboBox1_ = nullptr;
   std::vector<QLineEdit*> editFields_;

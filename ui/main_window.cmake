@@ -7,18 +7,26 @@ target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/language_texts.h
   ${CMAKE_CURRENT_LIST_DIR}/main_frm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frm.h
+  ${CMAKE_CURRENT_LIST_DIR}/main_frm_editing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_frm_record.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_frm_transfers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_channel_panel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_channel_panel.h
   ${CMAKE_CURRENT_LIST_DIR}/qt_operator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_operator.h
 )
 
-# The window's close requests during a transfer, and the printed and exported record.
+# The transfer guard with the window's close requests during a transfer, and the printed and
+# exported record with what it and the compare box present.
 target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/close_request_watch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/close_request_watch.h
   ${CMAKE_CURRENT_LIST_DIR}/record_document.cpp
   ${CMAKE_CURRENT_LIST_DIR}/record_document.h
+  ${CMAKE_CURRENT_LIST_DIR}/record_presentation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/record_presentation.h
+  ${CMAKE_CURRENT_LIST_DIR}/transfer_guard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/transfer_guard.h
 )
 find_package(Qt6 REQUIRED COMPONENTS PrintSupport)
 target_link_libraries(quorvex_ui PUBLIC Qt6::PrintSupport)

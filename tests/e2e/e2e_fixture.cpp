@@ -51,7 +51,10 @@ void CardSimTest::WriteImageFile(const ConfigImage& image) {
   out.write(reinterpret_cast<const char*>(image.data()), image.size());
 }
 
-ConfigImage CardSimTest::ReadImageFile() const {
+ConfigImage CardSimTest::ReadImageFile() {
+  if (sim_) {
+    EXPECT_EQ(sim_->Stop(), 0) << "the simulator did not end cleanly";
+  }
   std::ifstream in(imagePath_, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), {});
   ConfigImage image{};

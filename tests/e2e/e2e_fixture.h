@@ -38,7 +38,9 @@ class CardSimTest : public ::testing::Test {
   // Starts the simulator as COM1 with its image file and log in the folder.
   void StartSimulator(const std::vector<std::string>& extraArgs = {});
   void WriteImageFile(const ConfigImage& image);
-  ConfigImage ReadImageFile() const;
+  // Stops the simulator first: it saves its image off the reply path, so the file is sure to be
+  // current only once it has ended.
+  ConfigImage ReadImageFile();
   std::string SimulatorLog() const;
   // Register addresses of the requests the card carried out, in order, repeats included.
   std::vector<int> RequestedRegisters() const;

@@ -134,11 +134,11 @@ TEST_F(CardSimTest, ALostReplyToTheGasByteOfChannel3StillWritesEverythingElse) {
 
   EXPECT_EQ(op_.Statuses(), WriteStatuses(8, 3));
   EXPECT_EQ(RequestedRegisters(), Range(0, 40));
-  // Only the reply was lost: the card took the byte as well.
-  EXPECT_EQ(ReadImageFile(), kKnownImage);
   EXPECT_EQ(registerAddress_, 41);
   EXPECT_EQ(op_.log.back(), kReleaseBox);
   ExpectPortReleased();
+  // Only the reply was lost: the card took the byte as well.
+  EXPECT_EQ(ReadImageFile(), kKnownImage);
 }
 
 TEST_F(CardSimTest, ALostReplyToTheLastByteOfChannel2EndsTheWrite) {
@@ -153,10 +153,10 @@ TEST_F(CardSimTest, ALostReplyToTheLastByteOfChannel2EndsTheWrite) {
   EXPECT_EQ(RequestedRegisters(), Range(0, 10));
   ConfigImage expected = blank;
   std::copy(kKnownImage.begin(), kKnownImage.begin() + 11, expected.begin());
-  EXPECT_EQ(ReadImageFile(), expected) << "registers 11 to 40 must not be written";
   EXPECT_EQ(registerAddress_, 11);
   EXPECT_EQ(op_.log.back(), kReleaseBox);
   ExpectPortReleased();
+  EXPECT_EQ(ReadImageFile(), expected) << "registers 11 to 40 must not be written";
 }
 
 TEST_F(CardSimTest, ALostOffsetByteOfChannel5KeepsChannels5To8AsTheyWere) {

@@ -76,6 +76,25 @@ TEST(CardOptions, RejectsBadValuesWithTheOptionNamed) {
   }
 }
 
+// Where a general parser would read the switches otherwise than they always meant.
+TEST(CardOptions, KeepsDecimalNumbersAndTheLastValueOfASwitch) {
+  struct Case {
+    std::vector<std::string> args;
+    int port;
+  };
+  const Case cases[] = {{{"--port", "010"}, 10},  // not octal
+                        {{"--port=0012"}, 12},
+                        {{"--port", "3", "--port", "4"}, 4}};
+  for (const Case& c : cases) {
+    const ParsedOptions parsed = ParseCardOptions(c.args, "/tmp");
+    EXPECT_EQ(parsed.error, "") << c.args[0];
+    EXPECT_EQ(parsed.options.port, c.port) << c.args[0];
+  }
+  EXPECT_NE(ParseCardOptions({"--port", "0x10"}, "/tmp").error, "");
+  // One value per --drop-register: what follows is not taken as a second register.
+  EXPECT_NE(ParseCardOptions({"--drop-register", "3", "4"}, "/tmp").error, "");
+}
+
 TEST(CardOptions, HelpExplainsEverySwitchAndTheFrameRule) {
   const std::string help = CardHelpText();
   for (const char* word :

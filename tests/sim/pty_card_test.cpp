@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -26,8 +28,8 @@ using Bytes = std::vector<std::uint8_t>;
 // The card serving on its own thread, as the program runs it.
 class RunningCard {
  public:
-  explicit RunningCard(CardOptions options)
-      : options_(std::move(options)), log_(options_.logPath), card_(options_, log_) {
+  explicit RunningCard(CardOptions options, SaveImage save = SaveImageFile)
+      : options_(std::move(options)), log_(options_.logPath), card_(options_, log_, save) {
     if (::pipe2(stop_, O_CLOEXEC) != 0) throw std::runtime_error("pipe2");
     thread_ = std::thread([this] { end_ = card_.Serve(stop_[0]); });
   }
@@ -109,24 +111,92 @@ class PtyCardTest : public ::testing::Test {
   TempFolder folder_;
 };
 
-TEST_F(PtyCardTest, ServesOneOpenAfterAnotherAndSavesBeforeReplying) {
+TEST_F(PtyCardTest, ServesOneOpenAfterAnotherAndKeepsTheImageOnceStopped) {
   CardOptions options = Options();
   options.imagePath = folder_ / "card.kfg";
-  RunningCard card(options);
-  EXPECT_EQ(card.LinkPath(), folder_ / "COM1");
   {
+    RunningCard card(options);
+    EXPECT_EQ(card.LinkPath(), folder_ / "COM1");
+    {
+      PcEnd pc(card.LinkPath());
+      pc.Send({0x00, 0x07, 0x5A, 0x5F});
+      EXPECT_EQ(pc.Receive(4), (Bytes{0x00, 0x07, 0x5A, 0x5F}));
+    }
+    // The PC closed the terminal; the next open must be served just the same.
+    PcEnd pc(card.LinkPath());
+    pc.Send({0x80, 0x07, 0x00, 0x87});
+    EXPECT_EQ(pc.Receive(4), (Bytes{0x80, 0x07, 0x5A, 0xDF}));
+    EXPECT_EQ(card.Stop(), PtyCard::End::Stopped);
+  }
+  const auto saved = LoadImageFile(options.imagePath);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ((*saved)[7], 0x5A);
+}
+
+// An image writer whose saves wait until the test opens it, as on a disk busy writing back.
+class BlockedSaves {
+ public:
+  SaveImage Saver() {
+    return [this](const std::string& path, const RegisterImage& image) {
+      {
+        std::unique_lock lock(mutex_);
+        ++saves_;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return open_; });
+      }
+      SaveImageFile(path, image);
+    };
+  }
+  bool WaitForSave(std::chrono::seconds timeout) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [this] { return saves_ > 0; });
+  }
+  void Open() {
+    const std::lock_guard lock(mutex_);
+    open_ = true;
+    changed_.notify_all();
+  }
+  int Saves() {
+    const std::lock_guard lock(mutex_);
+    return saves_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int saves_ = 0;
+  bool open_ = false;
+};
+
+TEST_F(PtyCardTest, AnswersWritesWhileTheImageFileIsStillBeingSaved) {
+  CardOptions options = Options();
+  options.imagePath = folder_ / "card.kfg";
+  BlockedSaves disk;
+  {
+    RunningCard card(options, disk.Saver());
+    // Declared after the card, so a failed check cannot leave the card's end waiting forever.
+    const struct Opener {
+      BlockedSaves& disk;
+      ~Opener() { disk.Open(); }
+    } opener{disk};
     PcEnd pc(card.LinkPath());
     pc.Send({0x00, 0x07, 0x5A, 0x5F});
     EXPECT_EQ(pc.Receive(4), (Bytes{0x00, 0x07, 0x5A, 0x5F}));
-    const auto saved = LoadImageFile(options.imagePath);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ((*saved)[7], 0x5A);
+    ASSERT_TRUE(disk.WaitForSave(std::chrono::seconds(5)));
+    // The first save cannot end before Open(): these replies come from memory.
+    pc.Send({0x00, 0x08, 0xC3, 0xCB});
+    EXPECT_EQ(pc.Receive(4), (Bytes{0x00, 0x08, 0xC3, 0xCB}));
+    pc.Send({0x00, 0x09, 0x11, 0x19});
+    EXPECT_EQ(pc.Receive(4), (Bytes{0x00, 0x09, 0x11, 0x19}));
+    EXPECT_EQ(disk.Saves(), 1);
   }
-  // The PC closed the terminal; the next open must be served just the same.
-  PcEnd pc(card.LinkPath());
-  pc.Send({0x80, 0x07, 0x00, 0x87});
-  EXPECT_EQ(pc.Receive(4), (Bytes{0x80, 0x07, 0x5A, 0xDF}));
-  EXPECT_EQ(card.Stop(), PtyCard::End::Stopped);
+  // The two images that came during the first save were saved once, as the latest.
+  EXPECT_EQ(disk.Saves(), 2);
+  const auto saved = LoadImageFile(options.imagePath);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ((*saved)[7], 0x5A);
+  EXPECT_EQ((*saved)[8], 0xC3);
+  EXPECT_EQ((*saved)[9], 0x11);
 }
 
 TEST_F(PtyCardTest, StartsFromTheImageFileAndLogsTheFrames) {

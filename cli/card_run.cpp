@@ -1,0 +1,80 @@
+// The card session of the commands that read, write and verify the card.
+#include "cli/card_run.h"
+
+#include "cli/card_batch.h"
+#include "cli/error_report.h"
+#include "core/quantity_catalogue.h"
+
+namespace quorvex::cli {
+
+namespace {
+
+std::string FirstMissingRegister(const RegisterRecord& record) {
+  for (std::size_t r = 0; r < record.good.size(); ++r) {
+    if (!record.good[r]) return RegisterName(r);
+  }
+  return {};
+}
+
+}  // namespace
+
+int OutcomeExitCode(TransferOutcome outcome) {
+  switch (outcome) {
+    case TransferOutcome::Done:
+      return kExitOk;
+    case TransferOutcome::NotValid:
+      return kExitBadInput;
+    case TransferOutcome::PortNotAvailable:
+      return kExitPortNotAvailable;
+    case TransferOutcome::Failed:
+      break;
+  }
+  return kExitTransferFailed;
+}
+
+CardSession::CardSession(const CardOptions& o, Console& console)
+    : ownWatch_(o.interrupt == nullptr ? std::make_unique<InterruptWatch>() : nullptr),
+      gate_(o.interrupt == nullptr ? *ownWatch_ : *o.interrupt),
+      trace_(o.trace.empty() ? nullptr : std::make_unique<TraceLog>(o.trace)),
+      op_(console.err, ctx_.texts, {o.quiet, o.wait, console.errIsTerminal && !o.quiet},
+          ownWatch_.get(), trace_.get()),
+      system_(MakeSystemSerialPorts(Environment(o))),
+      ports_(*system_, trace_.get(), [this, progress = o.progress](std::uint16_t a) {
+        op_.RegisterDone(a);
+        if (progress != nullptr) progress->registers.fetch_add(1, std::memory_order_relaxed);
+      }) {
+  ctx_.comPortNumber = o.port;
+}
+
+std::optional<ConfigImage> CardSession::ReadImage(std::ostream& err, int& exitCode) {
+  MemoryPanel panel;
+  FillChannelLists(panel);
+  RegisterRecord record;
+  const TransferOutcome outcome = Read(panel, record);
+  exitCode = OutcomeExitCode(outcome);
+  if (outcome == TransferOutcome::Done) return record.values;
+  ReportFailure(err, outcome, "Reading", record);
+  return std::nullopt;
+}
+
+void CardSession::ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what,
+                                const RegisterRecord& record) {
+  if (outcome == TransferOutcome::PortNotAvailable) {
+    Report(err, "COM" + std::to_string(ctx_.comPortNumber) +
+                    " leads to no device, or another program holds it.");
+  } else if (outcome == TransferOutcome::Failed) {
+    Report(err, what + " failed: the card did not answer for " + FirstMissingRegister(record) +
+                    " on COM" + std::to_string(ctx_.comPortNumber) + ".");
+  }
+}
+
+TransferOutcome CardSession::Run(const char* what, TransferOutcome (*procedure)(TransferSeams&),
+                                 MemoryPanel& panel, RegisterRecord& record) {
+  op_.BeginProgress(std::string(what) + " COM" + std::to_string(ctx_.comPortNumber));
+  TransferSeams s{panel, op_, port_, clock_, ctx_, registerAddress_, &record};
+  const TransferOutcome outcome = procedure(s);
+  op_.EndProgressLine();
+  return outcome;
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,48 @@
+// quorvex-cli verify: the card read and compared with a .KFG file.
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <string>
+
+#include "cli/card_run.h"
+#include "cli/command_setup.h"
+#include "cli/many_cards.h"
+#include "cli/named_files.h"
+#include "cli/printing.h"
+
+namespace quorvex::cli {
+
+namespace {
+
+struct VerifyOptions : CardOptions {
+  std::string file;
+  bool json = false;
+};
+
+int Verify(const VerifyOptions& o, Console& c) {
+  const ConfigImage fileImage = LoadImage(o.file);
+  CardSession session(o, c);
+  int exitCode = kExitOk;
+  const auto card = session.ReadImage(c.err, exitCode);
+  if (!card) return exitCode;
+  return PrintComparison(c.out, fileImage, *card, "File", "Card", session.Texts(), c.comparison);
+}
+
+}  // namespace
+
+void SetupVerifyCommand(CLI::App& app, CommandHost& host) {
+  auto o = std::make_shared<VerifyOptions>();
+  CLI::App* command = AddCommand(
+      app, host, "verify", "read the card and compare it with a .KFG file", *o, [o](Console& c) {
+        const CardCommandSpec spec{"verify", [o](int) { return o->file; }, 41, o->json};
+        return RunCardCommand(spec, *o, c, [o](const CardPlace& place, Console& pc) {
+          VerifyOptions card = *o;
+          PlaceCard(card, place);
+          return Verify(card, pc);
+        });
+      });
+  AddCardOptions(command, *o);
+  command->add_option("file", o->file, ".KFG file")->required();
+  command->add_flag("--json", o->json, "one JSON object per card instead of a line");
+}
+
+}  // namespace quorvex::cli
