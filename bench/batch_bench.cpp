@@ -116,7 +116,8 @@ bool MeasureSpeed(const std::string& folder, const std::string& file, int runs) 
   for (int n = 1; n <= kCards; ++n) {
     sims.push_back(std::make_unique<quorvex::sim::SimProcess>(
         QUORVEX_CARDSIM_PATH,
-        std::vector<std::string>{"--com-dir", folder, "--port", std::to_string(n)}));
+        std::vector<std::string>{"--com-dir", folder, "--port", std::to_string(n), "--log",
+                                 folder + "/speed" + std::to_string(n) + ".log"}));
   }
   std::printf("speed: load before %s\n", Load().c_str());
   std::vector<double> one, eight, cpuOne, cpuEight;
@@ -241,8 +242,9 @@ std::vector<Fault> StartCards(const std::string& folder, std::mt19937& rng,
     for (char& b : bytes) b = static_cast<char>(rng() & 0xFF);
     std::ofstream(image, std::ios::binary | std::ios::trunc) << bytes;
     faults.push_back(RandomFault(rng));
-    std::vector<std::string> args{"--com-dir",       folder,    "--port",
-                                  std::to_string(n), "--image", image};
+    std::vector<std::string> args{
+        "--com-dir", folder, "--port", std::to_string(n),
+        "--image",   image,  "--log",  folder + "/sim" + std::to_string(n) + ".log"};
     args.insert(args.end(), faults.back().args.begin(), faults.back().args.end());
     sims.push_back(std::make_unique<quorvex::sim::SimProcess>(QUORVEX_CARDSIM_PATH, args));
   }
