@@ -36,41 +36,18 @@ trap 'exit 130' INT TERM
 
 export QUORVEX_COM_DIR="$ports"
 
-# "COM" of section "Main" as the program reads it: names in any letter case, the first of each,
-# decimal or 0x hexadecimal; nothing when it is missing or no number.
-settings_com() {
-  awk '
-    function trim(s) { gsub(/^[ \t]+|[ \t\r]+$/, "", s); return s }
-    /^[ \t]*\[.*\][ \t\r]*$/ {
-      name = trim($0); name = tolower(trim(substr(name, 2, length(name) - 2)))
-      if (seen_main) exit
-      in_main = (name == "main"); if (in_main) seen_main = 1
-      next
-    }
-    in_main && index($0, "=") > 0 {
-      if (tolower(trim(substr($0, 1, index($0, "=") - 1))) != "com") next
-      print trim(substr($0, index($0, "=") + 1)); exit
-    }' "$1" | {
-    read -r value || true
-    if [[ $value =~ ^0[xX]([0-9a-fA-F]{1,7})$ ]]; then
-      echo $((16#${BASH_REMATCH[1]}))
-    elif [[ $value =~ ^([-+]?)0*([0-9]{1,9})$ ]]; then
-      echo "${BASH_REMATCH[1]/+/}$((10#${BASH_REMATCH[2]}))"
-    fi
-  }
-}
-
 settings=build/quorvex.ini
-port=1
 if [ ! -e "$settings" ]; then
   printf '[Main]\nCOM=1\n' >"$settings"
-else
-  com=$(settings_com "$settings" || true)
-  if [ -n "$com" ] && [ "$com" -ge 1 ] && [ "$com" -le 255 ]; then
-    port=$com
-  else
-    echo "$settings names no port from COM1 to COM255; choose COM1 under Transfer data > COM port..."
-  fi
+fi
+# The program reads its own settings and says which port they hold (1 when they hold none from
+# COM1 to COM255, which it tells on stderr).
+port=$(build/quorvex --print-com-port 2>"$ports/.com-port.err") || {
+  cat "$ports/.com-port.err" >&2
+  exit 1
+}
+if [ -s "$ports/.com-port.err" ]; then
+  echo "$(cat "$ports/.com-port.err"); choose COM1 under Transfer data > COM port..."
 fi
 
 # The simulator prints "ready: <link>" once its port exists; give it ten seconds.

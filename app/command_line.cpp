@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include "core/version.h"
+#include "link/port_names.h"
 
 namespace quorvex {
 
@@ -16,7 +17,12 @@ StartRequest StartRequestFrom(const std::vector<std::string>& arguments) {
   const std::string& first = arguments.front();
   if (first == "--help" || first == "-h") return StartRequest::kHelp;
   if (first == "--version") return StartRequest::kVersion;
+  if (first == "--print-com-port") return StartRequest::kPrintComPort;
   return StartRequest::kRun;
+}
+
+int ComPortToPrint(int storedNumber) {
+  return storedNumber >= kFirstComPort && storedNumber <= kLastComPort ? storedNumber : 1;
 }
 
 std::string VersionText() {
@@ -25,7 +31,7 @@ std::string VersionText() {
 
 std::string HelpText() {
   return R"(Usage: quorvex [DEBUG]
-       quorvex --help | --version
+       quorvex --help | --version | --print-com-port
 
 Configures the eight output channels of the analogue output card over a serial port: check the
 settings, write them to the card, read them back, save and load .KFG files.
@@ -33,6 +39,10 @@ settings, write them to the card, read them back, save and load .KFG files.
   DEBUG        (first argument, any letter case) open the debug log at the first transfer
   -h, --help   this text
   --version    the program's version
+  --print-com-port
+               print the number n of the port COM n the settings hold, 1 to 255 (1 when they
+               hold none of those or do not exist yet), for a script that starts the card
+               simulator there; the settings are only read, never made
 
 Settings: installed in the system's program folder, quorvex keeps them in
 ${XDG_CONFIG_HOME:-~/.config}/quorvex/quorvex.ini; run from anywhere else, beside the program

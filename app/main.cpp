@@ -1,6 +1,6 @@
 // The program's start: the context, the port backend and the windows, made in their order.
+#include <QCoreApplication>
 #include <QDir>
-#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
@@ -15,10 +15,12 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/window_icon.h"
 #include "core/app_context.h"
 #include "core/user_config_folder.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
+#include "storage/atomic_file.h"
 #include "storage/settings.h"
 #include "ui/com_port_frm.h"
 #include "ui/debug_win.h"
@@ -58,8 +60,9 @@ class ScreenshotOnFirstPaint : public QObject {
   bool taken_ = false;
 };
 
-// The settings file of this run; see SettingsPathFor.
-std::string SettingsPath() {
+// The settings file of this run; see SettingsPathFor. With makeFolder, the user's configuration
+// folder it is to lie in is made when missing.
+std::string SettingsPath(bool makeFolder) {
   const std::string executable = quorvex::FromQ(QCoreApplication::applicationFilePath());
 #ifdef QUORVEX_INSTALL_BINDIR
   std::string home = quorvex::FromQ(qEnvironmentVariable("HOME"));
@@ -73,7 +76,7 @@ std::string SettingsPath() {
       quorvex::UserConfigFolder(quorvex::FromQ(qEnvironmentVariable("XDG_CONFIG_HOME")), home);
   const std::string path =
       quorvex::SettingsPathFor(executable, QUORVEX_INSTALL_BINDIR, configFolder);
-  if (path == quorvex::JoinPath(configFolder, "quorvex.ini")) {
+  if (makeFolder && path == quorvex::JoinPath(configFolder, "quorvex.ini")) {
     // Made now, private; if that fails, the exit reports that the file cannot be written.
     try {
       quorvex::CreatePrivateFolders(configFolder);
@@ -84,6 +87,25 @@ std::string SettingsPath() {
 #else
   return quorvex::SettingsPathFor(executable);
 #endif
+}
+
+// --print-com-port: the port a script is to start the card simulator on so that the program
+// finds it. Only reads: a settings file or folder that does not exist is not made.
+int PrintComPort(int argc, char** argv) {
+  const QCoreApplication core(argc, argv);  // for the executable's path; needs no display
+  try {
+    const std::string path = SettingsPath(false);
+    const int stored = quorvex::StoredComPortNumber(path);
+    const int port = quorvex::ComPortToPrint(stored);
+    if (port != stored && quorvex::PathExists(path)) {
+      std::fprintf(stderr, "%s names no port from COM1 to COM255\n", path.c_str());
+    }
+    std::printf("%d\n", port);
+    return 0;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "quorvex: %s\n", e.what());
+    return 1;
+  }
 }
 
 }  // namespace
@@ -97,16 +119,18 @@ int main(int argc, char** argv) {
     case quorvex::StartRequest::kVersion:
       std::fputs(quorvex::VersionText().c_str(), stdout);
       return 0;
+    case quorvex::StartRequest::kPrintComPort:
+      return PrintComPort(argc, argv);
     case quorvex::StartRequest::kRun:
       break;
   }
 
   quorvex::Application app(argc, argv);
-  app.setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex-256.png")));
+  app.setWindowIcon(quorvex::WindowIcon());
 
   std::string settingsPath;
   try {
-    settingsPath = SettingsPath();
+    settingsPath = SettingsPath(true);
   } catch (const std::exception& e) {
     quorvex::ShowErrorBox(e.what());
     return 1;

@@ -32,13 +32,21 @@ constexpr ChannelSection kTextSections[] = {{"Offset", ChannelComponent::Offset}
                                             {"Bereich", ChannelComponent::Range},
                                             {"Mess", ChannelComponent::MeasurementRange}};
 
+int ComPortNumberIn(const Profile& profile) {
+  return profile.ReadInteger("Main", "COM", -1);
+}
+
 }  // namespace
+
+int StoredComPortNumber(const std::string& settingsPath) {
+  return ComPortNumberIn(Profile::Load(settingsPath));
+}
 
 WindowState RestoreSettings(const std::string& settingsPath, ChannelPanel& panel, AppContext& ctx) {
   const Profile profile = Profile::Load(settingsPath);
   WindowState window;
 
-  ctx.comPortNumber = profile.ReadInteger("Main", "COM", -1);
+  ctx.comPortNumber = ComPortNumberIn(profile);
   for (const ChannelSection& list : kListSections) {
     for (int n = 1; n <= kChannelCount; ++n) {
       panel.SetItemIndex(ComponentName(list.component, n),

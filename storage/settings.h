@@ -35,6 +35,10 @@ struct WindowState {
 // already. A missing or damaged file gives the defaults; nothing is validated.
 WindowState RestoreSettings(const std::string& settingsPath, ChannelPanel& panel, AppContext& ctx);
 
+// The COM port number the settings file holds, as RestoreSettings reads it: -1 when it holds
+// none, and for a file that does not exist. Only reads; nothing is validated.
+int StoredComPortNumber(const std::string& settingsPath);
+
 // Exit: every key, in one atomic replacement of the file. Throws FileError
 // "Unable to write to <path>" and leaves the previous file intact when it cannot be written.
 void SaveSettings(const std::string& settingsPath, const ChannelPanel& panel, const AppContext& ctx,

@@ -1,9 +1,6 @@
 // MainFrm's record of what it shows: printed, or exported to a file.
 #include <QDateTime>
 #include <QFileInfo>
-#include <QPageSize>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <optional>
 #include <string_view>
 
@@ -19,6 +16,7 @@
 #include "ui/qt_text.h"
 #include "ui/record_document.h"
 #include "ui/record_presentation.h"
+#include "ui/record_printing.h"
 
 namespace quorvex {
 
@@ -38,12 +36,10 @@ void MainFrm::Konfigurationdrucken1Click() {
   // Only what could be written or saved is worth a record; the check shows its own box.
   if (!ValidateAllChannels(*panel_, op_, ctx_)) return;
   const ConfigRecord record = MakeRecord();
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setPageSize(QPageSize(QPageSize::A4));
-  printer.setDocName(ToQ(ctx_.texts.recordTitle));
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  PrintRecord(printer, record, ctx_.texts);
+  const bool printed =
+      PrintWithDialog(this, ToQ(ctx_.texts.recordTitle),
+                      [&](QPaintDevice& printer) { PrintRecord(printer, record, ctx_.texts); });
+  if (!printed) return;
   op_.ShowStatus(ctx_.texts.printed);
 }
 

@@ -28,8 +28,9 @@ target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/transfer_guard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/transfer_guard.h
 )
-find_package(Qt6 REQUIRED COMPONENTS PrintSupport)
-target_link_libraries(quorvex_ui PUBLIC Qt6::PrintSupport)
+
+# Qt's print support, with what it loads, is only needed once the operator prints.
+include(${CMAKE_CURRENT_LIST_DIR}/print/print.cmake)
 # On X11 the close request is read off the wire before Qt drops it (see close_request_watch.h).
 find_package(PkgConfig)
 if(PkgConfig_FOUND)

@@ -6,7 +6,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QTextDocument>
 #include <stdexcept>
 
@@ -88,7 +87,7 @@ QByteArray RecordPdf(const ConfigRecord& record, const TextSet& texts) {
   return bytes;
 }
 
-void PrintRecord(QPrinter& printer, const ConfigRecord& record, const TextSet& texts) {
+void PrintRecord(QPaintDevice& printer, const ConfigRecord& record, const TextSet& texts) {
   PaintRecord(printer, record, texts);
 }
 

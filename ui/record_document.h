@@ -3,7 +3,7 @@
 
 #include <QByteArray>
 
-class QPrinter;
+class QPaintDevice;
 
 namespace quorvex {
 
@@ -16,6 +16,6 @@ QByteArray RecordPdf(const ConfigRecord& record, const TextSet& texts);
 
 // Prints the record on the printer the operator chose (a PDF file when so chosen there). Throws
 // when the printer cannot be started.
-void PrintRecord(QPrinter& printer, const ConfigRecord& record, const TextSet& texts);
+void PrintRecord(QPaintDevice& printer, const ConfigRecord& record, const TextSet& texts);
 
 }  // namespace quorvex

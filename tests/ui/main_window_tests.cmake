@@ -1,4 +1,6 @@
 # The main window, its adapters and the application object, on the offscreen platform.
+# The print test prints on Qt's PDF printer, which the window itself only loads when printing.
+find_package(Qt6 REQUIRED COMPONENTS PrintSupport)
 quorvex_add_test(ui_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/application_test.cpp
@@ -9,6 +11,12 @@ quorvex_add_test(ui_tests
     ${CMAKE_CURRENT_LIST_DIR}/record_compare_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/transfer_guard_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ui_test_main.cpp
-  LIBS quorvex_ui quorvex_app Qt6::Test
+    ${CMAKE_CURRENT_LIST_DIR}/window_icon_test.cpp
+  LIBS quorvex_ui quorvex_app Qt6::PrintSupport Qt6::Test
   ENV "QT_QPA_PLATFORM=offscreen"
 )
+# The print module, where there is one, is looked for from the program's folder.
+if(TARGET quorvex_print)
+  target_sources(ui_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/record_printing_test.cpp)
+  target_compile_definitions(ui_tests PRIVATE QUORVEX_PROGRAM_DIR="$<TARGET_FILE_DIR:quorvex>")
+endif()
