@@ -18,14 +18,14 @@ namespace quorvex::cli {
 
 namespace {
 
-// The reason a command reported last, without the program's name in front.
-std::string LastReport(const std::string& err) {
+// The reason a command reported first (a failed read goes on to say that its file was not
+// written), without the program's name in front.
+std::string FirstReport(const std::string& err) {
   const std::string prefix = std::string(kProgram) + ": ";
-  const std::size_t at = err.rfind(prefix);
+  const std::size_t at = err.find(prefix);
   if (at == std::string::npos) return {};
-  std::string message = err.substr(at + prefix.size());
-  message.erase(message.find_last_not_of('\n') + 1);
-  return message;
+  const std::size_t start = at + prefix.size();
+  return err.substr(start, err.find('\n', start) - start);
 }
 
 int RunOneCard(const CardCommandSpec& spec, const CardOptions& o, Console& c,
@@ -50,7 +50,7 @@ CardResult RunPlacedCard(const CardCommand& run, const CardPlace& place) {
   CardResult result;
   Console console{out, err, false, &result.comparison};
   result.exitCode = RunReported(err, [&] { return run(place, console); });
-  result.message = LastReport(err.str());
+  result.message = FirstReport(err.str());
   return result;
 }
 
