@@ -1,9 +1,8 @@
-// The card session of the commands that read, write and verify the card.
+// The card session of the commands that read, write and verify the card, as they run it.
 #include "cli/card_run.h"
 
 #include "cli/card_batch.h"
 #include "cli/error_report.h"
-#include "core/quantity_catalogue.h"
 
 namespace quorvex::cli {
 
@@ -32,7 +31,7 @@ int OutcomeExitCode(TransferOutcome outcome) {
   return kExitTransferFailed;
 }
 
-CardSession::CardSession(const CardOptions& o, Console& console)
+CardRun::CardRun(const CardOptions& o, Console& console)
     : ownWatch_(o.interrupt == nullptr ? std::make_unique<InterruptWatch>() : nullptr),
       gate_(o.interrupt == nullptr ? *ownWatch_ : *o.interrupt),
       trace_(o.trace.empty() ? nullptr : std::make_unique<TraceLog>(o.trace)),
@@ -46,33 +45,27 @@ CardSession::CardSession(const CardOptions& o, Console& console)
   ctx_.comPortNumber = o.port;
 }
 
-std::optional<ConfigImage> CardSession::ReadImage(std::ostream& err, int& exitCode) {
-  MemoryPanel panel;
-  FillChannelLists(panel);
-  RegisterRecord record;
-  const TransferOutcome outcome = Read(panel, record);
+std::optional<ConfigImage> CardRun::ReadImage(std::ostream& err, int& exitCode) {
+  const TransferOutcome outcome = Run("Reading", &CardSession::ReadAside);
   exitCode = OutcomeExitCode(outcome);
-  if (outcome == TransferOutcome::Done) return record.values;
-  ReportFailure(err, outcome, "Reading", record);
+  if (outcome == TransferOutcome::Done) return Record().values;
+  ReportFailure(err, outcome, "Reading");
   return std::nullopt;
 }
 
-void CardSession::ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what,
-                                const RegisterRecord& record) {
+void CardRun::ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what) {
   if (outcome == TransferOutcome::PortNotAvailable) {
     Report(err, "COM" + std::to_string(ctx_.comPortNumber) +
                     " leads to no device, or another program holds it.");
   } else if (outcome == TransferOutcome::Failed) {
-    Report(err, what + " failed: the card did not answer for " + FirstMissingRegister(record) +
+    Report(err, what + " failed: the card did not answer for " + FirstMissingRegister(Record()) +
                     " on COM" + std::to_string(ctx_.comPortNumber) + ".");
   }
 }
 
-TransferOutcome CardSession::Run(const char* what, TransferOutcome (*procedure)(TransferSeams&),
-                                 MemoryPanel& panel, RegisterRecord& record) {
+TransferOutcome CardRun::Run(const char* what, TransferOutcome (CardSession::*command)()) {
   op_.BeginProgress(std::string(what) + " COM" + std::to_string(ctx_.comPortNumber));
-  TransferSeams s{panel, op_, port_, clock_, ctx_, registerAddress_, &record};
-  const TransferOutcome outcome = procedure(s);
+  const TransferOutcome outcome = (session_.*command)();
   op_.EndProgressLine();
   return outcome;
 }

@@ -1,15 +1,14 @@
-// A command's way to the card: the window's procedures on the real port, and how their outcome
-// ends the command.
+// A command's way to the card: the card session with the command line's own ports and clock
+// plugged in, and how the session's outcome ends the command.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 
-#include "cli/commands.h"
 #include "cli/common_options.h"
+#include "cli/console.h"
 #include "cli/interrupt.h"
 #include "cli/line_trace.h"
 #include "cli/terminal_operator.h"
@@ -17,36 +16,32 @@
 #include "core/channel_panel.h"
 #include "core/config_image.h"
 #include "core/text_set.h"
-#include "link/card_transfer.h"
-#include "link/com_port.h"
 #include "link/serial_line.h"
+#include "procedures/card_session.h"
 
 namespace quorvex::cli {
 
 // The exit code a transfer's outcome gives the command.
 int OutcomeExitCode(TransferOutcome outcome);
 
-// Everything one command needs to talk to the card: the window's procedures on the real port,
-// with Ctrl+C, the trace and the progress display watching.
-class CardSession {
+// One command's card session on its panel, with Ctrl+C, the trace and the progress display
+// watching: the ports go through the trace, the pauses through the interruptible clock.
+class CardRun {
  public:
-  CardSession(const CardOptions& o, Console& console);
+  CardRun(const CardOptions& o, Console& console);
 
-  TransferOutcome Write(MemoryPanel& panel, RegisterRecord& record) {
-    return Run("Writing", SendenClick, panel, record);
-  }
-  TransferOutcome Read(MemoryPanel& panel, RegisterRecord& record) {
-    return Run("Reading", EmpfangenClick, panel, record);
-  }
+  MemoryPanel& Panel() { return panel_; }
+  TransferOutcome Write() { return Run("Writing", &CardSession::Write); }
+  TransferOutcome Read() { return Run("Reading", &CardSession::Read); }
+  const RegisterRecord& Record() const { return session_.Record(); }
   // Reads the card into a scratch panel; the card's bytes, or nothing after a report.
   std::optional<ConfigImage> ReadImage(std::ostream& err, int& exitCode);
-  void ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what,
-                     const RegisterRecord& record);
+  // What went wrong with the last transfer, naming the first register that got no answer.
+  void ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what);
   const TextSet& Texts() const { return ctx_.texts; }
 
  private:
-  TransferOutcome Run(const char* what, TransferOutcome (*procedure)(TransferSeams&),
-                      MemoryPanel& panel, RegisterRecord& record);
+  TransferOutcome Run(const char* what, TransferOutcome (CardSession::*command)());
   AppContext ctx_{.texts = EnglishTextSet()};
   std::unique_ptr<InterruptWatch> ownWatch_;
   FrameGate gate_;
@@ -57,8 +52,8 @@ class CardSession {
   std::unique_ptr<SerialPorts> system_;
   WatchedPorts ports_;
   FrameGatedPorts gated_{ports_, gate_};
-  ComPort port_{gated_, clock_, op_, ctx_};
-  std::uint16_t registerAddress_ = 0;
+  MemoryPanel panel_;
+  CardSession session_{panel_, op_, gated_, clock_, ctx_};
 };
 
 }  // namespace quorvex::cli

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "cli/commands.h"
+#include "cli/console.h"
 
 namespace CLI {
 class App;

@@ -1,29 +1,9 @@
-// The command line's entry point and the exit codes a script acts on.
+// The command line's entry point.
 #pragma once
 
-#include <ostream>
-#include <string>
-#include <vector>
+#include "cli/console.h"
 
 namespace quorvex::cli {
-
-// The exit codes a script acts on.
-enum ExitCode : int {
-  kExitOk = 0,                // done, or equal
-  kExitDifferent = 1,         // files or card differ
-  kExitBadInput = 2,          // bad usage, a bad input file, an output file that cannot be written
-  kExitTransferFailed = 3,    // the card did not answer, an exchange failed
-  kExitPortNotAvailable = 4,  // the port does not exist or another program holds it
-  kExitInterrupted = 130,     // Ctrl+C
-};
-
-struct Console {
-  std::ostream& out;
-  std::ostream& err;
-  bool errIsTerminal = false;
-  // When set, a command that compares also leaves the comparison's rows (header first) here.
-  std::vector<std::vector<std::string>>* comparison = nullptr;
-};
 
 // Parses the arguments and runs one command; returns its exit code. Never throws.
 int RunCli(int argc, const char* const* argv, Console console);

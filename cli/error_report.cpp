@@ -3,8 +3,8 @@
 
 #include <exception>
 
-#include "cli/commands.h"
 #include "cli/config_json.h"
+#include "cli/console.h"
 #include "cli/interrupt.h"
 #include "core/errors.h"
 

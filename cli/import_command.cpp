@@ -11,10 +11,10 @@
 #include "cli/named_files.h"
 #include "cli/terminal_operator.h"
 #include "core/app_context.h"
-#include "core/channel_editing.h"
 #include "core/channel_panel.h"
 #include "core/errors.h"
 #include "core/quantity_catalogue.h"
+#include "procedures/channel_check.h"
 
 namespace quorvex::cli {
 

@@ -7,7 +7,7 @@
 #include "core/config_image.h"
 #include "core/config_view.h"
 #include "link/register_exchange.h"
-#include "storage/kfg_file.h"
+#include "storage/file_error.h"
 
 namespace quorvex::cli {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "cli/commands.h"
 #include "cli/config_json.h"
+#include "cli/console.h"
 
 namespace quorvex::cli {
 

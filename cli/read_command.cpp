@@ -23,13 +23,13 @@ struct ReadOptions : CardOptions {
 };
 
 int Read(const ReadOptions& o, Console& c) {
-  CardSession session(o, c);
-  MemoryPanel panel;
+  CardRun run(o, c);
+  MemoryPanel& panel = run.Panel();
   FillChannelLists(panel);
-  RegisterRecord record;
-  const TransferOutcome outcome = session.Read(panel, record);
+  const TransferOutcome outcome = run.Read();
+  const RegisterRecord& record = run.Record();
   if (outcome != TransferOutcome::Done) {
-    session.ReportFailure(c.err, outcome, "Reading", record);
+    run.ReportFailure(c.err, outcome, "Reading");
     if (!o.output.empty()) Report(c.err, o.output + " was not written.");
     return OutcomeExitCode(outcome);
   }
@@ -39,7 +39,7 @@ int Read(const ReadOptions& o, Console& c) {
   if (o.json) {
     PrintJson(c.out, ShownJson(view, record.values));
   } else {
-    PrintConfiguration(c.out, view, record.values, session.Texts());
+    PrintConfiguration(c.out, view, record.values, run.Texts());
   }
   return kExitOk;
 }

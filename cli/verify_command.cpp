@@ -20,11 +20,11 @@ struct VerifyOptions : CardOptions {
 
 int Verify(const VerifyOptions& o, Console& c) {
   const ConfigImage fileImage = LoadImage(o.file);
-  CardSession session(o, c);
+  CardRun run(o, c);
   int exitCode = kExitOk;
-  const auto card = session.ReadImage(c.err, exitCode);
+  const auto card = run.ReadImage(c.err, exitCode);
   if (!card) return exitCode;
-  return PrintComparison(c.out, fileImage, *card, "File", "Card", session.Texts(), c.comparison);
+  return PrintComparison(c.out, fileImage, *card, "File", "Card", run.Texts(), c.comparison);
 }
 
 }  // namespace

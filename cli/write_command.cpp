@@ -22,13 +22,12 @@ struct WriteOptions : CardOptions {
 
 int Write(const WriteOptions& o, Console& c) {
   const ConfigImage fileImage = LoadImage(o.file);
-  CardSession session(o, c);
-  MemoryPanel panel;
+  CardRun run(o, c);
+  MemoryPanel& panel = run.Panel();
   ShowImage(panel, fileImage);
-  RegisterRecord record;
-  const TransferOutcome outcome = session.Write(panel, record);
+  const TransferOutcome outcome = run.Write();
   if (outcome != TransferOutcome::Done) {
-    session.ReportFailure(c.err, outcome, "Writing", record);
+    run.ReportFailure(c.err, outcome, "Writing");
     return OutcomeExitCode(outcome);
   }
   // The window writes what it shows; a file whose values it shows rounded is written rounded.
@@ -42,14 +41,14 @@ int Write(const WriteOptions& o, Console& c) {
     return kExitOk;
   }
   int exitCode = kExitOk;
-  const auto card = session.ReadImage(c.err, exitCode);
+  const auto card = run.ReadImage(c.err, exitCode);
   if (!card) return exitCode;
   if (*card == written) {
     if (!o.quiet) c.err << "Written to COM" << o.port << " and read back: the card holds it.\n";
     return kExitOk;
   }
   c.out << "The card's read-back differs from what was written:\n";
-  PrintComparison(c.out, written, *card, "Written", "Card", session.Texts(), c.comparison);
+  PrintComparison(c.out, written, *card, "Written", "Card", run.Texts(), c.comparison);
   return kExitDifferent;
 }
 

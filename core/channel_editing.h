@@ -1,4 +1,4 @@
-// What editing a channel does: the check before write or save, the re-display, the key filter.
+// What editing a channel does: the re-display, the list change, the key filter.
 #pragma once
 
 #include <optional>
@@ -8,17 +8,6 @@
 namespace quorvex {
 
 class ChannelPanel;
-class Operator;
-struct AppContext;
-
-// The check of all channels before a write or a save: sets ctx.errorChannel to each channel in
-// turn and stops at the first that fails. Throws ConversionError, FloatOverflowError or
-// InvalidFloatOperationError for field texts that are no usable number.
-bool ValidateAllChannels(ChannelPanel& panel, Operator& op, AppContext& ctx);
-// One channel's check. Public on purpose: each channel's limits are tested on their own.
-bool ValidateChannel(ChannelPanel& panel, Operator& op, AppContext& ctx, int channel);
-// Error box captioned "Configuration error Channel n", text "Channel n: " + message.
-void ShowChannelError(Operator& op, const AppContext& ctx, std::string_view message);
 
 // Re-displays offset and range with "%2.1f" and the measurement range with the quantity's
 // format. Throws FloatOverflowError when a value does not fit single precision.

@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "core/config_image.h"
+#include "core/image_layout.h"
 
 namespace quorvex {
 

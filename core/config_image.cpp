@@ -1,4 +1,4 @@
-// The 41-byte image from a panel and back, and the names the debug log gives its registers.
+// The 41-byte image from a panel and back, channel by channel in register order.
 #include "core/config_image.h"
 
 #include <algorithm>
@@ -24,19 +24,6 @@ ChannelImage EncodeChannel(const ChannelPanel& panel, int channel) {
   const std::uint16_t word = EncodeMessbereichsWord(panel, channel);
   return {gas, offset, range, static_cast<std::uint8_t>(word >> 8),
           static_cast<std::uint8_t>(word & 0xFFu)};
-}
-
-std::string RegisterName(std::size_t address) {
-  if (address == 0) return "KonfigByte";
-  if (address >= kConfigImageSize) return "register " + std::to_string(address);
-  static constexpr const char* kNames[kChannelImageSize] = {"GasByte", "OffsetByte", "BereichsByte",
-                                                            "MessbereichsWord", "MessbereichsWord"};
-  const std::size_t index = (address - 1) % kChannelImageSize;
-  const std::string channel = std::to_string((address - 1) / kChannelImageSize + 1);
-  std::string name = std::string(kNames[index]) + " " + channel;
-  if (index == 3) name += " high";
-  if (index == 4) name += " low";
-  return name;
 }
 
 void ApplyChannel(ChannelPanel& panel, int channel, const std::uint8_t* fiveBytes) {

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "core/channel_panel.h"
-#include "core/config_image.h"
+#include "core/image_layout.h"
 #include "core/number_text.h"
 #include "core/quantity_catalogue.h"
 

@@ -5,7 +5,7 @@
 #include <charconv>
 
 #include "core/channel_panel.h"
-#include "core/config_image.h"
+#include "core/image_layout.h"
 #include "core/number_text.h"
 
 namespace quorvex {

@@ -18,6 +18,8 @@
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
 #include "fuzz/property.h"
+#include "procedures/load_configuration.h"
+#include "procedures/save_configuration.h"
 #include "storage/kfg_file.h"
 
 namespace {

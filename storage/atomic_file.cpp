@@ -4,7 +4,7 @@
 #include <random>
 
 #include "storage/atomic_file_parts.h"
-#include "storage/kfg_file.h"
+#include "storage/file_error.h"
 
 namespace quorvex::atomic {
 

@@ -8,7 +8,7 @@
 namespace quorvex {
 
 // File access shared by the configuration file and the settings file. Failures throw FileError
-// (storage/kfg_file.h) with the operator's message for the platform error code.
+// (storage/file_error.h) with the operator's message for the platform error code.
 
 // The operator's message for a platform error code (errno, or GetLastError on Windows) met while
 // working on `path`: "File not found", "Invalid filename", "Too many open files",

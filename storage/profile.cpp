@@ -9,7 +9,7 @@
 
 #include "storage/ascii_case.h"
 #include "storage/atomic_file.h"
-#include "storage/kfg_file.h"
+#include "storage/file_error.h"
 
 namespace quorvex {
 

@@ -8,7 +8,7 @@
 #include "core/channel_panel.h"
 #include "core/config_image.h"
 #include "storage/atomic_file.h"
-#include "storage/kfg_file.h"
+#include "storage/file_error.h"
 #include "storage/profile.h"
 
 namespace quorvex {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Qt-free layers (core, link, storage) for 64-bit Windows with MinGW-w64, to prove
+# Builds the Qt-free layers (core, link, storage, procedures) for 64-bit Windows with MinGW-w64, to prove
 # they still compile there. Usage: tools/mingw_check.sh [build folder]
 # Exit 0: built; 77: no MinGW-w64 compiler on this machine (skipped); anything else: failed.
 set -euo pipefail
@@ -21,5 +21,5 @@ cmake -S "${source_dir}" -B "${build_dir}" "${generator[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="${source_dir}/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
   -DQUORVEX_CORE_ONLY=ON
-cmake --build "${build_dir}" --parallel 2 --target quorvex_core quorvex_link quorvex_storage
-echo "mingw_check: core, link and storage build for Windows"
+cmake --build "${build_dir}" --parallel 2 --target quorvex_core quorvex_link quorvex_storage quorvex_procedures
+echo "mingw_check: core, link, storage and procedures build for Windows"

@@ -22,9 +22,7 @@
 #include "core/config_image.h"
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
-#include "link/card_transfer.h"
-#include "link/com_port.h"
-#include "storage/kfg_file.h"
+#include "procedures/card_session.h"
 #include "storage/settings.h"
 #include "ui/com_port_frm.h"
 #include "ui/error_report.h"
@@ -121,8 +119,6 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
     : QMainWindow(parent),
       ctx_(ctx),
       op_(op),
-      clock_(clock),
-      port_(std::make_unique<ComPort>(ports, clock, op, ctx)),
       settingsPath_(std::move(settingsPath)),
       outerSize_(kDesignWidth, kDesignHeight) {
   setObjectName(QStringLiteral("MainFrm"));
@@ -142,6 +138,7 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
   BuildMenu();
   BuildStatusBar();
   panel_ = std::make_unique<QtChannelPanel>(*grid);
+  session_ = std::make_unique<CardSession>(*panel_, op_, ports, clock, ctx_);
   ConnectHandlers();
   transferGuard_ = std::make_unique<TransferGuard>(
       *this, [this](bool enabled) { SetFileCommandsEnabled(enabled); });
@@ -243,29 +240,19 @@ void MainFrm::BuildMenu() {
   QAction* comPort1 = item(uebertragen, "COMPort1", "COM Port...");
   QAction* vergleichen = item(uebertragen, "Vergleichen", "Ver&gleichen");
 
-  connect(konfigurationladen1_, &QAction::triggered, this, [this] {
-    RunReported([this] { Konfigurationladen1Click(*panel_, op_, ctx_, rememberedFileName_); });
-  });
-  connect(konfigurationspeichern1_, &QAction::triggered, this, [this] {
-    RunReported([this] { Konfigurationspeichern1Click(*panel_, op_, ctx_, rememberedFileName_); });
-  });
+  connect(konfigurationladen1_, &QAction::triggered, this,
+          [this] { RunReported([this] { session_->Load(rememberedFileName_); }); });
+  connect(konfigurationspeichern1_, &QAction::triggered, this,
+          [this] { RunReported([this] { session_->Save(rememberedFileName_); }); });
   connect(konfigurationdrucken1_, &QAction::triggered, this,
           [this] { RunReported([this] { Konfigurationdrucken1Click(); }); });
   connect(protokollexportieren1_, &QAction::triggered, this,
           [this] { RunReported([this] { Protokollexportieren1Click(); }); });
   connect(beenden1_, &QAction::triggered, this, &QWidget::close);
-  connect(empfangen, &QAction::triggered, this, [this] {
-    RunTransfer([this] {
-      TransferSeams seams = Seams(*panel_);
-      EmpfangenClick(seams);
-    });
-  });
-  connect(senden, &QAction::triggered, this, [this] {
-    RunTransfer([this] {
-      TransferSeams seams = Seams(*panel_);
-      SendenClick(seams);
-    });
-  });
+  connect(empfangen, &QAction::triggered, this,
+          [this] { RunTransfer([this] { session_->Read(); }); });
+  connect(senden, &QAction::triggered, this,
+          [this] { RunTransfer([this] { session_->Write(); }); });
   connect(comPort1, &QAction::triggered, this, &MainFrm::COMPort1Click);
   connect(vergleichen, &QAction::triggered, this,
           [this] { RunTransfer([this] { VergleichenClick(); }); });

@@ -21,16 +21,14 @@ namespace quorvex {
 
 struct AppContext;
 struct ConfigRecord;
+class CardSession;
 class ChannelPanel;
 class Clock;
-class ComPort;
 class ComPortFrm;
 class Operator;
 class QtChannelPanel;
 class SerialPorts;
 class TransferGuard;
-struct TransferSeams;
-enum class TransferOutcome;
 
 // The main window: eight channel rows, the File and Transfer menus and the status bar. Its
 // widgets hold the channel settings; the procedures below the window reach them through Panel().
@@ -51,7 +49,7 @@ class MainFrm : public QMainWindow {
   // Read by the window tests only; kept on purpose, as the state they check has no widget.
   const std::string& RememberedFileName() const { return rememberedFileName_; }
   int LanguageNumber() const { return languageNumber_; }
-  std::uint16_t RegisterAddress() const { return registerAddress_; }
+  std::uint16_t RegisterAddress() const;
   bool TransferRunning() const;
 
  protected:
@@ -82,7 +80,6 @@ class MainFrm : public QMainWindow {
   bool EditKeyPress(QWidget& sender, const QKeyEvent& key);
 
   // Card transfers and the guard they run under (main_frm_transfers.cpp).
-  TransferSeams Seams(ChannelPanel& panel);
   void RunTransfer(const std::function<void()>& command);
   void VergleichenClick();
 
@@ -93,14 +90,13 @@ class MainFrm : public QMainWindow {
 
   AppContext& ctx_;
   Operator& op_;
-  Clock& clock_;
-  std::unique_ptr<ComPort> port_;
   std::unique_ptr<QtChannelPanel> panel_;
+  // The window's card session on the panel above; declared after it, so it is destroyed first.
+  std::unique_ptr<CardSession> session_;
   const std::string settingsPath_;
 
   std::string rememberedFileName_;
   int languageNumber_ = 0;
-  std::uint16_t registerAddress_ = 0;
 
   bool shown_ = false;
   bool settingsSaved_ = false;

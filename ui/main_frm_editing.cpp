@@ -10,6 +10,7 @@
 #include "core/channel_editing.h"
 #include "core/channel_panel.h"
 #include "core/config_image.h"
+#include "procedures/channel_check.h"
 #include "ui/error_report.h"
 #include "ui/main_frm.h"
 #include "ui/qt_channel_panel.h"

@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "core/app_context.h"
-#include "core/channel_editing.h"
 #include "core/config_image.h"
 #include "core/config_record.h"
 #include "core/config_view.h"
 #include "core/operator.h"
+#include "procedures/channel_check.h"
 #include "storage/atomic_file.h"
 #include "ui/main_frm.h"
 #include "ui/qt_channel_panel.h"

@@ -3,13 +3,8 @@
 #include <QCloseEvent>
 
 #include "core/app_context.h"
-#include "core/channel_editing.h"
-#include "core/channel_panel.h"
-#include "core/config_view.h"
 #include "core/operator.h"
-#include "core/quantity_catalogue.h"
-#include "link/card_transfer.h"
-#include "link/com_port.h"
+#include "procedures/card_session.h"
 #include "ui/error_report.h"
 #include "ui/main_frm.h"
 #include "ui/qt_channel_panel.h"
@@ -18,8 +13,8 @@
 
 namespace quorvex {
 
-TransferSeams MainFrm::Seams(ChannelPanel& panel) {
-  return {panel, op_, *port_, clock_, ctx_, registerAddress_};
+std::uint16_t MainFrm::RegisterAddress() const {
+  return session_->RegisterAddress();
 }
 
 bool MainFrm::TransferRunning() const {
@@ -32,15 +27,9 @@ void MainFrm::RunTransfer(const std::function<void()>& command) {
 }
 
 void MainFrm::VergleichenClick() {
-  // The card is read as by "Read from box", into a panel of its own: what the window shows, its
-  // units and its remembered file stay as they are.
-  MemoryPanel card;
-  FillChannelLists(card);
-  TransferSeams seams = Seams(card);
-  if (EmpfangenClick(seams) != TransferOutcome::Done) return;
-  const std::vector<FieldDifference> differences =
-      CompareConfigurations(ViewConfiguration(*panel_), ViewConfiguration(card));
-  op_.MessageBox(ctx_.texts.compareCaption, CompareBoxText(differences, ctx_.texts),
+  const CardComparison comparison = session_->Compare();
+  if (comparison.outcome != TransferOutcome::Done) return;
+  op_.MessageBox(ctx_.texts.compareCaption, CompareBoxText(comparison.differences, ctx_.texts),
                  BoxIcon::Information);
 }
 

@@ -3,8 +3,7 @@
 
 #include "cli/interrupt.h"
 #include "core/app_context.h"
-#include "link/card_transfer.h"
-#include "link/com_port.h"
+#include "procedures/card_session.h"
 #include "tests/link/fake_serial.h"
 #include "tests/support/panel_setup.h"
 
@@ -24,7 +23,7 @@ class StopAfterPauses : public InterruptSource {
   std::size_t pauses_;
 };
 
-using Procedure = TransferOutcome (*)(TransferSeams&);
+using Procedure = TransferOutcome (CardSession::*)();
 
 // Runs the procedure with the stop coming after `pauses` pauses; true when it was interrupted.
 bool RunInterrupted(Procedure procedure, std::size_t pauses, testing::FakeSerialPorts& ports,
@@ -36,13 +35,11 @@ bool RunInterrupted(Procedure procedure, std::size_t pauses, testing::FakeSerial
   testing::FakeOperator op;
   AppContext ctx;
   ctx.comPortNumber = 3;
-  ComPort port(gated, clock, op, ctx);
   MemoryPanel panel;
   testing::ShowConfiguration(panel, testing::kKnownConfiguration);
-  std::uint16_t address = 0;
-  TransferSeams seams{panel, op, port, clock, ctx, address};
+  CardSession session(panel, op, gated, clock, ctx);
   try {
-    procedure(seams);
+    (session.*procedure)();
   } catch (const Interrupted&) {
     return true;
   }
@@ -50,7 +47,7 @@ bool RunInterrupted(Procedure procedure, std::size_t pauses, testing::FakeSerial
 }
 
 TEST(FrameInterruptTest, StopAtEveryPauseLeavesOnlyWholeFramesAndAFreePort) {
-  for (Procedure procedure : {&SendenClick, &EmpfangenClick}) {
+  for (Procedure procedure : {&CardSession::Write, &CardSession::Read}) {
     std::size_t interrupted = 0;
     std::size_t wholeRun = 0;
     for (std::size_t pauses = 0;; ++pauses) {

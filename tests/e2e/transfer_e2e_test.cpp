@@ -12,6 +12,7 @@
 #include "core/channel_editing.h"
 #include "core/config_image.h"
 #include "link/register_exchange.h"
+#include "procedures/channel_check.h"
 #include "tests/e2e/e2e_fixture.h"
 
 namespace quorvex::e2e {

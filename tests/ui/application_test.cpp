@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/kfg_file.h"
+#include "storage/file_error.h"
 #include "tests/ui/window_test_support.h"
 #include "ui/error_report.h"
 

@@ -15,10 +15,12 @@
 #include "core/app_context.h"
 #include "core/channel_panel.h"
 #include "core/text_set.h"
-#include "link/card_transfer.h"
 #include "link/clock.h"
 #include "link/com_port.h"
 #include "link/serial_line.h"
+#include "procedures/read_from_box.h"
+#include "procedures/transfer_seams.h"
+#include "procedures/write_to_box.h"
 #include "tests/support/fake_operator.h"
 #include "tests/support/panel_setup.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
-#include "tests/link/transfer_harness.h"
+#include "tests/procedures/transfer_harness.h"
 
 namespace quorvex::testing {
 namespace {

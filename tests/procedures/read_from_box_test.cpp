@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "core/errors.h"
-#include "tests/link/transfer_harness.h"
+#include "tests/procedures/transfer_harness.h"
 
 namespace quorvex::testing {
 namespace {

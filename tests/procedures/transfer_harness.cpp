@@ -1,5 +1,5 @@
 // The transfer fixture's two configurations and the traces a write or read should leave.
-#include "tests/link/transfer_harness.h"
+#include "tests/procedures/transfer_harness.h"
 
 #include "core/text_set.h"
 

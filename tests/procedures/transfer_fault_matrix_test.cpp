@@ -1,7 +1,7 @@
 // Tests of every exchange of a write and a read failing in turn, checked trace by trace.
 #include <gtest/gtest.h>
 
-#include "tests/link/transfer_harness.h"
+#include "tests/procedures/transfer_harness.h"
 
 namespace quorvex::testing {
 namespace {

@@ -1,0 +1,51 @@
+// The card session: the seams of one card built once, each command run on them.
+#include "procedures/card_session.h"
+
+#include "core/channel_panel.h"
+#include "procedures/load_configuration.h"
+#include "procedures/read_from_box.h"
+#include "procedures/save_configuration.h"
+#include "procedures/write_to_box.h"
+
+namespace quorvex {
+
+CardSession::CardSession(ChannelPanel& panel, Operator& op, SerialPorts& ports, Clock& clock,
+                         AppContext& ctx)
+    : panel_(panel), op_(op), clock_(clock), ctx_(ctx), port_(ports, clock, op, ctx) {}
+
+TransferSeams CardSession::Seams() {
+  // A record left from an earlier transfer would pass its registers off as this one's.
+  record_ = {};
+  return {panel_, op_, port_, clock_, ctx_, registerAddress_, &record_};
+}
+
+TransferOutcome CardSession::Write() {
+  TransferSeams s = Seams();
+  return SendenClick(s);
+}
+
+TransferOutcome CardSession::Read() {
+  TransferSeams s = Seams();
+  return EmpfangenClick(s);
+}
+
+TransferOutcome CardSession::ReadAside() {
+  TransferSeams s = Seams();
+  MemoryPanel card;
+  return ReadCardAside(s, card);
+}
+
+CardComparison CardSession::Compare() {
+  TransferSeams s = Seams();
+  return CompareWithBox(s);
+}
+
+void CardSession::Load(std::string& rememberedFileName) {
+  Konfigurationladen1Click(panel_, op_, ctx_, rememberedFileName);
+}
+
+void CardSession::Save(std::string& rememberedFileName) {
+  Konfigurationspeichern1Click(panel_, op_, ctx_, rememberedFileName);
+}
+
+}  // namespace quorvex
