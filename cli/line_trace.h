@@ -38,6 +38,7 @@ class WatchedPorts : public SerialPorts {
 
   std::unique_ptr<SerialLine> Open(int portNumber) override;
   bool Probe(int portNumber) override { return ports_.Probe(portNumber); }
+  void SetLineReport(LineReport report) override { ports_.SetLineReport(std::move(report)); }
 
  private:
   SerialPorts& ports_;

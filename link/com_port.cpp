@@ -2,6 +2,7 @@
 #include "link/com_port.h"
 
 #include <string>
+#include <string_view>
 
 #include "core/app_context.h"
 #include "core/operator.h"
@@ -19,9 +20,16 @@ constexpr int kBytePauseMs = 10;
 }  // namespace
 
 ComPort::ComPort(SerialPorts& ports, Clock& clock, Operator& op, const AppContext& ctx)
-    : ports_(ports), clock_(clock), op_(op), ctx_(ctx) {}
+    : ports_(ports), clock_(clock), op_(op), ctx_(ctx) {
+  // A refused setting or a failed byte leaves the operator's messages as they are; the debug log
+  // (and the command line's trace) says which system call it was.
+  ports_.SetLineReport([to = &op](std::string_view line) { to->AddDebugLine(line); });
+}
 
-ComPort::~ComPort() = default;
+ComPort::~ComPort() {
+  line_.reset();
+  ports_.SetLineReport({});
+}
 
 void ComPort::OpenComPort() {
   // A second open of a held port would fail on the exclusive lock; start from a closed port.

@@ -97,7 +97,8 @@ void PosixSerialLine::ApplyLineSettings() {
   ::cfmakeraw(&tio);
   // Software flow control would insert and eat XON/XOFF values inside binary frames.
   tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-  tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+  // Nor may a handshake a previous program left on hold our bytes back: the card drives no CTS.
+  tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
   tio.c_cflag |= CS8 | CLOCAL | CREAD;
   // Reads never wait in the driver: poll does the waiting, so the time-out is ours to bound.
   tio.c_cc[VMIN] = 0;

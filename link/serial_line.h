@@ -2,16 +2,23 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 namespace quorvex {
+
+// One line of text about a system call of a port that failed, with the system's error code. It
+// is meant for the debug log: what the operator is told about a failed transfer stays the same.
+using LineReport = std::function<void(std::string_view)>;
 
 // One open serial port, held exclusively. Closing is the destructor.
 class SerialLine {
  public:
   virtual ~SerialLine() = default;
   // 1200 baud 8N1, read/write time-outs (at most 50 x 1 + 200 ms for one byte), 2048-byte
-  // queues, then both queues purged. Failures are not reported, as the card's tool never did.
+  // queues, then both queues purged. A failure changes nothing for the caller; a backend that can
+  // tell of it does so through its ports' LineReport.
   virtual void Configure() = 0;
   virtual void SetRts(bool on) = 0;  // failures ignored (a pty has no RTS)
   virtual bool WriteByte(std::uint8_t b) = 0;
@@ -28,6 +35,9 @@ class SerialPorts {
   // Whether Open would succeed now. Asks only: the line is left exactly as it was, since a port
   // that is free of our lock may still be in use by a program that takes none.
   virtual bool Probe(int portNumber) { return Open(portNumber) != nullptr; }
+  // Where the lines opened from now on tell of their failed system calls; empty: nowhere. Probe
+  // never tells: a sweep over every number would fill the log with ports that do not exist.
+  virtual void SetLineReport(LineReport report) { static_cast<void>(report); }
 };
 
 struct PortNameEnvironment;

@@ -9,33 +9,57 @@
 #include <string>
 
 #include "link/port_names.h"
+#include "link/win32_line_settings.h"
 
 namespace quorvex {
 
-std::unique_ptr<Win32SerialLine> Win32SerialLine::Open(int portNumber) {
+static_assert(win32::kNoParity == NOPARITY && win32::kOneStopBit == ONESTOPBIT);
+static_assert(win32::kDtrControlEnable == DTR_CONTROL_ENABLE);
+static_assert(win32::kRtsControlEnable == RTS_CONTROL_ENABLE);
+
+namespace {
+
+HANDLE OpenDevice(int portNumber) {
   const std::string name = Win32ComDeviceName(portNumber);
-  HANDLE handle = ::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::unique_ptr<Win32SerialLine>(new Win32SerialLine(handle));
+  return ::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
+
+std::string PortName(int portNumber) {
+  return "COM" + std::to_string(portNumber);
+}
+
+}  // namespace
+
+std::unique_ptr<Win32SerialLine> Win32SerialLine::Open(int portNumber, const LineReport& report) {
+  HANDLE handle = OpenDevice(portNumber);
+  if (handle == INVALID_HANDLE_VALUE) {
+    LineFaults(PortName(portNumber), report).Failed("CreateFileA", ::GetLastError());
+    return nullptr;
+  }
+  return std::unique_ptr<Win32SerialLine>(new Win32SerialLine(handle, portNumber, report));
+}
+
+Win32SerialLine::Win32SerialLine(void* handle, int portNumber, const LineReport& report)
+    : handle_(handle), faults_(PortName(portNumber), report) {}
 
 Win32SerialLine::~Win32SerialLine() {
-  ::CloseHandle(static_cast<HANDLE>(handle_));
+  Check(::CloseHandle(static_cast<HANDLE>(handle_)) != FALSE, "CloseHandle");
 }
 
-// The card's tool never examined the results of these calls; a port that refuses a setting
-// shows up as failed exchanges instead.
+void Win32SerialLine::Check(bool succeeded, const char* call) {
+  if (!succeeded) faults_.Failed(call, ::GetLastError());
+}
+
+// A refused setting still leaves the transfer to run: it shows up as failed exchanges, which
+// the operator is told of in the usual words, and the report says which call it was.
 void Win32SerialLine::Configure() {
   HANDLE handle = static_cast<HANDLE>(handle_);
   DCB dcb{};
   dcb.DCBlength = sizeof(dcb);
-  ::GetCommState(handle, &dcb);
-  dcb.BaudRate = 1200;
-  dcb.ByteSize = 8;
-  dcb.Parity = NOPARITY;
-  dcb.StopBits = ONESTOPBIT;
-  ::SetCommState(handle, &dcb);
+  Check(::GetCommState(handle, &dcb) != FALSE, "GetCommState");
+  win32::SetCardLine(dcb);
+  Check(::SetCommState(handle, &dcb) != FALSE, "SetCommState");
 
   COMMTIMEOUTS timeouts{};
   timeouts.ReadIntervalTimeout = 50;
@@ -43,33 +67,46 @@ void Win32SerialLine::Configure() {
   timeouts.ReadTotalTimeoutConstant = 200;
   timeouts.WriteTotalTimeoutMultiplier = 50;
   timeouts.WriteTotalTimeoutConstant = 200;
-  ::SetCommTimeouts(handle, &timeouts);
+  Check(::SetCommTimeouts(handle, &timeouts) != FALSE, "SetCommTimeouts");
 
-  ::SetupComm(handle, 2048, 2048);
-  ::PurgeComm(handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+  Check(::SetupComm(handle, 2048, 2048) != FALSE, "SetupComm");
+  Check(::PurgeComm(handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR) != FALSE,
+        "PurgeComm");
 }
 
 void Win32SerialLine::SetRts(bool on) {
-  ::EscapeCommFunction(static_cast<HANDLE>(handle_), on ? SETRTS : CLRRTS);
+  Check(::EscapeCommFunction(static_cast<HANDLE>(handle_), on ? SETRTS : CLRRTS) != FALSE,
+        on ? "EscapeCommFunction(SETRTS)" : "EscapeCommFunction(CLRRTS)");
 }
 
 bool Win32SerialLine::WriteByte(std::uint8_t b) {
   DWORD written = 0;
-  ::WriteFile(static_cast<HANDLE>(handle_), &b, 1, &written, nullptr);
-  return true;
+  const bool succeeded = ::WriteFile(static_cast<HANDLE>(handle_), &b, 1, &written, nullptr);
+  Check(succeeded, "WriteFile");
+  // A write that only timed out succeeds with nothing written: a line held back by a handshake.
+  if (succeeded && written == 0) faults_.Note("WriteFile sent nothing within its time-out");
+  return written == 1;
 }
 
 bool Win32SerialLine::ReadByte(std::uint8_t& b) {
   std::uint8_t buffer = 0;
   DWORD read = 0;
-  ::ReadFile(static_cast<HANDLE>(handle_), &buffer, 1, &read, nullptr);
+  // Nothing read within the time-out is no failure of the call: the card did not answer.
+  Check(::ReadFile(static_cast<HANDLE>(handle_), &buffer, 1, &read, nullptr) != FALSE, "ReadFile");
   if (read == 0) return false;
   b = buffer;
   return true;
 }
 
 std::unique_ptr<SerialLine> Win32SerialPorts::Open(int portNumber) {
-  return Win32SerialLine::Open(portNumber);
+  return Win32SerialLine::Open(portNumber, report_);
+}
+
+bool Win32SerialPorts::Probe(int portNumber) {
+  HANDLE handle = OpenDevice(portNumber);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(handle);
+  return true;
 }
 
 std::unique_ptr<SerialPorts> MakeSystemSerialPorts() {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -76,24 +77,25 @@ int RowTop(int channel) {
   return kFirstRowTop + kRowPitch * (channel - 1);
 }
 
-// The first of `preferred` that is installed, or all of them when none is. Every family a font
-// names that is not installed costs the font matcher a search with fallbacks, more than the
-// rest of the window's start put together; naming only the one that will be used gives the same
-// font without it.
-QStringList InstalledFamily(const QStringList& preferred, const QStringList& installed) {
+// The first of `preferred` that is installed, else the real family behind the platform's own font
+// for that kind of text. A family that is not installed sends the font matcher on a search with
+// fallbacks, once for the plain font and again for its bold, and so does an alias such as
+// "Sans Serif"; an installed family is found at once. The platform's general font is loaded for
+// the edit fields' first layout in any case.
+QString InstalledFamily(const QStringList& preferred, const QStringList& installed,
+                        QFontDatabase::SystemFont kind) {
   for (const QString& family : preferred) {
-    if (installed.contains(family, Qt::CaseInsensitive)) return {family};
+    if (installed.contains(family, Qt::CaseInsensitive)) return family;
   }
-  return preferred;
+  return QFontInfo(QFontDatabase::systemFont(kind)).family();
 }
 
 QFont WindowFont(const QStringList& installed) {
   // The design font first; elsewhere a sans serif of like width, so the captions fit their places.
-  QFont font;
-  font.setFamilies(
+  QFont font(
       InstalledFamily({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                        QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
-                      installed));
+                      installed, QFontDatabase::GeneralFont));
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(11);
   return font;
@@ -101,11 +103,9 @@ QFont WindowFont(const QStringList& installed) {
 
 QFont FieldFont(const QStringList& installed) {
   // Fixed pitch, so formatted numbers line up from row to row.
-  QFont font;
-  font.setFamilies(
-      InstalledFamily({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
-                       QStringLiteral("DejaVu Sans Mono")},
-                      installed));
+  QFont font(InstalledFamily({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                              QStringLiteral("DejaVu Sans Mono")},
+                             installed, QFontDatabase::FixedFont));
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   font.setPixelSize(12);

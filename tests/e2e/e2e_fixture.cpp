@@ -3,24 +3,46 @@
 
 #include <stdlib.h>
 
+#include <iostream>
 #include <iterator>
 #include <sstream>
 
 namespace quorvex::e2e {
 
-CardSimTest::CardSimTest() {
+namespace {
+std::vector<std::string> CommandFromEnvironment(const char* name) {
+  const char* command = std::getenv(name);
+  std::istringstream words(command != nullptr ? command : "");
+  std::vector<std::string> result;
+  for (std::string word; words >> word;) result.push_back(word);
+  return result;
+}
+}  // namespace
+
+E2eSetup E2eSetup::FromEnvironment() {
+  E2eSetup setup;
+  setup.cli = CommandFromEnvironment("QUORVEX_E2E_CLI");
+  setup.transferCheck = CommandFromEnvironment("QUORVEX_E2E_TRANSFER_CHECK");
+  setup.foreignCli = !setup.cli.empty();
+  if (!setup.foreignCli) setup.cli = {QUORVEX_CLI_PATH};
+  if (const char* dir = std::getenv("QUORVEX_E2E_COM_DIR")) setup.comDir = dir;
+  if (const char* port = std::getenv("QUORVEX_E2E_PORT")) setup.port = std::stoi(port);
+  return setup;
+}
+
+CardSimTest::CardSimTest(E2eSetup setup) : setup_(std::move(setup)) {
   std::string pattern = (std::filesystem::temp_directory_path() / "quorvex-e2e-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   folder_ = pattern;
+  comDir_ = setup_.comDir.empty() ? folder_ : std::filesystem::path(setup_.comDir);
   imagePath_ = (folder_ / "card.kfg").string();
-  logPath_ = (folder_ / "frames.log").string();
 
   if (const char* previous = std::getenv("QUORVEX_COM_DIR")) {
     hadComDir_ = true;
     previousComDir_ = previous;
   }
-  ::setenv("QUORVEX_COM_DIR", folder_.c_str(), 1);
-  ctx_.comPortNumber = 1;
+  ::setenv("QUORVEX_COM_DIR", comDir_.c_str(), 1);
+  ctx_.comPortNumber = setup_.port;
   ctx_.texts = EnglishTextSet();
   FillLists(panel_);
 }
@@ -33,16 +55,26 @@ CardSimTest::~CardSimTest() {
   } else {
     ::unsetenv("QUORVEX_COM_DIR");
   }
+  if (keepFolder_) {
+    std::cerr << "e2e: the failed test's files are kept in " << folder_.string() << "\n";
+    return;
+  }
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
 }
 
+void CardSimTest::TearDown() {
+  keepFolder_ = HasFailure();
+}
+
 void CardSimTest::StartSimulator(const std::vector<std::string>& extraArgs) {
-  std::vector<std::string> args = {"--com-dir", folder_.string(), "--port", "1",
+  logPath_ = (folder_ / ("frames-" + std::to_string(++starts_) + ".log")).string();
+  const std::string port = std::to_string(setup_.port);
+  std::vector<std::string> args = {"--com-dir", comDir_.string(), "--port", port,
                                    "--image",   imagePath_,       "--log",  logPath_};
   args.insert(args.end(), extraArgs.begin(), extraArgs.end());
   sim_ = std::make_unique<sim::SimProcess>(QUORVEX_CARDSIM_PATH, args);
-  ASSERT_EQ(sim_->LinkPath(), (folder_ / "COM1").string());
+  ASSERT_EQ(sim_->LinkPath(), (comDir_ / ("COM" + port)).string());
   descriptorsAfterStart_ = OpenDescriptorCount();
 }
 
@@ -86,7 +118,7 @@ void CardSimTest::ExpectPortReleased(bool cardStillOnLine) {
   EXPECT_FALSE(op_.waitCursor);
   EXPECT_EQ(OpenDescriptorCount(), descriptorsAfterStart_) << "a descriptor was left open";
   if (cardStillOnLine) {
-    EXPECT_NE(MakeSystemSerialPorts()->Open(1), nullptr) << "the port is still held";
+    EXPECT_NE(MakeSystemSerialPorts()->Open(setup_.port), nullptr) << "the port is still held";
   }
 }
 

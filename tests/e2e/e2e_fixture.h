@@ -30,14 +30,35 @@ using testing::FillKnownConfiguration;
 using testing::FillLists;
 using testing::kKnownImage;
 
+// What the end-to-end tests drive and where their card is, from the environment. By default the
+// native quorvex-cli and COM1 in each test's own folder. tools/wine_run.sh names the Windows
+// build under Wine instead, with the folder its Wine prefix maps COM n to:
+//   QUORVEX_E2E_CLI      the command that runs quorvex-cli, words separated by blanks
+//   QUORVEX_E2E_COM_DIR  the folder the simulator links its terminal in as COM<n>
+//   QUORVEX_E2E_PORT     that n
+//   QUORVEX_E2E_TRANSFER_CHECK  the command that runs that build's transfer_check
+struct E2eSetup {
+  std::vector<std::string> cli;
+  std::vector<std::string> transferCheck;  // empty: none given
+  bool foreignCli = false;                 // not the quorvex-cli built beside the tests
+  std::string comDir;                      // empty: each test's own folder
+  int port = 1;
+
+  static E2eSetup FromEnvironment();
+};
+
 // The real pieces of a transfer against quorvex-cardsim on a pseudo terminal, in real time.
-// COM1 resolves to the simulator's link because QUORVEX_COM_DIR points at a fresh folder.
+// COM n resolves to the simulator's link because QUORVEX_COM_DIR points at its folder. A test
+// that failed keeps its folder (simulator logs, traces, files) and says where. The in-process
+// tests are native by nature and take the default setup.
 class CardSimTest : public ::testing::Test {
  protected:
-  CardSimTest();
+  explicit CardSimTest(E2eSetup setup = {});
   ~CardSimTest() override;
+  void TearDown() override;
 
-  // Starts the simulator as COM1 with its image file and log in the folder.
+  // Starts the simulator as COM n with its image file in the folder and a frame log of its own
+  // for every start.
   void StartSimulator(const std::vector<std::string>& extraArgs = {});
   void WriteImageFile(const ConfigImage& image);
   // Stops the simulator first: it saves its image off the reply path, so the file is sure to be
@@ -51,7 +72,9 @@ class CardSimTest : public ::testing::Test {
   void ExpectPortReleased(bool cardStillOnLine = true);
   TransferSeams Seams() { return {panel_, op_, port_, clock_, ctx_, registerAddress_}; }
 
+  const E2eSetup setup_;
   std::filesystem::path folder_;
+  std::filesystem::path comDir_;
   std::string imagePath_;
   std::string logPath_;
   std::unique_ptr<sim::SimProcess> sim_;
@@ -68,6 +91,8 @@ class CardSimTest : public ::testing::Test {
  private:
   std::string previousComDir_;
   bool hadComDir_ = false;
+  int starts_ = 0;
+  bool keepFolder_ = false;
 };
 
 // Number of open file descriptors of this process.

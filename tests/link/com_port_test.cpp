@@ -102,5 +102,21 @@ TEST_F(ComPortTest, ThePortIsClosedWhenTheObjectGoes) {
   EXPECT_FALSE(ports.IsHeld(3));
 }
 
+// The backend's failed system calls must reach the debug log (the command line's trace), and
+// must stop reaching an operator that may be gone with the port object.
+TEST(ComPortLineReport, ReachesTheDebugLogWhileThePortObjectLives) {
+  FakeClock clock;
+  FakeSerialPorts ports{clock};
+  FakeOperator op;
+  AppContext ctx;
+  {
+    ComPort port{ports, clock, op, ctx};
+    ASSERT_TRUE(ports.lineReport);
+    ports.lineReport("COM3: SetCommState failed with error 87");
+  }
+  EXPECT_EQ(op.log, Log{"debug:COM3: SetCommState failed with error 87"});
+  EXPECT_FALSE(ports.lineReport);
+}
+
 }  // namespace
 }  // namespace quorvex::testing

@@ -68,8 +68,10 @@ class FakeSerialPorts : public SerialPorts {
   explicit FakeSerialPorts(FakeClock& clock, int cardPort = 3);
 
   std::unique_ptr<SerialLine> Open(int portNumber) override;
+  void SetLineReport(LineReport report) override { lineReport = std::move(report); }
 
   FakeCard card;
+  LineReport lineReport;            // as the port's user last set it
   std::set<int> present;            // ports that exist; the card's port by default
   std::set<int> heldByOthers;       // ports another program has open
   std::function<void(int)> onOpen;  // runs at the start of every Open, before the checks

@@ -183,6 +183,30 @@ TEST(PosixSerialPorts, ResolvesTheNumberOnEveryOpen) {
   EXPECT_FALSE(first.Read(100).has_value());
 }
 
+// A previous program may have left the port with a handshake, parity or another word size; the
+// card's line must not inherit any of it.
+TEST(PosixSerialLine, ConfigureLeavesNothingOfWhatAPreviousProgramSet) {
+  Pty pty;
+  const int other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(other, 0);
+  termios left{};
+  ASSERT_EQ(::tcgetattr(other, &left), 0);
+  left.c_cflag = (left.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | CS7 | CRTSCTS | PARENB | CSTOPB;
+  left.c_iflag |= IXON | IXOFF;
+  ASSERT_EQ(::tcsetattr(other, TCSANOW, &left), 0);
+
+  auto line = PosixSerialLine::Open(pty.slavePath());
+  ASSERT_NE(line, nullptr);
+  line->Configure();
+  // Read through the descriptor opened before: the line's exclusive mode keeps new ones out.
+  termios now{};
+  ASSERT_EQ(::tcgetattr(other, &now), 0);
+  ::close(other);
+  EXPECT_EQ(now.c_cflag & (CRTSCTS | PARENB | CSTOPB), 0u);
+  EXPECT_EQ(now.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(now.c_iflag & (IXON | IXOFF), 0u);
+}
+
 // The COM port dialog and every transfer probe ports that may belong to someone else: a probe
 // only asks, and leaves the line's settings as the other program set them.
 TEST(PosixSerialPorts, ProbingFindsFreePortsWithoutTouchingTheirSettings) {

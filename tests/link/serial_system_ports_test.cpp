@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 #include "link/port_names.h"
 #include "link/serial_line.h"
@@ -26,6 +28,21 @@ TEST(SystemSerialPorts, NumbersWithoutAPortOpenNothing) {
     EXPECT_FALSE(ports->Probe(n)) << n;
   }
 }
+
+#ifdef _WIN32
+// A refused open tells the debug log which call failed and why; the availability sweep over all
+// numbers tells nothing.
+TEST(SystemSerialPorts, ARefusedOpenIsToldWithItsErrorCode) {
+  const auto ports = MakeSystemSerialPorts();
+  std::vector<std::string> told;
+  ports->SetLineReport([&](std::string_view line) { told.emplace_back(line); });
+  EXPECT_FALSE(ports->Probe(254));
+  EXPECT_TRUE(told.empty());
+  EXPECT_EQ(ports->Open(254), nullptr);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].rfind("COM254: CreateFileA failed with error ", 0), 0u) << told[0];
+}
+#endif
 
 }  // namespace
 }  // namespace quorvex

@@ -148,6 +148,9 @@ TEST_F(MainFrmTest, FieldsUseAFixedPitchFontAndHeadersAreBold) {
   preferredWindow.setStyleHint(QFont::SansSerif);
   preferredWindow.setPixelSize(11);
   EXPECT_EQ(QFontInfo(Get("ComboBox1")->font()).family(), QFontInfo(preferredWindow).family());
+  // One family each: every further one would be tried, and searched for, before it.
+  EXPECT_EQ(Field("MessEdit3")->font().families().size(), 1);
+  EXPECT_EQ(Get("ComboBox1")->font().families().size(), 1);
   EXPECT_TRUE(Get("Label9")->font().bold());
   EXPECT_TRUE(Get("Label4")->font().bold());
   EXPECT_FALSE(Get("ELabel4")->font().bold());
