@@ -38,7 +38,8 @@ bool RunOnce(const char* program, const char* argument, Sample& out) {
   std::string output;
   char buffer[256];
   ssize_t got;
-  while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) output.append(buffer, got);
+  while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+    output.append(buffer, static_cast<std::size_t>(got));
   close(pipeFds[0]);
   int status = 0;
   rusage usage{};

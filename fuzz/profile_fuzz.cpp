@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // UTF-16 holds the same text: same reads, and the same writes give the same file.
   bool ascii = true;
-  for (unsigned char c : content) ascii = ascii && c < 0x80;
+  for (char c : content) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) {
     quorvex::Profile narrow(content);
     const auto narrowReads = Reads(narrow);

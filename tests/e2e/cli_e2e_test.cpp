@@ -120,7 +120,7 @@ class CliE2eTest : public CardSimTest {
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }
   void WriteFile(const std::string& path, const ConfigImage& image) {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(image.data()), image.size());
+        .write(reinterpret_cast<const char*>(image.data()), std::ssize(image));
   }
   static ConfigImage ChangedImage() {
     ConfigImage changed = kKnownImage;

@@ -80,7 +80,7 @@ void CardSimTest::StartSimulator(const std::vector<std::string>& extraArgs) {
 
 void CardSimTest::WriteImageFile(const ConfigImage& image) {
   std::ofstream out(imagePath_, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(image.data()), image.size());
+  out.write(reinterpret_cast<const char*>(image.data()), std::ssize(image));
 }
 
 ConfigImage CardSimTest::ReadImageFile() {

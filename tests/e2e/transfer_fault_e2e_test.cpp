@@ -179,8 +179,9 @@ TEST_F(CardSimTest, ALostOffsetByteOfChannel5KeepsChannels5To8AsTheyWere) {
   EXPECT_EQ(op_.Statuses(), statuses);
   EXPECT_EQ(RequestedRegisters(), Range(0, 22)) << "registers 23 to 25 are not requested";
   const testing::PanelState after = testing::Snapshot(panel_);
-  for (int n = 1; n <= 8; ++n) {
-    EXPECT_EQ(after[n - 1], n < 5 ? cardState[n - 1] : before[n - 1]) << "channel " << n;
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    const int n = static_cast<int>(i) + 1;  // one of eight
+    EXPECT_EQ(after[i], n < 5 ? cardState[i] : before[i]) << "channel " << n;
   }
   EXPECT_EQ(op_.log.back(), kReleaseBox);
   ExpectPortReleased();

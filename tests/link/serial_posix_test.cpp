@@ -100,7 +100,7 @@ TEST(PosixSerialLine, ConfigureDropsWhatCameBeforeAndPassesEveryByteValueUnchang
   // Every value, including those a cooked terminal would translate or swallow (CR, LF,
   // XON/XOFF, interrupt, end-of-file, 0xFF).
   std::vector<std::uint8_t> all(256);
-  for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
+  for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<std::uint8_t>(i);
   pty.Write(all);
   for (int i = 0; i < 256; ++i) {
     std::uint8_t b = 0;

@@ -33,8 +33,8 @@ class WriteFaultMatrixTest : public TransferTest, public ::testing::WithParamInt
     }
     ConfigImage expected = blankImage;
     long long lost = 0;
-    for (int r = 0; r <= last; ++r) {
-      if (failing.count(r)) {
+    for (std::size_t r = 0; r <= static_cast<std::size_t>(last); ++r) {
+      if (failing.count(static_cast<int>(r))) {
         ++lost;
       } else {
         expected[r] = pcImage[r];
@@ -42,8 +42,9 @@ class WriteFaultMatrixTest : public TransferTest, public ::testing::WithParamInt
     }
     EXPECT_EQ(ports.card.RequestedRegisters(), Registers(0, last));
     EXPECT_EQ(CardRegisters(), expected);
-    for (int r = 0; r < 41; ++r) {
-      EXPECT_EQ(record.good[r], r <= last && !failing.count(r)) << "register " << r;
+    for (std::size_t r = 0; r < record.good.size(); ++r) {
+      const int n = static_cast<int>(r);  // one of 41
+      EXPECT_EQ(record.good[r], n <= last && !failing.count(n)) << "register " << r;
     }
     const long long reported = failing.count(0) ? 0 : lost;
     EXPECT_EQ(fakeClock.TotalMs(), (last + 1) * 80 + 100 + 150 + 1000 * reported);
@@ -79,9 +80,9 @@ class ReadFaultMatrixTest : public TransferTest, public ::testing::WithParamInte
     seams.record = &record;
 
     EXPECT_EQ(EmpfangenClick(seams), TransferOutcome::Failed);
-    for (int r = 0; r < 41; ++r) {
-      EXPECT_EQ(record.good[r], r < k) << "register " << r;
-      if (r < k) {
+    for (std::size_t r = 0; r < record.good.size(); ++r) {
+      EXPECT_EQ(record.good[r], static_cast<int>(r) < k) << "register " << r;
+      if (static_cast<int>(r) < k) {
         EXPECT_EQ(record.values[r], cardImage[r]) << "register " << r;
       }
     }

@@ -77,8 +77,9 @@ void TransferTest::ExpectClosedAndRestored() const {
 
 void TransferTest::ExpectChannelsFromCardBefore(int firstKept) const {
   const PanelState now = Snapshot(panel);
-  for (int n = 1; n <= 8; ++n) {
-    EXPECT_EQ(now[n - 1], n < firstKept ? cardState[n - 1] : pcState[n - 1]) << "channel " << n;
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    const int n = static_cast<int>(i) + 1;  // one of eight
+    EXPECT_EQ(now[i], n < firstKept ? cardState[i] : pcState[i]) << "channel " << n;
   }
 }
 

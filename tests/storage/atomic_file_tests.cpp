@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // After the rename only the folder's sync is left, which is best effort.
                       Failure{"FolderOpenDenied", Call::Open, 2, EACCES, kSaved},
                       Failure{"FolderFsyncIoError", Call::Fsync, 2, EIO, kSaved}),
-    [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Failure>& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace quorvex

@@ -39,7 +39,8 @@ std::string Bits(long double value) {
 std::string Escaped(const std::string& text) {
   std::string out;
   char code[5];
-  for (const unsigned char c : text) {
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);  // a byte, printed by its value
     if (c >= 0x20 && c < 0x7f && c != '\\') {
       out += static_cast<char>(c);
     } else {
