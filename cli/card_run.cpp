@@ -1,6 +1,7 @@
 // The card session of the commands that read, write and verify the card, as they run it.
 #include "cli/card_run.h"
 
+#include "cli/card_batch.h"
 #include "cli/error_report.h"
 
 namespace quorvex::cli {
@@ -31,11 +32,16 @@ int OutcomeExitCode(TransferOutcome outcome) {
 }
 
 CardRun::CardRun(const CardOptions& o, Console& console)
-    : trace_(o.trace.empty() ? nullptr : std::make_unique<TraceLog>(o.trace)),
-      op_(console.err, ctx_.texts, {o.quiet, o.wait, console.errIsTerminal && !o.quiet}, &watch_,
-          trace_.get()),
+    : ownWatch_(o.interrupt == nullptr ? std::make_unique<InterruptWatch>() : nullptr),
+      gate_(o.interrupt == nullptr ? *ownWatch_ : *o.interrupt),
+      trace_(o.trace.empty() ? nullptr : std::make_unique<TraceLog>(o.trace)),
+      op_(console.err, ctx_.texts, {o.quiet, o.wait, console.errIsTerminal && !o.quiet},
+          ownWatch_.get(), trace_.get()),
       system_(MakeSystemSerialPorts(Environment(o))),
-      ports_(*system_, trace_.get(), [this](std::uint16_t a) { op_.RegisterDone(a); }) {
+      ports_(*system_, trace_.get(), [this, progress = o.progress](std::uint16_t a) {
+        op_.RegisterDone(a);
+        if (progress != nullptr) progress->registers.fetch_add(1, std::memory_order_relaxed);
+      }) {
   ctx_.comPortNumber = o.port;
 }
 

@@ -45,14 +45,17 @@ class CardRun {
  private:
   TransferOutcome Run(const char* what, TransferOutcome (CardSession::*command)());
   AppContext ctx_{.texts = EnglishTextSet()};
-  InterruptWatch watch_;
-  InterruptibleClock clock_{watch_};
+  std::unique_ptr<InterruptWatch> ownWatch_;
+  FrameGate gate_;
+  SteadyClock pauses_;
+  InterruptibleClock clock_{gate_, pauses_};
   std::unique_ptr<TraceLog> trace_;
   TerminalOperator op_;
   std::unique_ptr<SerialPorts> system_;
   WatchedPorts ports_;
+  FrameGatedPorts gated_{ports_, gate_};
   MemoryPanel panel_;
-  CardSession session_{panel_, op_, ports_, clock_, ctx_};
+  CardSession session_{panel_, op_, gated_, clock_, ctx_};
 };
 
 }  // namespace quorvex::cli

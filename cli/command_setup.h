@@ -18,7 +18,8 @@ struct CommonOptions;
 inline constexpr const char* kExitCodes =
     "Exit codes: 0 done or equal; 1 files or card differ; 2 bad usage, bad input file\n"
     "or an output file that cannot be written; 3 transfer failed; 4 port not available;\n"
-    "130 interrupted.";
+    "130 interrupted. With several ports: 0 when every card is done and equal, otherwise\n"
+    "the highest of 1 (some differ), 3 (some failed) and 4 (some port not available).";
 
 // What the commands' callbacks share with RunCli: where they print, and the exit code they leave.
 struct CommandHost {

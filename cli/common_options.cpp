@@ -3,6 +3,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/port_selection.h"
+
 namespace quorvex::cli {
 
 void AddCommonOptions(CLI::App* command, CommonOptions& o) {
@@ -15,9 +17,26 @@ void AddCommonOptions(CLI::App* command, CommonOptions& o) {
 }
 
 void AddCardOptions(CLI::App* command, CardOptions& o) {
-  command->add_option("-p,--port", o.port, "COM port number (1 to 255)")
+  // A single number is checked as it always was; anything else must be a port list.
+  const CLI::Validator portList(
+      [](std::string& value) {
+        const bool number =
+            !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+        if (number) return CLI::Range(kFirstComPort, kLastComPort)(value);
+        return PortListError(value);
+      },
+      "PORTS");
+  command
+      ->add_option("-p,--port", o.portValues,
+                   "COM port number (1 to 255); several cards at once: a list (3,4,5), a range "
+                   "(3-10), or --port again")
       ->required()
-      ->check(CLI::Range(kFirstComPort, kLastComPort));
+      ->type_size(1)
+      ->allow_extra_args(false)
+      ->check(portList);
+  command->add_option("--log", o.log,
+                      "append one JSON line per card to this file (time, host, port, device, "
+                      "file and its SHA-256, outcome, differences, seconds)");
   command->add_flag("--wait", o.wait,
                     "wait for Enter at each prompt to connect or release the card");
 }

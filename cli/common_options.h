@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "link/port_names.h"
 
@@ -18,10 +19,19 @@ struct CommonOptions {
   bool quiet = false;
 };
 
-// --port, --wait, beside the common ones.
+class InterruptSource;
+struct CardProgress;
+
+// --port, --wait, --log, beside the common ones.
 struct CardOptions : CommonOptions {
   int port = 0;
   bool wait = false;
+  std::vector<std::string> portValues;  // --port as given: "3", "3,4,5", "3-10"
+  std::vector<int> ports;
+  std::string log;
+  // One card of many: the batch's interrupt, and where the card's thread shows its progress.
+  InterruptSource* interrupt = nullptr;
+  CardProgress* progress = nullptr;
 };
 
 void AddCommonOptions(CLI::App* command, CommonOptions& o);

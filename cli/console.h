@@ -3,6 +3,8 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace quorvex::cli {
 
@@ -20,6 +22,8 @@ struct Console {
   std::ostream& out;
   std::ostream& err;
   bool errIsTerminal = false;
+  // When set, a command that compares also leaves the comparison's rows (header first) here.
+  std::vector<std::vector<std::string>>* comparison = nullptr;
 };
 
 }  // namespace quorvex::cli

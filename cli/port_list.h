@@ -20,4 +20,7 @@ struct FreePort {
 // COM 1 to 255 in turn, each resolved and probed as the transfers would open it.
 std::vector<FreePort> ListFreePorts(const PortNameEnvironment& env, SerialPorts& ports);
 
+// The /dev/serial/by-id name of the device COM n leads to, "" when it has none.
+std::string StableDeviceName(int n, const PortNameEnvironment& env);
+
 }  // namespace quorvex::cli

@@ -7,6 +7,21 @@
 
 namespace quorvex::cli {
 
+namespace {
+
+FreePort Describe(int n, const std::string& path, const std::vector<SerialDevice>& devices) {
+  FreePort port{n, path, {}, {}};
+  std::error_code error;
+  const auto device = std::filesystem::canonical(path, error);
+  if (!error && device.string() != path) port.device = device.string();
+  for (const SerialDevice& d : devices) {
+    if (d.path == (port.device.empty() ? path : port.device)) port.stableName = d.stableName;
+  }
+  return port;
+}
+
+}  // namespace
+
 std::vector<FreePort> ListFreePorts(const PortNameEnvironment& env, SerialPorts& ports) {
   // The serial device window's list knows the stable names of the devices.
   const std::vector<SerialDevice> devices = ListSerialDevices(SerialDeviceRoots{}, env);
@@ -14,16 +29,15 @@ std::vector<FreePort> ListFreePorts(const PortNameEnvironment& env, SerialPorts&
   for (int n = kFirstComPort; n <= kLastComPort; ++n) {
     const auto path = ResolveComPortPath(n, env);
     if (!path || !PathExists(*path) || !ports.Probe(n)) continue;
-    FreePort port{n, *path, {}, {}};
-    std::error_code error;
-    const auto device = std::filesystem::canonical(*path, error);
-    if (!error && device.string() != *path) port.device = device.string();
-    for (const SerialDevice& d : devices) {
-      if (d.path == (port.device.empty() ? *path : port.device)) port.stableName = d.stableName;
-    }
-    free.push_back(std::move(port));
+    free.push_back(Describe(n, *path, devices));
   }
   return free;
+}
+
+std::string StableDeviceName(int n, const PortNameEnvironment& env) {
+  const auto path = ResolveComPortPath(n, env);
+  if (!path || !PathExists(*path)) return {};
+  return Describe(n, *path, ListSerialDevices(SerialDeviceRoots{}, env)).stableName;
 }
 
 }  // namespace quorvex::cli

@@ -11,4 +11,9 @@ std::vector<FreePort> ListFreePorts(const PortNameEnvironment&, SerialPorts& por
   return free;
 }
 
+// Windows names no device more stably than COM n itself.
+std::string StableDeviceName(int, const PortNameEnvironment&) {
+  return {};
+}
+
 }  // namespace quorvex::cli

@@ -65,7 +65,7 @@ nlohmann::ordered_json ShownJson(const ConfigurationView& view, const ConfigImag
 
 int PrintDifferences(std::ostream& out, const std::vector<FieldDifference>& differences,
                      const std::string& firstName, const std::string& secondName,
-                     const TextSet& texts) {
+                     const TextSet& texts, std::vector<std::vector<std::string>>* rowsShown) {
   if (differences.empty()) {
     out << "Equal: " << firstName << " and " << secondName << " hold the same configuration.\n";
     return kExitOk;
@@ -75,6 +75,7 @@ int PrintDifferences(std::ostream& out, const std::vector<FieldDifference>& diff
     rows.push_back({std::to_string(d.channel), FieldHeader(texts, d.field), d.first, d.second});
   }
   PrintTable(out, rows);
+  if (rowsShown != nullptr) *rowsShown = std::move(rows);
   return kExitDifferent;
 }
 
@@ -82,8 +83,9 @@ int PrintDifferences(std::ostream& out, const std::vector<FieldDifference>& diff
 // images are equal.
 int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
                     const std::string& firstName, const std::string& secondName,
-                    const TextSet& texts) {
-  return PrintDifferences(out, CompareImages(first, second), firstName, secondName, texts);
+                    const TextSet& texts, std::vector<std::vector<std::string>>* rowsShown) {
+  return PrintDifferences(out, CompareImages(first, second), firstName, secondName, texts,
+                          rowsShown);
 }
 
 }  // namespace quorvex::cli

@@ -28,10 +28,12 @@ nlohmann::ordered_json ShownJson(const ConfigurationView& view, const ConfigImag
 // "Equal: ..." or the fields that differ, and the exit code that says which.
 int PrintDifferences(std::ostream& out, const std::vector<FieldDifference>& differences,
                      const std::string& firstName, const std::string& secondName,
-                     const TextSet& texts);
+                     const TextSet& texts,
+                     std::vector<std::vector<std::string>>* rowsShown = nullptr);
 // PrintDifferences of CompareImages.
 int PrintComparison(std::ostream& out, const ConfigImage& first, const ConfigImage& second,
                     const std::string& firstName, const std::string& secondName,
-                    const TextSet& texts);
+                    const TextSet& texts,
+                    std::vector<std::vector<std::string>>* rowsShown = nullptr);
 
 }  // namespace quorvex::cli

@@ -6,8 +6,11 @@
 #include "cli/card_run.h"
 #include "cli/command_setup.h"
 #include "cli/error_report.h"
+#include "cli/many_cards.h"
 #include "cli/named_files.h"
+#include "cli/port_selection.h"
 #include "cli/printing.h"
+#include "core/errors.h"
 #include "core/quantity_catalogue.h"
 
 namespace quorvex::cli {
@@ -41,16 +44,35 @@ int Read(const ReadOptions& o, Console& c) {
   return kExitOk;
 }
 
+int ReadCards(const std::shared_ptr<ReadOptions>& o, Console& c) {
+  const bool several = ParsePortList(o->portValues).size() > 1;
+  // Eight cards' tables in one output would be of no use: each card goes to its own file.
+  if (several && o->output.find("{port}") == std::string::npos) {
+    throw ReportedError("reading several cards needs -o with {port} in the file name");
+  }
+  // The single card's --json is its configuration, as it always was.
+  const CardCommandSpec spec{"read", [o](int port) { return WithPort(o->output, port); }, 41,
+                             several && o->json};
+  return RunCardCommand(spec, *o, c, [o](const CardPlace& place, Console& pc) {
+    ReadOptions card = *o;
+    PlaceCard(card, place);
+    card.output = WithPort(o->output, place.port);
+    return Read(card, pc);
+  });
+}
+
 }  // namespace
 
 void SetupReadCommand(CLI::App& app, CommandHost& host) {
   auto o = std::make_shared<ReadOptions>();
   CLI::App* command = AddCommand(app, host, "read", "read the card's configuration", *o,
-                                 [o](Console& c) { return Read(*o, c); });
+                                 [o](Console& c) { return ReadCards(o, c); });
   AddCardOptions(command, *o);
   command->add_option("-o,--output", o->output,
-                      "also save it to this .KFG file (only when every register was read)");
-  command->add_flag("--json", o->json, "print JSON instead of a table");
+                      "also save it to this .KFG file (only when every register was read); with "
+                      "several ports {port} in the name becomes each port's number");
+  command->add_flag("--json", o->json,
+                    "print JSON instead of a table; with several ports one object per card");
 }
 
 }  // namespace quorvex::cli

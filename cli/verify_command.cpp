@@ -5,6 +5,7 @@
 
 #include "cli/card_run.h"
 #include "cli/command_setup.h"
+#include "cli/many_cards.h"
 #include "cli/named_files.h"
 #include "cli/printing.h"
 #include "core/config_image.h"
@@ -16,6 +17,7 @@ namespace {
 
 struct VerifyOptions : CardOptions {
   std::string file;
+  bool json = false;
 };
 
 int Verify(const VerifyOptions& o, Console& c) {
@@ -33,18 +35,25 @@ int Verify(const VerifyOptions& o, Console& c) {
     c.err << "Note: compared with the values as the window shows them, which differ from the "
              "file's bytes.\n";
   }
-  return PrintDifferences(c.out, comparison.differences, "File", "Card", run.Texts());
+  return PrintDifferences(c.out, comparison.differences, "File", "Card", run.Texts(), c.comparison);
 }
 
 }  // namespace
 
 void SetupVerifyCommand(CLI::App& app, CommandHost& host) {
   auto o = std::make_shared<VerifyOptions>();
-  CLI::App* command =
-      AddCommand(app, host, "verify", "read the card and compare it with a .KFG file", *o,
-                 [o](Console& c) { return Verify(*o, c); });
+  CLI::App* command = AddCommand(
+      app, host, "verify", "read the card and compare it with a .KFG file", *o, [o](Console& c) {
+        const CardCommandSpec spec{"verify", [o](int) { return o->file; }, 41, o->json};
+        return RunCardCommand(spec, *o, c, [o](const CardPlace& place, Console& pc) {
+          VerifyOptions card = *o;
+          PlaceCard(card, place);
+          return Verify(card, pc);
+        });
+      });
   AddCardOptions(command, *o);
   command->add_option("file", o->file, ".KFG file")->required();
+  command->add_flag("--json", o->json, "one JSON object per card instead of a line");
 }
 
 }  // namespace quorvex::cli

@@ -5,6 +5,7 @@
 
 #include "cli/card_run.h"
 #include "cli/command_setup.h"
+#include "cli/many_cards.h"
 #include "cli/named_files.h"
 #include "cli/printing.h"
 #include "core/config_view.h"
@@ -16,6 +17,7 @@ namespace {
 struct WriteOptions : CardOptions {
   std::string file;
   bool noVerify = false;
+  bool json = false;
 };
 
 int Write(const WriteOptions& o, Console& c) {
@@ -46,7 +48,7 @@ int Write(const WriteOptions& o, Console& c) {
     return kExitOk;
   }
   c.out << "The card's read-back differs from what was written:\n";
-  PrintComparison(c.out, written, *card, "Written", "Card", run.Texts());
+  PrintComparison(c.out, written, *card, "Written", "Card", run.Texts(), c.comparison);
   return kExitDifferent;
 }
 
@@ -56,10 +58,19 @@ void SetupWriteCommand(CLI::App& app, CommandHost& host) {
   auto o = std::make_shared<WriteOptions>();
   CLI::App* command =
       AddCommand(app, host, "write", "check a .KFG file, write it to the card and read it back", *o,
-                 [o](Console& c) { return Write(*o, c); });
+                 [o](Console& c) {
+                   const CardCommandSpec spec{"write", [o](int) { return o->file; },
+                                              o->noVerify ? 41 : 82, o->json};
+                   return RunCardCommand(spec, *o, c, [o](const CardPlace& place, Console& pc) {
+                     WriteOptions card = *o;
+                     PlaceCard(card, place);
+                     return Write(card, pc);
+                   });
+                 });
   AddCardOptions(command, *o);
   command->add_option("file", o->file, ".KFG file")->required();
   command->add_flag("--no-verify", o->noVerify, "do not read the card back");
+  command->add_flag("--json", o->json, "one JSON object per card instead of a line");
 }
 
 }  // namespace quorvex::cli

@@ -6,6 +6,8 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-de
           libbenchmark-dev locales xvfb xauth x11-apps mingw-w64 fonts-dejavu-core)
 # The command line: argument parsing and JSON.
 packages+=(libcli11-dev nlohmann-json3-dev)
+# The log's SHA-256 of each file on Linux (Windows has its own, CNG).
+packages+=(nettle-dev)
 # The Windows build of the Qt-free layers run under Wine (tools/wine_run.sh): GoogleTest's
 # sources to build with MinGW, and Wine itself.
 packages+=(googletest wine64 wine)

@@ -1,0 +1,124 @@
+// The log's lines and the appending file on POSIX and Windows.
+#include "cli/card_log.h"
+
+#include <nlohmann/json.hpp>
+
+#include <ctime>
+
+#include "core/version.h"
+#include "storage/atomic_file.h"
+#include "storage/kfg_file.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace quorvex::cli {
+
+namespace {
+
+std::string UtcText(std::chrono::system_clock::time_point when) {
+  const std::time_t t = std::chrono::system_clock::to_time_t(when);
+  std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &t);
+#else
+  gmtime_r(&t, &utc);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
+}  // namespace
+
+std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point when,
+                    const std::string& host) {
+  nlohmann::ordered_json line;
+  line["time"] = UtcText(when);
+  line["host"] = host;
+  line["program"] = std::string("quorvex-cli ") + kProgramVersion;
+  line["command"] = entry.command;
+  line["port"] = "COM" + std::to_string(entry.port);
+  line["device"] = entry.stableName;
+  line["file"] = entry.file;
+  line["sha256"] = entry.fileSha256;
+  line["outcome"] = entry.outcome;
+  line["differences"] = entry.differences;
+  // Milliseconds are as fine as the card's own pauses are.
+  line["seconds"] = static_cast<double>(static_cast<long long>(entry.seconds * 1000.0)) / 1000.0;
+  // Replaced rather than refused: a line of the record must never be lost to a byte of a name.
+  return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+#ifdef _WIN32
+
+std::string HostName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof name;
+  return GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
+}
+
+CardLog::CardLog(const std::string& path) : path_(path), host_(HostName()) {
+  // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end, as O_APPEND does.
+  HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    throw FileError(path + ": " + FileErrorMessage(static_cast<int>(GetLastError()), path));
+  }
+  handle_ = file;
+}
+
+CardLog::~CardLog() {
+  CloseHandle(static_cast<HANDLE>(handle_));
+}
+
+void CardLog::Append(const LogEntry& entry) {
+  const std::string line = LogLine(entry, std::chrono::system_clock::now(), host_);
+  DWORD written = 0;
+  if (!WriteFile(static_cast<HANDLE>(handle_), line.data(), static_cast<DWORD>(line.size()),
+                 &written, nullptr) ||
+      written != line.size()) {
+    throw FileError(path_ + ": " + FileErrorMessage(static_cast<int>(GetLastError()), path_));
+  }
+}
+
+#else
+
+std::string HostName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+CardLog::CardLog(const std::string& path) : path_(path), host_(HostName()) {
+  fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ < 0) throw FileError(path + ": " + FileErrorMessage(errno, path));
+}
+
+CardLog::~CardLog() {
+  ::close(fd_);
+}
+
+void CardLog::Append(const LogEntry& entry) {
+  const std::string line = LogLine(entry, std::chrono::system_clock::now(), host_);
+  ssize_t n = -1;
+  do {
+    n = ::write(fd_, line.data(), line.size());
+  } while (n < 0 && errno == EINTR);
+  if (n != static_cast<ssize_t>(line.size())) {
+    throw FileError(path_ + ": " + FileErrorMessage(n < 0 ? errno : ENOSPC, path_));
+  }
+}
+
+#endif
+
+}  // namespace quorvex::cli

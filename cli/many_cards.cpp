@@ -1,0 +1,113 @@
+// The glue between the card commands and the batch runner.
+#include "cli/many_cards.h"
+
+#include <chrono>
+#include <memory>
+#include <sstream>
+
+#include "cli/card_batch.h"
+#include "cli/card_log.h"
+#include "cli/error_report.h"
+#include "cli/interrupt.h"
+#include "cli/port_list.h"
+#include "cli/port_selection.h"
+#include "core/config_image.h"
+#include "core/errors.h"
+
+namespace quorvex::cli {
+
+namespace {
+
+// The reason a command reported first (a failed read goes on to say that its file was not
+// written), without the program's name in front.
+std::string FirstReport(const std::string& err) {
+  const std::string prefix = std::string(kProgram) + ": ";
+  const std::size_t at = err.find(prefix);
+  if (at == std::string::npos) return {};
+  const std::size_t start = at + prefix.size();
+  return err.substr(start, err.find('\n', start) - start);
+}
+
+int RunOneCard(const CardCommandSpec& spec, const CardOptions& o, Console& c,
+               const CardCommand& run, CardLog* log) {
+  const CardPlace place{o.port, false, nullptr, nullptr};
+  if (log == nullptr) return run(place, c);
+  const auto start = std::chrono::steady_clock::now();
+  CardResult result;
+  Console logged = c;
+  logged.comparison = &result.comparison;
+  result.exitCode = RunReported(c.err, [&] { return run(place, logged); });
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  log->Append(MakeLogEntry(spec.name, o.port, StableDeviceName(o.port, Environment(o)),
+                           spec.file(o.port), result, seconds));
+  return result.exitCode;
+}
+
+CardResult RunPlacedCard(const CardCommand& run, const CardPlace& place) {
+  std::ostringstream out;
+  std::ostringstream err;
+  CardResult result;
+  Console console{out, err, false, &result.comparison};
+  result.exitCode = RunReported(err, [&] { return run(place, console); });
+  result.message = FirstReport(err.str());
+  return result;
+}
+
+int RunManyCards(const CardCommandSpec& spec, const CardOptions& o, Console& c,
+                 const CardCommand& run, CardLog* log) {
+  if (o.wait) throw ReportedError("--wait takes a single port");
+  if (!o.trace.empty() && o.trace.find("{port}") == std::string::npos) {
+    throw ReportedError("--trace for several cards needs {port} in the file name");
+  }
+  // Before any card's thread starts, so that each inherits it.
+  InterruptWatch watch;
+  BatchPlan plan{spec.name,
+                 o.ports,
+                 {},
+                 spec.file,
+                 spec.registersPerCard,
+                 spec.json,
+                 c.errIsTerminal && !o.quiet,
+                 log};
+  for (int port : o.ports) plan.stableNames.push_back(StableDeviceName(port, Environment(o)));
+  const CardJob job = [&](int port, CardProgress& progress) {
+    return RunPlacedCard(run, {port, true, &watch, &progress});
+  };
+  const int exitCode = RunBatch(plan, job, c.out, c.err);
+  if (exitCode == kExitInterrupted) {
+    Report(c.err, "Interrupted; every port was closed and no unfinished card's file was written.");
+  }
+  return exitCode;
+}
+
+}  // namespace
+
+void PlaceCard(CardOptions& card, const CardPlace& place) {
+  card.port = place.port;
+  if (!place.batch) return;
+  card.quiet = true;
+  card.trace = WithPort(card.trace, place.port);
+  card.interrupt = place.interrupt;
+  card.progress = place.progress;
+}
+
+std::string WithPort(std::string pattern, int port) {
+  for (std::size_t at = pattern.find("{port}"); at != std::string::npos;
+       at = pattern.find("{port}", at)) {
+    pattern.replace(at, 6, std::to_string(port));
+  }
+  return pattern;
+}
+
+int RunCardCommand(const CardCommandSpec& spec, CardOptions& o, Console& c,
+                   const CardCommand& run) {
+  o.ports = ParsePortList(o.portValues);
+  o.port = o.ports.front();
+  // An unwritable log is found before any card is touched.
+  const auto log = o.log.empty() ? nullptr : std::make_unique<CardLog>(o.log);
+  if (o.ports.size() == 1 && !spec.json) return RunOneCard(spec, o, c, run, log.get());
+  return RunManyCards(spec, o, c, run, log.get());
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,40 @@
+// write, read and verify on one port as always, or on many ports at once.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/common_options.h"
+
+namespace quorvex::cli {
+
+// What sets one card's run apart from the others'.
+struct CardPlace {
+  int port = 0;
+  bool batch = false;  // one card of many: quiet, its own trace file, the batch's interrupt
+  InterruptSource* interrupt = nullptr;
+  CardProgress* progress = nullptr;
+};
+
+// One card's whole command, given its place; the command's own body with the options copied.
+using CardCommand = std::function<int(const CardPlace& place, Console& console)>;
+
+struct CardCommandSpec {
+  std::string name;                      // "write", "read", "verify"
+  std::function<std::string(int)> file;  // the file the log names for the card on COM n
+  int registersPerCard = 41;
+  bool json = false;  // one object per card
+};
+
+// Puts a card's place into a copy of the command's options; {port} in --trace becomes the number.
+void PlaceCard(CardOptions& card, const CardPlace& place);
+
+// A file name for one card of many: {port} becomes the port's number.
+std::string WithPort(std::string pattern, int port);
+
+// Runs the command on the ports of --port: a single port exactly as before (and its --log line),
+// several at once, each card on its own thread. The log is opened before any card is touched.
+int RunCardCommand(const CardCommandSpec& spec, CardOptions& o, Console& c, const CardCommand& run);
+
+}  // namespace quorvex::cli
