@@ -69,8 +69,11 @@ std::string HostName() {
 
 CardLog::CardLog(const std::string& path) : path_(path), host_(HostName()) {
   // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end, as O_APPEND does.
-  HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Read access only so that the line's write can lock; without FILE_WRITE_DATA nothing but
+  // appending is possible through this handle.
+  HANDLE file = CreateFileA(path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     throw FileError(path + ": " + FileErrorMessage(static_cast<int>(GetLastError()), path));
   }
@@ -81,8 +84,37 @@ CardLog::~CardLog() {
   CloseHandle(static_cast<HANDLE>(handle_));
 }
 
+namespace {
+
+// Appending is one seek to the end and one write where the system emulates it (Wine does), and
+// two writers can then put a line inside another. An exclusive lock on one byte far beyond any
+// log makes every line's write whole, between handles and processes alike.
+class LineLock {
+ public:
+  explicit LineLock(HANDLE file) : file_(file) {
+    where_.Offset = 0xFFFFFFFFu;
+    where_.OffsetHigh = 0x7FFFFFFFu;
+    locked_ = LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &where_) != 0;
+  }
+  ~LineLock() {
+    if (locked_) UnlockFileEx(file_, 0, 1, 0, &where_);
+  }
+  LineLock(const LineLock&) = delete;
+  LineLock& operator=(const LineLock&) = delete;
+
+ private:
+  HANDLE file_;
+  OVERLAPPED where_{};
+  bool locked_ = false;
+};
+
+}  // namespace
+
 void CardLog::Append(const LogEntry& entry) {
   const std::string line = LogLine(entry, std::chrono::system_clock::now(), host_);
+  // Threads sharing this log share its handle, and a lock does not keep them apart there.
+  const std::lock_guard<std::mutex> sameHandle(appending_);
+  const LineLock wholeLine(static_cast<HANDLE>(handle_));
   DWORD written = 0;
   if (!WriteFile(static_cast<HANDLE>(handle_), line.data(), static_cast<DWORD>(line.size()),
                  &written, nullptr) ||

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ class CardLog {
   std::string host_;
   void* handle_ = nullptr;  // Windows: the file's HANDLE
   int fd_ = -1;             // POSIX: the descriptor
+#ifdef _WIN32
+  std::mutex appending_;  // one line at a time through the one handle
+#endif
 };
 
 }  // namespace quorvex::cli
