@@ -118,7 +118,7 @@ bool RegistersDiffer(const ConfigImage& a, const ConfigImage& b, int channel, Ch
   const std::size_t at = ChannelOffset(channel);
   switch (field) {
     case ChannelField::Unit:
-      return (((a[0] ^ b[0]) >> (channel - 1)) & 1u) != 0;
+      return ((static_cast<unsigned>(a[0] ^ b[0]) >> (channel - 1)) & 1u) != 0;
     case ChannelField::Quantity:
       return a[at] != b[at];
     case ChannelField::Offset:

@@ -72,7 +72,7 @@ void DecodeKonfigByte(ChannelPanel& panel, std::uint8_t b) {
 }
 
 void DecodeUnitBit(ChannelPanel& panel, int channel, std::uint8_t konfigByte) {
-  const bool volts = ((konfigByte >> (channel - 1)) & 1u) != 0;
+  const bool volts = ((static_cast<unsigned>(konfigByte) >> (channel - 1)) & 1u) != 0;
   panel.SetItemIndex(ComponentName(ChannelComponent::Unit, channel),
                      volts ? kVoltsPosition : kMilliampsPosition);
 }
