@@ -22,6 +22,9 @@ target_link_libraries(quorvex_print PRIVATE Qt6::PrintSupport Qt6::Widgets)
 set_target_properties(quorvex_print PROPERTIES PREFIX "" OUTPUT_NAME quorvex-print
                                                LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 quorvex_defaults(quorvex_print)
+# The module calls nothing of libc itself, so an as-needed link would drop it, and a shared object
+# of the package must still name the C library it runs with.
+target_link_options(quorvex_print PRIVATE "LINKER:--push-state,--no-as-needed,-lc,--pop-state")
 set(quorvex_print_dir ${CMAKE_INSTALL_LIBDIR}/quorvex)
 install(TARGETS quorvex_print LIBRARY DESTINATION ${quorvex_print_dir})
 # Found from the program's own folder, so an install under any prefix finds its module.
