@@ -28,7 +28,7 @@ std::string FirstReport(const std::string& err) {
   return err.substr(start, err.find('\n', start) - start);
 }
 
-int RunOneCard(const CardCommandSpec& spec, const CardOptions& o, Console& c,
+int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
                const CardCommand& run, CardLog* log) {
   const CardPlace place{o.port, false, nullptr, nullptr};
   if (log == nullptr) return run(place, c);
@@ -39,8 +39,8 @@ int RunOneCard(const CardCommandSpec& spec, const CardOptions& o, Console& c,
   result.exitCode = RunReported(c.err, [&] { return run(place, logged); });
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  log->Append(MakeLogEntry(spec.name, o.port, StableDeviceName(o.port, Environment(o)),
-                           spec.file(o.port), result, seconds));
+  log->Append(MakeLogEntry(facts.name, o.port, StableDeviceName(o.port, Environment(o)),
+                           facts.file(o.port), result, seconds));
   return result.exitCode;
 }
 
@@ -54,7 +54,7 @@ CardResult RunPlacedCard(const CardCommand& run, const CardPlace& place) {
   return result;
 }
 
-int RunManyCards(const CardCommandSpec& spec, const CardOptions& o, Console& c,
+int RunManyCards(const CardCommandFacts& facts, const CardOptions& o, Console& c,
                  const CardCommand& run, CardLog* log) {
   if (o.wait) throw ReportedError("--wait takes a single port");
   if (!o.trace.empty() && o.trace.find("{port}") == std::string::npos) {
@@ -62,12 +62,12 @@ int RunManyCards(const CardCommandSpec& spec, const CardOptions& o, Console& c,
   }
   // Before any card's thread starts, so that each inherits it.
   InterruptWatch watch;
-  BatchPlan plan{spec.name,
+  BatchPlan plan{facts.name,
                  o.ports,
                  {},
-                 spec.file,
-                 spec.registersPerCard,
-                 spec.json,
+                 facts.file,
+                 facts.registersPerCard,
+                 facts.json,
                  c.errIsTerminal && !o.quiet,
                  log};
   for (int port : o.ports) plan.stableNames.push_back(StableDeviceName(port, Environment(o)));
@@ -100,14 +100,14 @@ std::string WithPort(std::string pattern, int port) {
   return pattern;
 }
 
-int RunCardCommand(const CardCommandSpec& spec, CardOptions& o, Console& c,
+int RunCardCommand(const CardCommandFacts& facts, CardOptions& o, Console& c,
                    const CardCommand& run) {
   o.ports = ParsePortList(o.portValues);
   o.port = o.ports.front();
   // An unwritable log is found before any card is touched.
   const auto log = o.log.empty() ? nullptr : std::make_unique<CardLog>(o.log);
-  if (o.ports.size() == 1 && !spec.json) return RunOneCard(spec, o, c, run, log.get());
-  return RunManyCards(spec, o, c, run, log.get());
+  if (o.ports.size() == 1 && !facts.json) return RunOneCard(facts, o, c, run, log.get());
+  return RunManyCards(facts, o, c, run, log.get());
 }
 
 }  // namespace quorvex::cli

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/common_options.h"
+#include "core/image_layout.h"
 
 namespace quorvex::cli {
 
@@ -20,10 +21,13 @@ struct CardPlace {
 // One card's whole command, given its place; the command's own body with the options copied.
 using CardCommand = std::function<int(const CardPlace& place, Console& console)>;
 
-struct CardCommandSpec {
+// Every register of the image, once per transfer.
+inline constexpr int kRegistersPerTransfer = static_cast<int>(kConfigImageSize);
+
+struct CardCommandFacts {
   std::string name;                      // "write", "read", "verify"
   std::function<std::string(int)> file;  // the file the log names for the card on COM n
-  int registersPerCard = 41;
+  int registersPerCard = kRegistersPerTransfer;
   bool json = false;  // one object per card
 };
 
@@ -35,6 +39,7 @@ std::string WithPort(std::string pattern, int port);
 
 // Runs the command on the ports of --port: a single port exactly as before (and its --log line),
 // several at once, each card on its own thread. The log is opened before any card is touched.
-int RunCardCommand(const CardCommandSpec& spec, CardOptions& o, Console& c, const CardCommand& run);
+int RunCardCommand(const CardCommandFacts& facts, CardOptions& o, Console& c,
+                   const CardCommand& run);
 
 }  // namespace quorvex::cli

@@ -51,9 +51,9 @@ int ReadCards(const std::shared_ptr<ReadOptions>& o, Console& c) {
     throw ReportedError("reading several cards needs -o with {port} in the file name");
   }
   // The single card's --json is its configuration, as it always was.
-  const CardCommandSpec spec{"read", [o](int port) { return WithPort(o->output, port); }, 41,
-                             several && o->json};
-  return RunCardCommand(spec, *o, c, [o](const CardPlace& place, Console& pc) {
+  const CardCommandFacts facts{"read", [o](int port) { return WithPort(o->output, port); },
+                               kRegistersPerTransfer, several && o->json};
+  return RunCardCommand(facts, *o, c, [o](const CardPlace& place, Console& pc) {
     ReadOptions card = *o;
     PlaceCard(card, place);
     card.output = WithPort(o->output, place.port);

@@ -44,8 +44,9 @@ void SetupVerifyCommand(CLI::App& app, CommandHost& host) {
   auto o = std::make_shared<VerifyOptions>();
   CLI::App* command = AddCommand(
       app, host, "verify", "read the card and compare it with a .KFG file", *o, [o](Console& c) {
-        const CardCommandSpec spec{"verify", [o](int) { return o->file; }, 41, o->json};
-        return RunCardCommand(spec, *o, c, [o](const CardPlace& place, Console& pc) {
+        const CardCommandFacts facts{"verify", [o](int) { return o->file; }, kRegistersPerTransfer,
+                                     o->json};
+        return RunCardCommand(facts, *o, c, [o](const CardPlace& place, Console& pc) {
           VerifyOptions card = *o;
           PlaceCard(card, place);
           return Verify(card, pc);

@@ -59,9 +59,10 @@ void SetupWriteCommand(CLI::App& app, CommandHost& host) {
   CLI::App* command =
       AddCommand(app, host, "write", "check a .KFG file, write it to the card and read it back", *o,
                  [o](Console& c) {
-                   const CardCommandSpec spec{"write", [o](int) { return o->file; },
-                                              o->noVerify ? 41 : 82, o->json};
-                   return RunCardCommand(spec, *o, c, [o](const CardPlace& place, Console& pc) {
+                   const CardCommandFacts facts{
+                       "write", [o](int) { return o->file; },
+                       o->noVerify ? kRegistersPerTransfer : 2 * kRegistersPerTransfer, o->json};
+                   return RunCardCommand(facts, *o, c, [o](const CardPlace& place, Console& pc) {
                      WriteOptions card = *o;
                      PlaceCard(card, place);
                      return Write(card, pc);
