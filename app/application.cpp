@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "app/window_icon.h"
 #include "core/app_context.h"
 #include "ui/error_report.h"
 
@@ -12,6 +13,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   // Only the name: a display name would be appended to every window caption on Linux, and the
   // captions must read exactly as they are set.
   setApplicationName(QString::fromUtf8(kApplicationTitle));
+  setStyle(new DeferredExtensionIconStyle);  // the application owns it
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

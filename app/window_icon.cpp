@@ -1,22 +1,26 @@
-// The program's icon on its windows.
+// The program's icon on its windows, and pictures of the style read when first drawn.
 #include "app/window_icon.h"
 
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QPixmap>
+#include <QPointer>
+#include <QStyleOption>
+#include <functional>
 #include <utility>
 
 namespace quorvex {
 
 namespace {
 
-// Reads its picture at the first question that needs it, then answers as an icon made from it.
+// Makes its icon at the first question that needs the picture, then answers as that icon.
 class DeferredIconEngine final : public QIconEngine {
  public:
-  explicit DeferredIconEngine(QString path) : path_(std::move(path)) {}
+  explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
 
   QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
   QString key() const override { return QStringLiteral("QuorvexDeferredIcon"); }
-  // The picture is one of the program's own resources.
+  // The picture is one of the program's own resources or of Qt's.
   bool isNull() override { return false; }
 
   void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
@@ -40,12 +44,16 @@ class DeferredIconEngine final : public QIconEngine {
   DeferredIconEngine(const DeferredIconEngine&) = default;
 
   const QIcon& Loaded() {
-    if (icon_.isNull()) icon_ = QIcon(path_);
+    if (!made_) {
+      icon_ = make_();
+      made_ = true;
+    }
     return icon_;
   }
 
-  QString path_;
+  std::function<QIcon()> make_;
   QIcon icon_;
+  bool made_ = false;
 };
 
 }  // namespace
@@ -55,7 +63,20 @@ QIcon WindowIcon() {
 }
 
 QIcon DeferredIcon(const QString& path) {
-  return QIcon(new DeferredIconEngine(path));
+  return QIcon(new DeferredIconEngine([path] { return QIcon(path); }));
+}
+
+QIcon DeferredExtensionIconStyle::standardIcon(StandardPixmap which, const QStyleOption* option,
+                                               const QWidget* widget) const {
+  if (which != SP_ToolBarHorizontalExtensionButton && which != SP_ToolBarVerticalExtensionButton) {
+    return QProxyStyle::standardIcon(which, option, widget);
+  }
+  // The picture depends on the writing direction only; the widget may be gone when it is drawn.
+  QStyleOption direction;
+  direction.direction = option ? option->direction : QGuiApplication::layoutDirection();
+  return QIcon(new DeferredIconEngine([base = QPointer<QStyle>(baseStyle()), which, direction] {
+    return base ? base->standardIcon(which, &direction, nullptr) : QIcon();
+  }));
 }
 
 }  // namespace quorvex

@@ -1,7 +1,8 @@
-// The program's icon on its windows.
+// The program's icon on its windows, and pictures of the style read when first drawn.
 #pragma once
 
 #include <QIcon>
+#include <QProxyStyle>
 
 namespace quorvex {
 
@@ -12,5 +13,15 @@ QIcon WindowIcon();
 
 // The icon of the picture file at `path`, read at the first question that needs the picture.
 QIcon DeferredIcon(const QString& path);
+
+// The platform's style, except that the overflow button of a menu bar or tool bar reads its
+// picture when it is first drawn: that button is made with every menu bar, and the first picture
+// Qt reads by file name makes it load every image format plug-in with its libraries to ask which
+// reads a PNG — a plug-in Debian does not ship, as Qt reads PNG itself.
+class DeferredExtensionIconStyle : public QProxyStyle {
+ public:
+  QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                     const QWidget* widget) const override;
+};
 
 }  // namespace quorvex

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
                 *std::max_element(ms.begin(), ms.end()), medianRss[which]);
   }
   for (int base = 1; base < 3; ++base) {
-    std::printf("ratio to %-15s time %.2f (target <= 1.5), RSS %.2f (target <= 1.3)\n",
+    std::printf("ratio to %-15s time %.2f (target <= 1.25), RSS %.2f (target <= 1.15)\n",
                 candidates[base].name, medianMs[0] / medianMs[base],
                 static_cast<double>(medianRss[0]) / static_cast<double>(medianRss[base]));
   }

@@ -316,13 +316,13 @@ void MainFrm::SetFileCommandsEnabled(bool enabled) {
   }
 }
 
-void MainFrm::SetComPortFrm(ComPortFrm* comPortFrm) {
-  comPortFrm_ = comPortFrm;
+void MainFrm::SetComPortFrm(std::function<ComPortFrm&()> comPortFrm) {
+  comPortFrm_ = std::move(comPortFrm);
 }
 
 void MainFrm::COMPort1Click() {
   // The dialog stores the chosen port itself; its result says nothing more.
-  if (comPortFrm_) RunReported([this] { comPortFrm_->exec(); });
+  if (comPortFrm_) RunReported([this] { comPortFrm_().exec(); });
 }
 
 void MainFrm::showEvent(QShowEvent* event) {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QSize>
 #include <cstdint>
 #include <functional>
@@ -41,8 +40,8 @@ class MainFrm : public QMainWindow {
           std::vector<std::string> arguments, QWidget* parent = nullptr);
   ~MainFrm() override;
 
-  // The COM port dialog is made after this window and handed over once it exists.
-  void SetComPortFrm(ComPortFrm* comPortFrm);
+  // The COM port dialog, asked for when the operator chooses the menu item: it is made only then.
+  void SetComPortFrm(std::function<ComPortFrm&()> comPortFrm);
 
   QtChannelPanel& Panel() { return *panel_; }
   QLabel* StatusPanel() const { return statusPanel_; }
@@ -106,7 +105,7 @@ class MainFrm : public QMainWindow {
   bool fitQueued_ = false;
 
   std::unique_ptr<TransferGuard> transferGuard_;
-  QPointer<ComPortFrm> comPortFrm_;
+  std::function<ComPortFrm&()> comPortFrm_;
   QComboBox* comboBox1_ = nullptr;
   std::vector<QLineEdit*> editFields_;
   QLabel* statusPanel_ = nullptr;

@@ -40,8 +40,8 @@ void QtOperator::SetStatusPanel(QLabel* panel) {
   statusPanel_ = panel;
 }
 
-void QtOperator::SetDebugWin(DebugWin* debugWin) {
-  debugWin_ = debugWin;
+void QtOperator::SetDebugWin(std::function<DebugWin&()> debugWin) {
+  debugWin_ = std::move(debugWin);
 }
 
 void QtOperator::ShowStatus(std::string_view text) {
@@ -91,7 +91,7 @@ void QtOperator::ProcessPendingEvents() {
 }
 
 void QtOperator::AddDebugLine(std::string_view line) {
-  if (debugWin_) debugWin_->AddDebugLine(line);
+  if (debugWin_) debugWin_().AddDebugLine(line);
 }
 
 std::optional<std::string> QtOperator::AskOpenFileName(const FileDialogRequest& request) {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +31,8 @@ class QtOperator : public Operator {
   QtOperator& operator=(const QtOperator&) = delete;
 
   void SetStatusPanel(QLabel* panel);
-  void SetDebugWin(DebugWin* debugWin);
+  // The debug log window, asked for at the first line: the window is made only then.
+  void SetDebugWin(std::function<DebugWin&()> debugWin);
 
   void ShowStatus(std::string_view text) override;
   void MessageBox(std::string_view caption, std::string_view text, BoxIcon icon) override;
@@ -51,7 +53,7 @@ class QtOperator : public Operator {
                                          DialogPlace& place);
 
   QPointer<QLabel> statusPanel_;
-  QPointer<DebugWin> debugWin_;
+  std::function<DebugWin&()> debugWin_;
   int waitCursors_ = 0;
   // The open and the save dialog are two dialogs, each starting where it was left itself.
   DialogPlace openPlace_;

@@ -248,7 +248,7 @@ TEST_F(LifecycleTest, ComPortItemWaitsForTheDialogWhichKeepsTheChoiceItself) {
   auto frm = Make();
   ASSERT_TRUE(ShowActive(*frm));
   ComPortFrm dialog(ctx_, ports_);
-  frm->SetComPortFrm(&dialog);
+  frm->SetComPortFrm([&dialog]() -> ComPortFrm& { return dialog; });
   ctx_.comPortNumber = 1;
 
   bool wasModal = false;

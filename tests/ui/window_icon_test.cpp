@@ -1,8 +1,10 @@
-// The window icon read on first use answers as the icon read at once would.
+// Icons read on first use answer as the icons read at once would.
 #include <gtest/gtest.h>
 
 #include <QIcon>
 #include <QImage>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QTemporaryDir>
 
 #include "app/window_icon.h"
@@ -30,6 +32,28 @@ TEST(WindowIconTest, ADeferredIconGivesThePicturesOfTheIconReadAtOnce) {
     EXPECT_EQ(deferred.actualSize(size), atOnce.actualSize(size));
     EXPECT_EQ(deferred.pixmap(size).toImage(), atOnce.pixmap(size).toImage())
         << size.width() << "x" << size.height();
+  }
+}
+
+TEST(WindowIconTest, TheStyleDrawsTheOverflowButtonsAsItsBaseStyleAndPassesTheRestOn) {
+  TestApp();
+  DeferredExtensionIconStyle style;
+  QStyle* base = style.baseStyle();
+  ASSERT_NE(base, nullptr);
+  for (const QStyle::StandardPixmap which :
+       {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton,
+        QStyle::SP_MessageBoxWarning}) {
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+      QStyleOption option;
+      option.direction = direction;
+      const QIcon icon = style.standardIcon(which, &option, nullptr);
+      const QIcon expected = base->standardIcon(which, &option, nullptr);
+      ASSERT_FALSE(expected.isNull());
+      for (const QSize size : {QSize(8, 16), QSize(16, 32), QSize(32, 32)}) {
+        EXPECT_EQ(icon.pixmap(size).toImage(), expected.pixmap(size).toImage())
+            << which << " " << direction << " " << size.width() << "x" << size.height();
+      }
+    }
   }
 }
 
