@@ -61,6 +61,36 @@ class ScreenshotOnFirstPaint : public QObject {
   bool taken_ = false;
 };
 
+// The debug log and the COM port dialog, each made when first asked for: most runs open neither,
+// and made at start they took a tenth of the memory the window adds to an empty Qt program.
+class SideWindows {
+ public:
+  SideWindows(quorvex::AppContext& ctx, quorvex::SerialPorts& ports) : ctx_(ctx), ports_(ports) {}
+
+  quorvex::DebugWin& Debug() {
+    if (!debugWin_) debugWin_ = NotQuitting(std::make_unique<quorvex::DebugWin>(ctx_));
+    return *debugWin_;
+  }
+  quorvex::ComPortFrm& ComPort() {
+    if (!comPortFrm_)
+      comPortFrm_ = NotQuitting(std::make_unique<quorvex::ComPortFrm>(ctx_, ports_));
+    return *comPortFrm_;
+  }
+
+ private:
+  // Closing the main window ends the program, even with one of these still open.
+  template <class Window>
+  static std::unique_ptr<Window> NotQuitting(std::unique_ptr<Window> window) {
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    return window;
+  }
+
+  quorvex::AppContext& ctx_;
+  quorvex::SerialPorts& ports_;
+  std::unique_ptr<quorvex::DebugWin> debugWin_;
+  std::unique_ptr<quorvex::ComPortFrm> comPortFrm_;
+};
+
 // The settings file of this run; see SettingsPathFor. With makeFolder, the user's configuration
 // folder it is to lie in is made when missing.
 std::string SettingsPath(bool makeFolder) {
@@ -156,30 +186,12 @@ int main(int argc, char** argv) {
   quorvex::SteadyClock clock;
   quorvex::QtOperator op;
 
-  // The debug log and the COM port dialog are made when first asked for: most runs open neither,
-  // and made at start they took a tenth of the memory the window adds to an empty Qt program.
-  // Declared before the main window, so they outlive it and its last words to the log.
-  std::unique_ptr<quorvex::DebugWin> debugWin;
-  std::unique_ptr<quorvex::ComPortFrm> comPortFrm;
-  op.SetDebugWin([&]() -> quorvex::DebugWin& {
-    if (!debugWin) {
-      debugWin = std::make_unique<quorvex::DebugWin>(ctx);
-      // Closing the main window ends the program, even with the debug log still open.
-      debugWin->setAttribute(Qt::WA_QuitOnClose, false);
-    }
-    return *debugWin;
-  });
-
+  SideWindows sideWindows(ctx, *ports);  // before the main window, so they outlive it
+  op.SetDebugWin([&sideWindows]() -> quorvex::DebugWin& { return sideWindows.Debug(); });
   // Made hidden: it restores the settings.
   quorvex::MainFrm mainFrm(ctx, op, *ports, clock, settingsPath, arguments);
   op.SetStatusPanel(mainFrm.StatusPanel());
-  mainFrm.SetComPortFrm([&]() -> quorvex::ComPortFrm& {
-    if (!comPortFrm) {
-      comPortFrm = std::make_unique<quorvex::ComPortFrm>(ctx, *ports);
-      comPortFrm->setAttribute(Qt::WA_QuitOnClose, false);
-    }
-    return *comPortFrm;
-  });
+  mainFrm.SetComPortFrm([&sideWindows]() -> quorvex::ComPortFrm& { return sideWindows.ComPort(); });
 
   std::unique_ptr<ScreenshotOnFirstPaint> screenshot;
   if (const QString path = qEnvironmentVariable("QUORVEX_SCREENSHOT"); !path.isEmpty()) {

@@ -56,6 +56,17 @@ QString PermissionHint(const std::vector<SerialDevice>& devices) {
   return paragraphs.join(QLatin1Char('\n'));
 }
 
+// The suggested number when it is a COM port; otherwise the lowest number no device uses yet,
+// the one an operator would most likely pick.
+int OfferedComNumber(int suggested, const std::vector<SerialDevice>& devices) {
+  if (suggested >= kFirstComPort && suggested <= kLastComPort) return suggested;
+  std::set<int> used;
+  for (const SerialDevice& device : devices) used.insert(device.comNumber);
+  int free = kFirstComPort;
+  while (free < kLastComPort && used.count(free) != 0) ++free;
+  return free;
+}
+
 }  // namespace
 
 SerialDeviceAccess SystemSerialDeviceAccess() {
@@ -69,7 +80,27 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
     : QDialog(parent), access_(std::move(access)) {
   setObjectName(QStringLiteral("SerialDeviceWindow"));
   setWindowTitle(QStringLiteral("Serial devices"));
+  LayOut();
+  resize(720, 320);
 
+  connect(deviceList_, &QTreeWidget::itemSelectionChanged, this,
+          &SerialDeviceWindow::SelectionChanged);
+  connect(assignButton_, &QPushButton::clicked, this, &SerialDeviceWindow::AssignClick);
+  connect(refreshButton_, &QPushButton::clicked, this, &SerialDeviceWindow::Refresh);
+  connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
+
+  if (access_.watch) events_ = access_.watch();
+  if (events_) {
+    eventNotifier_ = new QSocketNotifier(events_->Descriptor(), QSocketNotifier::Read, this);
+    connect(eventNotifier_, &QSocketNotifier::activated, this,
+            &SerialDeviceWindow::DeviceEventsArrived);
+  }
+
+  Refresh();
+  comNumber_->setValue(OfferedComNumber(suggestedComNumber, devices_));
+}
+
+void SerialDeviceWindow::LayOut() {
   auto* intro = new QLabel(
       QStringLiteral("Serial devices of this computer and the COM port each is reached through:"),
       this);
@@ -92,6 +123,16 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
   permissionHint_->setTextFormat(Qt::PlainText);
   permissionHint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(intro);
+  layout->addWidget(deviceList_);
+  layout->addWidget(emptyLabel_);
+  layout->addWidget(permissionHint_);
+  layout->addLayout(AssignRow());
+  layout->addLayout(ButtonRow());
+}
+
+QLayout* SerialDeviceWindow::AssignRow() {
   auto* assignLabel = new QLabel(QStringLiteral("Assign the selected device to"), this);
   comNumber_ = new QSpinBox(this);
   comNumber_->setObjectName(QStringLiteral("ComNumber"));
@@ -100,65 +141,31 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
   assignLabel->setBuddy(comNumber_);
   assignButton_ = new QPushButton(QStringLiteral("Assign"), this);
   assignButton_->setObjectName(QStringLiteral("AssignButton"));
+  // Enter in the spin box should not close the window before anything was assigned.
+  assignButton_->setAutoDefault(false);
 
+  auto* row = new QHBoxLayout;
+  row->addWidget(assignLabel);
+  row->addWidget(comNumber_);
+  row->addWidget(assignButton_);
+  row->addStretch();
+  return row;
+}
+
+QLayout* SerialDeviceWindow::ButtonRow() {
   refreshButton_ = new QPushButton(QStringLiteral("Refresh"), this);
   refreshButton_->setObjectName(QStringLiteral("RefreshButton"));
   closeButton_ = new QPushButton(QStringLiteral("Close"), this);
   closeButton_->setObjectName(QStringLiteral("CloseButton"));
-  // Enter in the spin box should not close the window before anything was assigned.
-  for (QPushButton* button : {assignButton_, refreshButton_, closeButton_}) {
-    button->setAutoDefault(false);
-  }
+  // As the Assign button: Enter in the spin box closes nothing.
+  refreshButton_->setAutoDefault(false);
+  closeButton_->setAutoDefault(false);
 
-  auto* assignRow = new QHBoxLayout;
-  assignRow->addWidget(assignLabel);
-  assignRow->addWidget(comNumber_);
-  assignRow->addWidget(assignButton_);
-  assignRow->addStretch();
-
-  auto* buttonRow = new QHBoxLayout;
-  buttonRow->addWidget(refreshButton_);
-  buttonRow->addStretch();
-  buttonRow->addWidget(closeButton_);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(intro);
-  layout->addWidget(deviceList_);
-  layout->addWidget(emptyLabel_);
-  layout->addWidget(permissionHint_);
-  layout->addLayout(assignRow);
-  layout->addLayout(buttonRow);
-  resize(720, 320);
-
-  connect(deviceList_, &QTreeWidget::itemSelectionChanged, this,
-          &SerialDeviceWindow::SelectionChanged);
-  connect(assignButton_, &QPushButton::clicked, this, &SerialDeviceWindow::AssignClick);
-  connect(refreshButton_, &QPushButton::clicked, this, &SerialDeviceWindow::Refresh);
-  connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
-
-  if (access_.watch) events_ = access_.watch();
-  if (events_) {
-    eventNotifier_ = new QSocketNotifier(events_->Descriptor(), QSocketNotifier::Read, this);
-    connect(eventNotifier_, &QSocketNotifier::activated, this,
-            &SerialDeviceWindow::DeviceEventsArrived);
-  }
-
-  Refresh();
-
-  if (suggestedComNumber >= kFirstComPort && suggestedComNumber <= kLastComPort) {
-    comNumber_->setValue(suggestedComNumber);
-  } else {
-    // Offer the lowest number no device uses yet, the one an operator would most likely pick.
-    std::set<int> used;
-    for (const SerialDevice& device : devices_) {
-      used.insert(device.comNumber);
-    }
-    int free = kFirstComPort;
-    while (free < kLastComPort && used.count(free) != 0) {
-      ++free;
-    }
-    comNumber_->setValue(free);
-  }
+  auto* row = new QHBoxLayout;
+  row->addWidget(refreshButton_);
+  row->addStretch();
+  row->addWidget(closeButton_);
+  return row;
 }
 
 void SerialDeviceWindow::Refresh() {

@@ -10,6 +10,7 @@
 #include "link/serial_devices.h"
 
 class QLabel;
+class QLayout;
 class QPushButton;
 class QSocketNotifier;
 class QSpinBox;
@@ -39,6 +40,10 @@ class SerialDeviceWindow : public QDialog {
                               SerialDeviceAccess access = SystemSerialDeviceAccess());
 
  private:
+  // The widgets, each row made with the members it sets.
+  void LayOut();
+  QLayout* AssignRow();
+  QLayout* ButtonRow();
   void Refresh();
   void SelectionChanged();
   void AssignClick();
