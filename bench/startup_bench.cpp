@@ -1,6 +1,6 @@
 // Start-up benchmark: time from process start until the main window has been shown and painted
 // once, and peak resident memory, for the program and for a minimal Qt Widgets program with one
-// window. Each is started N times (default 15) on the platform the environment names
+// window. Each is started N times (default 15), in turns, on the platform the environment names
 // (offscreen, or xcb under Xvfb); medians are printed with the ratio program / baseline.
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -83,28 +83,32 @@ int main(int argc, char** argv) {
   const Candidate candidates[] = {{"program", argv[1], nullptr},
                                   {"baseline", argv[2], nullptr},
                                   {"baseline+label", argv[2], "--label"}};
-  double medianMs[3];
-  long medianRss[3];
-  for (int which = 0; which < 3; ++which) {
-    const Candidate& c = candidates[which];
-    std::vector<double> ms;
-    std::vector<long> rss;
-    // One unmeasured start first, so all see warm file caches.
-    Sample s{};
-    RunOnce(c.program, c.argument, s);
-    for (int i = 0; i < runs; ++i) {
+  // Round by round, one start of each, so a machine that drifts slower or faster during the
+  // measurement moves all three alike; one unmeasured round first, so all see warm file caches.
+  std::vector<double> ms[3];
+  std::vector<long> rss[3];
+  for (int round = -1; round < runs; ++round) {
+    for (int which = 0; which < 3; ++which) {
+      const Candidate& c = candidates[which];
+      Sample s{};
       if (!RunOnce(c.program, c.argument, s)) {
         std::fprintf(stderr, "%s did not report its first paint\n", c.program);
         return 1;
       }
-      ms.push_back(s.ms);
-      rss.push_back(s.rssKb);
+      if (round < 0) continue;
+      ms[which].push_back(s.ms);
+      rss[which].push_back(s.rssKb);
     }
-    medianMs[which] = Median(ms);
-    medianRss[which] = Median(rss);
+  }
+  double medianMs[3];
+  long medianRss[3];
+  for (int which = 0; which < 3; ++which) {
+    medianMs[which] = Median(ms[which]);
+    medianRss[which] = Median(rss[which]);
     std::printf("%-15s start to first paint %7.1f ms (min %.1f, max %.1f), peak RSS %6ld KiB\n",
-                c.name, medianMs[which], *std::min_element(ms.begin(), ms.end()),
-                *std::max_element(ms.begin(), ms.end()), medianRss[which]);
+                candidates[which].name, medianMs[which],
+                *std::min_element(ms[which].begin(), ms[which].end()),
+                *std::max_element(ms[which].begin(), ms[which].end()), medianRss[which]);
   }
   for (int base = 1; base < 3; ++base) {
     std::printf("ratio to %-15s time %.2f (target <= 1.25), RSS %.2f (target <= 1.15)\n",
