@@ -17,8 +17,10 @@
 # defaults to build-win64-qt/. Exit 0: all passed; 77: skipped (the reason is printed; above all
 # when the Qt cache is not built); anything else: failed, with the work folder kept.
 #
-# In a trial under Wine the text of line edits stayed empty with Qt's default Windows font engine;
-# the check (and only the check) selects the FreeType engine through QT_QPA_PLATFORM.
+# Wine does not hand the host's QT_* variables to Windows programs (so that a desktop's Qt settings
+# stay out of them); WINEQT_<name> reaches the program as QT_<name>. Under Wine, Qt's default
+# Windows font engine measures text narrower than Wine draws it (captions lose their last letters);
+# the check, and only the check, selects the FreeType engine that way.
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -63,9 +65,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer dialogs
 pids=()
 failed=0
 cleanup() {
+  # Wine's programs first, while their display is still there.
+  wineserver -k >/dev/null 2>&1 || true
   for pid in "${pids[@]}"; do kill "${pid}" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "${pid}" 2>/dev/null || true; done
-  wineserver -k >/dev/null 2>&1 || true
   if [ "${failed}" -eq 0 ]; then rm -rf "${work}"; else echo "wine_window_check: kept ${work}" >&2; fi
 }
 trap cleanup EXIT
@@ -108,7 +111,7 @@ check "GUI subsystem (no console beside the window)" \
 wrestool -l "${exe}" >"${work}/resources"
 check "an icon" grep -q -- '--type=14' "${work}/resources"
 check "a version resource" grep -q -- '--type=16' "${work}/resources"
-wrestool -x --type=24 "${exe}" >"${work}/manifest" 2>/dev/null || true
+wrestool -x -R --type=24 "${exe}" >"${work}/manifest" 2>/dev/null || true
 for setting in 'PerMonitorV2' 'Microsoft.Windows.Common-Controls' '>UTF-8<'; do
   check "manifest: ${setting}" grep -qF -- "${setting}" "${work}/manifest"
 done
@@ -125,7 +128,11 @@ wineserver -p >/dev/null 2>&1
 wineboot -i >/dev/null 2>&1
 echo "wine_window_check: fresh Wine prefix $(seconds_since "${started}") s"
 started=$(now_ms)
-(cd "${win_dir}" && ctest --output-on-failure -R '^(ui_tests|aux_windows_tests)$') || failed=1
+# On Windows the offscreen platform reads its fonts from QT_QPA_FONTDIR (a static Qt has no fonts
+# folder of its own): the DejaVu fonts the Linux suites use too.
+(cd "${win_dir}" && WINEQT_QPA_PLATFORM=offscreen \
+  WINEQT_QPA_FONTDIR="$(winepath -w /usr/share/fonts/truetype/dejavu)" \
+  ctest --output-on-failure -R '^(ui_tests|aux_windows_tests)$') || failed=1
 echo "wine_window_check: the window's suites under Wine $(seconds_since "${started}") s"
 
 # --- the card simulator as COM n ---------------------------------------------------------------
@@ -157,15 +164,14 @@ stop_simulator() {
 }
 
 # --- 3. the screenshot ------------------------------------------------------------------------
-wine_platform="windows:fontengine=freetype"
+export WINEQT_QPA_PLATFORM="windows:fontengine=freetype"
 mkdir -p "${work}/wine-bin" "${work}/linux-bin"
 cp "${exe}" "${work}/wine-bin/quorvex.exe"
 cp "${native_dir}/quorvex" "${work}/linux-bin/quorvex"
 screenshot="${win_dir}/screenshot-windows.png"
 rm -f "${screenshot}"
 started=$(now_ms)
-QT_QPA_PLATFORM="${wine_platform}" QUORVEX_SCREENSHOT="$(winepath -w "${screenshot}")" \
-  timeout 120 wine "${work}/wine-bin/quorvex.exe" >"${work}/screenshot.log" 2>&1 || true
+QUORVEX_SCREENSHOT="$(winepath -w "${screenshot}")" timeout 120 wine "${work}/wine-bin/quorvex.exe" >"${work}/screenshot.log" 2>&1 || true
 check "screenshot of the window under Wine ($(seconds_since "${started}") s): ${screenshot}" \
   bash -c "file '${screenshot}' | grep -q 'PNG image data'"
 rm -f "${work}/wine-bin/quorvex.ini"
@@ -240,7 +246,7 @@ drive() {
   cp "${source_dir}/fuzz/corpus/kfg/mixed.kfg" "${mueller}"
   write_settings "${bin}/quorvex.ini" "$(path_for "${platform}" "${mueller}")"
   if [ "${platform}" = wine ]; then
-    QT_QPA_PLATFORM="${wine_platform}" wine "${bin}/quorvex.exe" >"${folder}/quorvex.log" 2>&1 &
+    wine "${bin}/quorvex.exe" >"${folder}/quorvex.log" 2>&1 &
   else
     QUORVEX_COM_DIR="${work}/ports" QT_QPA_PLATFORM=xcb "${bin}/quorvex" >"${folder}/quorvex.log" 2>&1 &
   fi
@@ -314,8 +320,7 @@ done
 check "a Start-menu entry" bash -c "find '${WINEPREFIX}/drive_c' -path '*Start Menu*' -name 'Quorvex.lnk' | grep -q ."
 check "the uninstaller registered with Windows" registered
 rm -rf "${appdata}/Quorvex"
-QT_QPA_PLATFORM="${wine_platform}" QUORVEX_SCREENSHOT="$(winepath -w "${work}/installed.png")" \
-  timeout 120 wine "${installed}/quorvex.exe" >"${work}/installed.log" 2>&1 || true
+QUORVEX_SCREENSHOT="$(winepath -w "${work}/installed.png")" timeout 120 wine "${installed}/quorvex.exe" >"${work}/installed.log" 2>&1 || true
 check "the installed program started" test -s "${work}/installed.png"
 check "its settings in %APPDATA%\\Quorvex\\quorvex.ini" test -s "${appdata}/Quorvex/quorvex.ini"
 check "none beside it in Program Files" test ! -e "${installed}/quorvex.ini"
