@@ -71,7 +71,7 @@ CardLog::CardLog(const std::string& path) : path_(path), host_(HostName()) {
   // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end, as O_APPEND does.
   // Read access only so that the line's write can lock; without FILE_WRITE_DATA nothing but
   // appending is possible through this handle.
-  HANDLE file = CreateFileA(path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA,
+  HANDLE file = CreateFileW(WidePath(path).c_str(), FILE_READ_DATA | FILE_APPEND_DATA,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {

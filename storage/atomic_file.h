@@ -19,6 +19,16 @@ std::string FileErrorMessage(int code, const std::string& path);
 // Up to `limit` bytes from the start of an existing file, opened for reading only.
 std::string ReadFileStart(const std::string& path, std::size_t limit);
 
+#ifdef _WIN32
+// Our paths are UTF-8 everywhere (Qt's file dialogs, the settings file, quorvex-cli's arguments);
+// an ANSI call of Windows would read them in the system's code page and turn "Müller.KFG" into
+// another file's name. The wide calls take them as UTF-16: `path` so, throwing FileError when it
+// is not UTF-8.
+std::wstring WidePath(const std::string& path);
+// What Windows hands over in UTF-16 (the command line) as UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf8FromWide(std::wstring_view text);
+#endif
+
 // True when something (file, folder, link) exists under the path.
 bool PathExists(const std::string& path);
 // True when the path names an existing regular file (after following links).

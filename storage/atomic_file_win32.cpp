@@ -63,10 +63,9 @@ int LastError() {
   return static_cast<int>(GetLastError());
 }
 
-// Our paths are UTF-8 (Qt's file dialog, the settings file); the ANSI calls would read them in
-// the system's code page and turn "Müller.KFG" into another file's name. The wide calls take
-// them as they are.
-std::wstring Wide(const std::string& path) {
+}  // namespace
+
+std::wstring WidePath(const std::string& path) {
   if (path.empty()) return {};
   const int size = static_cast<int>(path.size());
   const int units =
@@ -77,11 +76,20 @@ std::wstring Wide(const std::string& path) {
   return wide;
 }
 
-}  // namespace
+std::string Utf8FromWide(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), bytes, nullptr, nullptr);
+  return narrow;
+}
 
 std::string ReadFileStart(const std::string& path, std::size_t limit) {
-  HandleGuard file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  HandleGuard file(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.Get() == INVALID_HANDLE_VALUE) Fail(LastError(), path);
   std::string bytes;
   char buffer[65536];
@@ -97,11 +105,11 @@ std::string ReadFileStart(const std::string& path, std::size_t limit) {
 }
 
 bool PathExists(const std::string& path) {
-  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsRegularFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -111,7 +119,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   HANDLE created = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; attempt < atomic::kTemporaryNameAttempts; ++attempt) {
     temporary = TemporaryName(path, attempt);
-    wideTemporary = Wide(temporary);
+    wideTemporary = WidePath(temporary);
     created = CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created != INVALID_HANDLE_VALUE) break;
@@ -139,7 +147,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   }
   if (!FlushFileBuffers(file.Get())) Fail(LastError(), path);
   if (!file.Close()) Fail(LastError(), path);
-  if (!MoveFileExW(wideTemporary.c_str(), Wide(path).c_str(),
+  if (!MoveFileExW(wideTemporary.c_str(), WidePath(path).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     Fail(LastError(), path);
   }

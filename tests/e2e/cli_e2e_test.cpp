@@ -211,6 +211,20 @@ TEST_F(CliE2eTest, VerifyNamesTheFieldTheCardHoldsDifferently) {
   ExpectAsNative(args, verify);
 }
 
+// A name beyond ASCII names the file it was given for, on every system: the Windows build takes
+// its arguments and hands its paths to Windows in UTF-16, not through the system's code page.
+TEST_F(CliE2eTest, NamesBeyondAsciiAreTheNamesOfTheFilesWritten) {
+  WriteImageFile(kKnownImage);
+  StartSimulator();
+  const std::vector<std::string> args = {
+      "read", "--port", PortArg(), "-o", "M\u00fcller.kfg", "--log", "Pr\u00fcfprotokoll.jsonl"};
+  const Result read = Run(args);
+  EXPECT_EQ(read.code, 0) << read.err;
+  EXPECT_EQ(Slurp(Path("M\u00fcller.kfg")), std::string(kKnownImage.begin(), kKnownImage.end()));
+  EXPECT_NE(Slurp(Path("Pr\u00fcfprotokoll.jsonl")).find("\"M\u00fcller.kfg\""), std::string::npos);
+  ExpectAsNative(args, read);
+}
+
 TEST_F(CliE2eTest, FailuresGiveTheirExitCodeAndWriteNoFile) {
   struct Case {
     const char* name;
