@@ -24,6 +24,7 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QMessageBox>
 #else
 #include "ui/serial_device_window.h"
 #endif
@@ -127,8 +128,16 @@ void ComPortFrm::Button2Click() {
       owner = top;
     }
   }
-  ShellExecuteA(owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr, "open",
-                "devmgmt.msc", nullptr, nullptr, SW_SHOWNORMAL);
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr, L"open",
+                    L"devmgmt.msc", nullptr, nullptr, SW_SHOWNORMAL));
+  // 32 and below is a failure (a system without the device manager, a policy that forbids it);
+  // a button that did nothing would leave the operator waiting for a window.
+  if (result <= 32) {
+    QMessageBox::warning(
+        this, windowTitle(),
+        QStringLiteral("The Windows device manager could not be opened (error %1).").arg(result));
+  }
 #else
   SerialDeviceWindow devices(ctx_.comPortNumber, this);
   devices.exec();
