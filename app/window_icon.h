@@ -16,8 +16,8 @@ QIcon DeferredIcon(const QString& path);
 
 // The platform's style, except that the overflow button of a menu bar or tool bar reads its
 // picture when it is first drawn: that button is made with every menu bar, and the first picture
-// Qt reads by file name makes it load every image format plug-in with its libraries to ask which
-// reads a PNG — a plug-in Debian does not ship, as Qt reads PNG itself.
+// Qt reads by file name makes it load every image format plug-in with its libraries, to ask each
+// whether it reads PNG (none does: Qt reads PNG itself).
 class DeferredExtensionIconStyle : public QProxyStyle {
  public:
   QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
