@@ -35,6 +35,7 @@
 
 #include "cli/commands.h"
 #include "sim/sim_process.h"
+#include "storage/kfg_file.h"
 #include "tests/support/panel_setup.h"
 
 extern char** environ;
@@ -327,10 +328,7 @@ int main(int argc, char** argv) {
       (std::filesystem::temp_directory_path() / "quorvex-batch-bench-XXXXXX").string();
   if (mkdtemp(folder.data()) == nullptr) return 1;
   const std::string file = folder + "/known.kfg";
-  const auto& image = quorvex::testing::kKnownImage;
-  std::ofstream(file, std::ios::binary)
-      .write(reinterpret_cast<const char*>(image.data()),
-             static_cast<std::streamsize>(image.size()));
+  quorvex::WriteKfgImage(file, quorvex::testing::kKnownImage);
   const bool fast = MeasureSpeed(folder, file, runs);
   const bool sound = rounds == 0 || Soak(folder, file, rounds, seed, !Flag(argc, argv, "--no-hog"));
   std::filesystem::remove_all(folder);

@@ -14,11 +14,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "sim/sim_process.h"
+#include "storage/kfg_file.h"
 #include "tests/support/panel_setup.h"
 
 extern char** environ;
@@ -66,10 +66,7 @@ int main(int argc, char** argv) {
       (std::filesystem::temp_directory_path() / "quorvex-cli-bench-XXXXXX").string();
   if (mkdtemp(folder.data()) == nullptr) return 1;
   const std::string file = folder + "/known.kfg";
-  const auto& image = quorvex::testing::kKnownImage;
-  std::ofstream(file, std::ios::binary)
-      .write(reinterpret_cast<const char*>(image.data()),
-             static_cast<std::streamsize>(image.size()));
+  quorvex::WriteKfgImage(file, quorvex::testing::kKnownImage);
 
   bool ok = true;
   {
