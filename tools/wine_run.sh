@@ -35,8 +35,7 @@ for program in sim/quorvex-cardsim cli/quorvex-cli tests/windows/parse_dump \
   }
 done
 
-seconds_since() { echo "$(($(date +%s%N) / 1000000 - $1))" | sed 's/\(...\)$/.\1/'; }
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
+source "${source_dir}/tools/wine_common.sh"
 
 # --- build ---------------------------------------------------------------------------------------
 started=$(now_ms)
@@ -48,11 +47,7 @@ cmake --build "${win_dir}" -j "$(nproc)"
 echo "wine_run: MinGW build $(seconds_since "${started}") s"
 
 # --- a fresh Wine prefix with one wineserver for the whole run -----------------------------------
-# A server kept for the whole run spares every program the start of one of its own.
-export WINEPREFIX="${win_dir}/wine-prefix"
-# Wine's own messages would land in the programs' stderr, which the tests compare.
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer dialogs
+wine_environment "${win_dir}/wine-prefix"
 work=""
 passed=0
 cleanup() {
@@ -66,10 +61,7 @@ cleanup() {
 trap cleanup EXIT
 
 started=$(now_ms)
-rm -rf "${WINEPREFIX}"
-mkdir -p "${WINEPREFIX}"
-wineserver -p >/dev/null 2>&1
-wineboot -i >/dev/null 2>&1
+fresh_wine_prefix
 echo "wine_run: fresh Wine prefix $(seconds_since "${started}") s"
 
 # --- the suites --------------------------------------------------------------------------------
@@ -82,23 +74,11 @@ echo "wine_run: suites under Wine $(seconds_since "${started}") s"
   "${win_dir}/tests/windows/parse_dump.exe"
 
 # --- the card's COM port under Wine ------------------------------------------------------------
-# A number above the host's own serial ports: Wine maps those itself at every server start.
-com=33
-for tty in /dev/ttyS*; do
-  [ -e "${tty}" ] || continue
-  index=${tty#/dev/ttyS}
-  if [ "${index}" -ge "${com}" ]; then com=$((index + 2)); fi
-done
+com=$(free_com_number)
 work="$(mktemp -d)"
 ports="${work}/ports"
 mkdir -p "${ports}"
-# COM n is the link the tests' simulator makes in the folder, whichever terminal it gets. Wine
-# takes a changed entry up when its server starts.
-wine reg add 'HKLM\Software\Wine\Ports' /v "COM${com}" /t REG_SZ /d "${ports}/COM${com}" /f \
-  >/dev/null
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w
-wineserver -p >/dev/null 2>&1
+map_com_port "${com}" "${ports}/COM${com}"
 echo "wine_run: ${ports}/COM${com} is COM${com} under Wine"
 
 # --- the release zip -----------------------------------------------------------------------------

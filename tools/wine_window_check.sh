@@ -43,8 +43,7 @@ for program in quorvex sim/quorvex-cardsim; do
   }
 done
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-seconds_since() { echo "$(($(now_ms) - $1))" | sed 's/^\(.\)$/0\1/; s/^\(.\)\(.\)$/0\1\2/; s/\(...\)$/.\1/'; }
+source "${source_dir}/tools/wine_common.sh"
 
 # --- build ------------------------------------------------------------------------------------
 started=$(now_ms)
@@ -59,9 +58,7 @@ exe="${win_dir}/quorvex.exe"
 echo "wine_window_check: MinGW build of the window $(seconds_since "${started}") s"
 
 work="$(mktemp -d)"
-export WINEPREFIX="${win_dir}/wine-prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer dialogs
+wine_environment "${win_dir}/wine-prefix"
 pids=()
 failed=0
 cleanup() {
@@ -122,10 +119,7 @@ pids+=($!)
 wait_for 20 test -s "${work}/display" || fail "Xvfb did not start: $(cat "${work}/xvfb.log")"
 export DISPLAY=":$(head -n1 "${work}/display")"
 started=$(now_ms)
-rm -rf "${WINEPREFIX}"
-mkdir -p "${WINEPREFIX}"
-wineserver -p >/dev/null 2>&1
-wineboot -i >/dev/null 2>&1
+fresh_wine_prefix
 echo "wine_window_check: fresh Wine prefix $(seconds_since "${started}") s"
 started=$(now_ms)
 # On Windows the offscreen platform reads its fonts from QT_QPA_FONTDIR (a static Qt has no fonts
@@ -136,14 +130,7 @@ started=$(now_ms)
 echo "wine_window_check: the window's suites under Wine $(seconds_since "${started}") s"
 
 # --- the card simulator as COM n ---------------------------------------------------------------
-
-# A number above the host's own serial ports: Wine maps those itself at every server start.
-com=33
-for tty in /dev/ttyS*; do
-  [ -e "${tty}" ] || continue
-  index=${tty#/dev/ttyS}
-  if [ "${index}" -ge "${com}" ]; then com=$((index + 2)); fi
-done
+com=$(free_com_number)
 mkdir -p "${work}/ports"
 image="${work}/card.kfg"
 known="${source_dir}/fuzz/corpus/kfg/known.kfg"
@@ -295,12 +282,7 @@ start_simulator linux
 drive linux
 linux_times="read ${read_seconds} s, write ${write_seconds} s"
 start_simulator wine
-# Wine keeps the mapping in its registry and a new server takes a changed entry up.
-wine reg add 'HKLM\Software\Wine\Ports' /v "COM${com}" /t REG_SZ \
-  /d "$(readlink -f "${work}/ports/COM${com}")" /f >/dev/null
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w
-wineserver -p >/dev/null 2>&1
+map_com_port "${com}" "$(readlink -f "${work}/ports/COM${com}")"
 drive wine
 wine_times="read ${read_seconds} s, write ${write_seconds} s"
 
