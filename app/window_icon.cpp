@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QStyleOption>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace quorvex {
@@ -44,16 +45,12 @@ class DeferredIconEngine final : public QIconEngine {
   DeferredIconEngine(const DeferredIconEngine&) = default;
 
   const QIcon& Loaded() {
-    if (!made_) {
-      icon_ = make_();
-      made_ = true;
-    }
-    return icon_;
+    if (!icon_) icon_ = make_();
+    return *icon_;
   }
 
   std::function<QIcon()> make_;
-  QIcon icon_;
-  bool made_ = false;
+  std::optional<QIcon> icon_;
 };
 
 }  // namespace
