@@ -2,9 +2,15 @@
 # - the Qt-free tree (QUORVEX_WITHOUT_QT): `cpack -G ZIP` gives quorvex-cli-<version>-win64.zip,
 #   holding the program and its documents in one folder to unpack anywhere (the program is linked
 #   statically and needs nothing beside it);
-# - the window's tree: `cpack -G NSIS` gives quorvex-<version>-win64-setup.exe, which installs
-#   quorvex.exe, quorvex-cli.exe and the README into Program Files, adds a Start-menu entry and
-#   registers its uninstaller with Windows.
+# - the window's tree: `cpack -G "NSIS;ZIP"` gives quorvex-<version>-win64-setup.exe, which
+#   installs quorvex.exe, quorvex-cli.exe and the README into Program Files, adds a Start-menu
+#   entry, opens .KFG files in the window and registers its uninstaller with Windows, and beside
+#   it quorvex-<version>-win64-portable.zip, the same files in one folder to unpack anywhere
+#   (outside Program Files the window keeps its settings beside quorvex.exe).
+#   The release makes both with exactly this, in the window's tree:
+#     cpack -G "NSIS;ZIP"
+#   (`-D CPACK_PACKAGE_VERSION=x.y.z` makes both of another version from the same build, named
+#   after it, as the Windows check does for an installed older version.)
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION .)
 # No licence file is made up here: the zip carries one only when the repository has one.
 foreach(licence LICENSE LICENSE.txt LICENSE.md COPYING)
@@ -27,11 +33,12 @@ if(QUORVEX_WITHOUT_QT)
   set(CPACK_PACKAGE_NAME quorvex-cli)
   set(CPACK_PACKAGE_FILE_NAME "quorvex-cli-${PROJECT_VERSION}-win64")
 else()
-  set(CPACK_GENERATOR NSIS)
+  set(CPACK_GENERATOR NSIS ZIP)
   set(CPACK_PACKAGE_NAME Quorvex)
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
       "Configure the eight outputs of the analogue output card, in a window or from the command line")
-  set(CPACK_PACKAGE_FILE_NAME "quorvex-${PROJECT_VERSION}-win64-setup")
+  # Names each generator's file after the version cpack runs with.
+  set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/QuorvexCPackWindowsNames.cmake")
   set(CPACK_PACKAGE_INSTALL_DIRECTORY Quorvex)
   # One uninstall entry whatever the version, so a newer installer finds the older one.
   set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Quorvex)
@@ -50,7 +57,37 @@ else()
   set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
   # A 64-bit installer for 64-bit programs: it needs no 32-bit subsystem (Wine without wine32
   # cannot start NSIS's default x86 one) and writes the registry's 64-bit view.
-  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+  #
+  # The installer's own steps (packaging/windows/quorvex.nsh). A newer installer goes into the
+  # folder the older one was installed in, which CPack's template records under the vendor's key.
+  set(CPACK_NSIS_DEFINES
+      "Target amd64-unicode
+  !include \"${PROJECT_SOURCE_DIR}/packaging/windows/quorvex.nsh\"
+  InstallDirRegKey HKLM \"Software\\${CPACK_PACKAGE_VENDOR}\\Quorvex\" \"\"")
+  set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "!insertmacro QuorvexRegisterKfg")
+  set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "!insertmacro QuorvexUnregisterKfg")
+  # With an older version installed, CPack's template runs its uninstaller first from .onInit (in
+  # silent mode too: the question's silent answer is yes); the check for a running program has to
+  # come before that, so it opens .onInit, and un.onInit likewise, of a copy of the template made
+  # here from CMake's own, before any page.
+  set(nsis_template "${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in")
+  file(READ "${nsis_template}" template)
+  foreach(function_and_what ".onInit;setup" "un.onInit;uninstall")
+    list(GET function_and_what 0 function)
+    list(GET function_and_what 1 what)
+    set(line "Function ${function}\n")
+    string(FIND "${template}" "${line}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "${nsis_template} has no line \"Function ${function}\" to check for a "
+                          "running Quorvex in: the ${what} would replace a running program")
+    endif()
+    string(REPLACE "${line}" "${line}  !insertmacro QuorvexRefuseWhileRunning \"$INSTDIR\" ${what}\n"
+                   template "${template}")
+  endforeach()
+  file(WRITE "${PROJECT_BINARY_DIR}/nsis-template/NSIS.template.in" "${template}")
+  set(CPACK_MODULE_PATH "${PROJECT_BINARY_DIR}/nsis-template")
+  # The NSIS lines above reach cpack with their quotes and backslashes as written.
+  set(CPACK_VERBATIM_VARIABLES ON)
   # Without a licence file of ours the installer would show CPack's placeholder text; the terms
   # stated for the Debian package are the ones that hold.
   if(NOT QUORVEX_LICENCE_FILE)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by tools/wine_run.sh and tools/wine_window_check.sh: their clock, the Wine environment,
 # a fresh prefix with one server for the whole run, and the card's COM port mapped into it.
 
@@ -16,12 +17,15 @@ wine_environment() {
 }
 
 # A new prefix and one server kept for the whole run, which spares every program the start of
-# one of its own.
+# one of its own. Its windows go unmanaged: on Xvfb, which has no window manager, Wine otherwise
+# waits 2 s for one each time a window is hidden ("wait_for_withdrawn_state ... wait timed out"),
+# at every closed dialog and at quit, which no Windows user meets.
 fresh_wine_prefix() {
   rm -rf "${WINEPREFIX}"
   mkdir -p "${WINEPREFIX}"
   wineserver -p >/dev/null 2>&1
   wineboot -i >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
 }
 
 # A COM number above the host's own serial ports: Wine maps those itself at every server start.
