@@ -15,16 +15,21 @@ enum class DeviceAccess {
   kInUse,         // another program holds it exclusively
   kNotPermitted,  // the node's permissions keep this user out
   kFailed,        // any other reason; see SerialDevice::error
+  kGone,          // Windows still knows the port, but its device is not attached
 };
 
-// A serial device present on this machine (Linux), for the window that maps devices to COM n.
+// A serial device of this machine, for the window that shows devices and their COM n.
 struct SerialDevice {
-  std::string path;        // "/dev/ttyUSB0", "/dev/ttyS0", ...
-  std::string stableName;  // its "/dev/serial/by-id/..." name, "" when it has none
-  int comNumber = 0;       // the COM n through which it is reached now, 0 when none
+  std::string path;  // "/dev/ttyUSB0", "/dev/ttyS0", ...; on Windows the port name, "COM3"
+  // Linux: its "/dev/serial/by-id/..." name; Windows: the device instance ID where that
+  // survives a move to another socket. "" when it has none.
+  std::string stableName;
+  int comNumber = 0;  // the COM n through which it is reached now, 0 when none
   DeviceAccess access = DeviceAccess::kFree;
   std::string group;  // the node's group ("dialout"), its number when the group has no name
   std::string error;  // why it cannot be opened, for kFailed
+  std::string friendlyName;  // Windows: "USB Serial Port (COM3)"; "" on Linux
+  std::string maker;         // Windows: the driver's manufacturer, "FTDI"; "" on Linux
 };
 
 // Opens and closes the device the way a transfer would, to tell how it stands; the group is
@@ -41,10 +46,12 @@ class SerialDeviceEvents {
   virtual bool TakeEvents() = 0;
 };
 
-// The system's device events (udev); nothing when there is no udev to ask.
+// The system's device events (udev); nothing when there is no udev to ask, and on Windows,
+// where the window receives them as messages.
 std::unique_ptr<SerialDeviceEvents> WatchSerialDevices();
 
-// /dev/ttyS* that answer as real UARTs, /dev/ttyUSB*, /dev/ttyACM*, in name order.
+// Linux: /dev/ttyS* that answer as real UARTs, /dev/ttyUSB*, /dev/ttyACM*, in name order.
+// Windows: the COM ports the system knows, in number order, each opened once to tell its state.
 std::vector<SerialDevice> ListSerialDevices();
 
 // Makes COM n reach `target` (written as the user link COM<n> under

@@ -34,6 +34,8 @@ QString StateText(const SerialDevice& device) {
       return QStringLiteral("not permitted (group %1)").arg(ToQ(device.group));
     case DeviceAccess::kFailed:
       return QStringLiteral("cannot be opened: %1").arg(ToQ(device.error));
+    case DeviceAccess::kGone:
+      return QStringLiteral("gone (not attached)");
   }
   return {};
 }

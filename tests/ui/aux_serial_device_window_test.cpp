@@ -23,7 +23,7 @@ namespace quorvex {
 namespace {
 
 SerialDevice Free(const std::string& path, const std::string& stableName, int comNumber) {
-  return SerialDevice{path, stableName, comNumber, DeviceAccess::kFree, "dialout", ""};
+  return SerialDevice{path, stableName, comNumber, DeviceAccess::kFree, "dialout", "", "", ""};
 }
 
 // A machine whose devices the test decides; records every assignment.
@@ -181,11 +181,11 @@ TEST_F(SerialDeviceWindowTest, AListThatCannotBeReadIsReportedAndLeftEmpty) {
 
 TEST_F(SerialDeviceWindowTest, EachDeviceShowsItsStateAndABarredOneTheRemedy) {
   machine_.devices = {
-      {"/dev/ttyACM0", "", 0, DeviceAccess::kInUse, "dialout", ""},
-      {"/dev/ttyS0", "", 1, DeviceAccess::kFree, "dialout", ""},
-      {"/dev/ttyUSB0", "", 0, DeviceAccess::kNotPermitted, "dialout", ""},
-      {"/dev/ttyUSB1", "", 0, DeviceAccess::kNotPermitted, "uucp", ""},
-      {"/dev/ttyUSB2", "", 0, DeviceAccess::kFailed, "dialout", "Input/output error"},
+      {"/dev/ttyACM0", "", 0, DeviceAccess::kInUse, "dialout", "", "", ""},
+      {"/dev/ttyS0", "", 1, DeviceAccess::kFree, "dialout", "", "", ""},
+      {"/dev/ttyUSB0", "", 0, DeviceAccess::kNotPermitted, "dialout", "", "", ""},
+      {"/dev/ttyUSB1", "", 0, DeviceAccess::kNotPermitted, "uucp", "", "", ""},
+      {"/dev/ttyUSB2", "", 0, DeviceAccess::kFailed, "dialout", "Input/output error", "", ""},
   };
   SerialDeviceWindow win(1, nullptr, machine_.Access());
   win.show();

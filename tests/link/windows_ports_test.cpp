@@ -1,0 +1,131 @@
+// The Windows port list made from what SetupAPI, SERIALCOMM and CreateFile answered on real
+// machines: names, stable names and states.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/windows_ports.h"
+
+namespace quorvex {
+namespace {
+
+class RecordedPortSystem : public WindowsPortSystem {
+ public:
+  std::vector<WindowsPortDevice> devices;
+  std::vector<SerialCommEntry> serialComm;
+  std::map<int, PortOpening> openings;  // ports missing here open
+  mutable std::vector<int> opened;
+
+  std::vector<WindowsPortDevice> PortDevices() const override { return devices; }
+  std::vector<SerialCommEntry> SerialComm() const override { return serialComm; }
+  PortOpening Open(int n) const override {
+    opened.push_back(n);
+    const auto it = openings.find(n);
+    return it == openings.end() ? PortOpening{} : it->second;
+  }
+};
+
+const WindowsPortDevice kFtdi{"FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000",
+                              "USB Serial Port (COM3)", "FTDI", "COM3", true};
+const WindowsPortDevice kProlific{"USB\\VID_067B&PID_2303\\5&2A3C1E7&0&2",
+                                  "Prolific USB-to-Serial Comm Port (COM4)", "Prolific", "COM4",
+                                  true};
+const WindowsPortDevice kBuiltIn{"ACPI\\PNP0501\\0", "Communications Port (COM1)",
+                                 "(Standard port types)", "COM1", true};
+const WindowsPortDevice kBluetooth{
+    "BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}_LOCALMFG&0002\\7&1D0E2A1&0&001A7DDA7113_"
+    "C00000000",
+    "Standard Serial over Bluetooth link (COM7)", "Microsoft", "COM7", false};
+const WindowsPortDevice kPrinter{"ACPI\\PNP0401\\0", "Printer Port (LPT1)", "(Standard port types)",
+                                 "LPT1", true};
+
+std::string Row(const SerialDevice& p) {
+  static const char* const kStates[] = {"free", "in use", "not permitted", "failed", "gone"};
+  return p.path + " | " + p.friendlyName + " | " + p.maker + " | " + p.stableName + " | " +
+         kStates[static_cast<int>(p.access)] + (p.error.empty() ? "" : ": " + p.error);
+}
+
+std::vector<std::string> Rows(const RecordedPortSystem& system, bool probe = true) {
+  std::vector<std::string> rows;
+  for (const SerialDevice& port : ListWindowsPorts(system, probe)) rows.push_back(Row(port));
+  return rows;
+}
+
+TEST(WindowsPorts, AMachineWithEveryKindOfPortListsThemInNumberOrder) {
+  RecordedPortSystem system;
+  system.devices = {kBluetooth, kProlific, kPrinter, kFtdi, kBuiltIn};
+  system.serialComm = {{"\\Device\\Serial0", "COM1"},
+                       {"\\Device\\VCP0", "COM3"},
+                       {"\\Device\\ProlificSerial0", "COM4"}};
+  system.openings[4] = {PortOpening::Result::kAccessDenied, {}};
+  EXPECT_EQ(
+      Rows(system),
+      (std::vector<std::string>{
+          "COM1 | Communications Port (COM1) | (Standard port types) | ACPI\\PNP0501\\0 | free",
+          "COM3 | USB Serial Port (COM3) | FTDI | FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000 "
+          "| free",
+          // No serial number: what Windows made up follows the socket, not the adapter.
+          "COM4 | Prolific USB-to-Serial Comm Port (COM4) | Prolific |  | in use",
+          "COM7 | Standard Serial over Bluetooth link (COM7) | Microsoft | "
+          "BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}_LOCALMFG&0002\\001A7DDA7113_"
+          "C00000000 | gone",
+      }));
+  // An absent device is never opened: its number may lead to another device by now.
+  EXPECT_EQ(system.opened, (std::vector<int>{1, 3, 4}));
+}
+
+TEST(WindowsPorts, SerialCommFillsInWhatSetupApiDoesNotKnow) {
+  RecordedPortSystem system;
+  system.serialComm = {{"COM33", "COM33"}, {"\\Device\\Serial0", "com1"}, {"Bad", "COM0"}};
+  system.openings[1] = {PortOpening::Result::kFailed, "The system cannot find the file specified"};
+  EXPECT_EQ(Rows(system), (std::vector<std::string>{
+                              "COM1 |  |  |  | failed: The system cannot find the file specified",
+                              "COM33 |  |  |  | free"}));
+
+  system.opened.clear();
+  // A remembered adapter does not hide the port that now has its number; a present one does.
+  system.devices = {WindowsPortDevice{"USB\\VID_0403&PID_6015\\DK0AHAJ1", "USB Serial Port (COM33)",
+                                      "FTDI", "COM33", false},
+                    kBuiltIn};
+  EXPECT_EQ(
+      Rows(system, false),
+      (std::vector<std::string>{
+          "COM1 | Communications Port (COM1) | (Standard port types) | ACPI\\PNP0501\\0 | free",
+          "COM33 |  |  |  | free",
+          "COM33 | USB Serial Port (COM33) | FTDI | USB\\VID_0403&PID_6015\\DK0AHAJ1 | gone"}));
+  EXPECT_EQ(system.opened, std::vector<int>{}) << "the listing without probe opened a port";
+}
+
+TEST(WindowsPorts, StableNamesFollowTheAdapterNotTheSocket) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"USB\\VID_0403&PID_6001\\A50285BI", "USB\\VID_0403&PID_6001\\A50285BI"},
+      {"USB\\VID_2341&PID_0043\\85735313233351B0C1E1",
+       "USB\\VID_2341&PID_0043\\85735313233351B0C1E1"},
+      {"USB\\VID_067B&PID_2303\\5&2A3C1E7&0&2", ""},
+      // One interface of a composite device: Windows names it after its parent's socket.
+      {"USB\\VID_10C4&PID_EA70&MI_00\\6&15A9B5D7&0&0000", ""},
+      {"ACPI\\PNP0501\\1", "ACPI\\PNP0501\\1"},
+      // An incoming Bluetooth port has no remote device.
+      {"BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}_LOCALMFG&0000\\7&1D0E2A1&0&000000000000_"
+       "00000005",
+       ""},
+      {"", ""},
+      {"USB\\VID_0403&PID_6001", ""},
+      {"USB\\\\A50285BI", ""},
+  };
+  for (const auto& [instance, stable] : cases) {
+    EXPECT_EQ(StableNameOfInstance(instance), stable) << instance;
+  }
+}
+
+TEST(WindowsPorts, OnlyComOneToTwoHundredFiftyFiveAreCountedAsPorts) {
+  const std::vector<std::pair<std::string, int>> cases = {
+      {"COM1", 1}, {"com12", 12}, {"COM255", 255}, {"COM256", 0}, {"COM0", 0},    {"COM03", 0},
+      {"COM", 0},  {"LPT1", 0},   {"COM1A", 0},    {"COM-1", 0},  {"COM1000", 0}, {"", 0}};
+  for (const auto& [name, n] : cases) EXPECT_EQ(ComNumberOfPortName(name), n) << name;
+}
+
+}  // namespace
+}  // namespace quorvex
