@@ -30,6 +30,7 @@
 #include "ui/language_texts.h"
 #include "ui/qt_channel_panel.h"
 #include "ui/qt_text.h"
+#include "ui/settings_autosave.h"
 #include "ui/transfer_guard.h"
 
 namespace quorvex {
@@ -139,6 +140,8 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
   BuildStatusBar();
   panel_ = std::make_unique<QtChannelPanel>(*grid);
   session_ = std::make_unique<CardSession>(*panel_, op_, ports, clock, ctx_);
+  autosave_ = std::make_unique<SettingsAutosave>(
+      settingsPath_, *panel_, ctx_, [this] { return CurrentWindowState(); }, op_, clock);
   ConnectHandlers();
   transferGuard_ = std::make_unique<TransferGuard>(
       *this, [this](bool enabled) { SetFileCommandsEnabled(enabled); });
@@ -240,17 +243,23 @@ void MainFrm::BuildMenu() {
   QAction* comPort1 = item(uebertragen, "COMPort1", "COM Port...");
   QAction* vergleichen = item(uebertragen, "Vergleichen", "Ver&gleichen");
 
-  connect(konfigurationladen1_, &QAction::triggered, this,
-          [this] { RunReported([this] { session_->Load(rememberedFileName_); }); });
-  connect(konfigurationspeichern1_, &QAction::triggered, this,
-          [this] { RunReported([this] { session_->Save(rememberedFileName_); }); });
+  connect(konfigurationladen1_, &QAction::triggered, this, [this] {
+    RunReported([this] { session_->Load(rememberedFileName_); });
+    autosave_->CommandCompleted();
+  });
+  connect(konfigurationspeichern1_, &QAction::triggered, this, [this] {
+    RunReported([this] { session_->Save(rememberedFileName_); });
+    autosave_->CommandCompleted();
+  });
   connect(konfigurationdrucken1_, &QAction::triggered, this,
           [this] { RunReported([this] { Konfigurationdrucken1Click(); }); });
   connect(protokollexportieren1_, &QAction::triggered, this,
           [this] { RunReported([this] { Protokollexportieren1Click(); }); });
   connect(beenden1_, &QAction::triggered, this, &QWidget::close);
-  connect(empfangen, &QAction::triggered, this,
-          [this] { RunTransfer([this] { session_->Read(); }); });
+  connect(empfangen, &QAction::triggered, this, [this] {
+    RunTransfer([this] { session_->Read(); });
+    autosave_->CommandCompleted();
+  });
   connect(senden, &QAction::triggered, this,
           [this] { RunTransfer([this] { session_->Write(); }); });
   connect(comPort1, &QAction::triggered, this, &MainFrm::COMPort1Click);
@@ -293,19 +302,23 @@ void MainFrm::FormShow() {
     RefreshAllChannels(*panel_);
     FormatAllChannels(*panel_);
   });
+  autosave_->Start();
 }
 
 void MainFrm::FormDestroy() {
   if (settingsSaved_) return;
   settingsSaved_ = true;
-  RunReported([this] {
-    WindowState state;
-    state.width = frameGeometry().width();
-    state.height = frameGeometry().height();
-    state.rememberedFileName = rememberedFileName_;
-    state.languageNumber = languageNumber_;
-    SaveSettings(settingsPath_, *panel_, ctx_, state);
-  });
+  autosave_->Stop();
+  RunReported([this] { SaveSettings(settingsPath_, *panel_, ctx_, CurrentWindowState()); });
+}
+
+WindowState MainFrm::CurrentWindowState() const {
+  WindowState state;
+  state.width = frameGeometry().width();
+  state.height = frameGeometry().height();
+  state.rememberedFileName = rememberedFileName_;
+  state.languageNumber = languageNumber_;
+  return state;
 }
 
 void MainFrm::SetFileCommandsEnabled(bool enabled) {
@@ -323,6 +336,7 @@ void MainFrm::SetComPortFrm(std::function<ComPortFrm&()> comPortFrm) {
 void MainFrm::COMPort1Click() {
   // The dialog stores the chosen port itself; its result says nothing more.
   if (comPortFrm_) RunReported([this] { comPortFrm_().exec(); });
+  autosave_->CommandCompleted();
 }
 
 void MainFrm::showEvent(QShowEvent* event) {

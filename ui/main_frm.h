@@ -27,7 +27,9 @@ class ComPortFrm;
 class Operator;
 class QtChannelPanel;
 class SerialPorts;
+class SettingsAutosave;
 class TransferGuard;
+struct WindowState;
 
 // The main window: eight channel rows, the File and Transfer menus and the status bar. Its
 // widgets hold the channel settings; the procedures below the window reach them through Panel().
@@ -69,6 +71,7 @@ class MainFrm : public QMainWindow {
   void FormCreate(const std::vector<std::string>& arguments);
   void FormShow();
   void FormDestroy();
+  WindowState CurrentWindowState() const;
   void FitOuterSize();
   void CentreOnScreen();
 
@@ -92,6 +95,8 @@ class MainFrm : public QMainWindow {
   std::unique_ptr<QtChannelPanel> panel_;
   // The window's card session on the panel above; declared after it, so it is destroyed first.
   std::unique_ptr<CardSession> session_;
+  // Writes the settings while the program runs; made after the panel, so destroyed before it.
+  std::unique_ptr<SettingsAutosave> autosave_;
   const std::string settingsPath_;
 
   std::string rememberedFileName_;

@@ -15,6 +15,7 @@
 #include "ui/main_frm.h"
 #include "ui/qt_channel_panel.h"
 #include "ui/qt_text.h"
+#include "ui/settings_autosave.h"
 
 namespace quorvex {
 
@@ -37,15 +38,21 @@ void MainFrm::ConnectHandlers() {
       RunReported([this, quantity] {
         ComboBoxChange(*panel_, ChannelFromLastCharacter(FromQ(quantity->objectName())));
       });
+      autosave_->Changed();
     });
     auto* unit = grid->findChild<QComboBox*>(ToQ(ComponentName("EinheitBox", n)));
     connect(unit, &QComboBox::currentIndexChanged, this, [this] {
       // Only the box matters: the operator sees at once what the new unit breaks.
       RunReported([this] { ValidateAllChannels(*panel_, op_, ctx_); });
+      autosave_->Changed();
     });
   }
   comboBox1_->installEventFilter(this);
-  for (QLineEdit* field : editFields_) field->installEventFilter(this);
+  for (QLineEdit* field : editFields_) {
+    field->installEventFilter(this);
+    // The panel's own writes are silent, so this is the operator typing.
+    connect(field, &QLineEdit::textChanged, this, [this] { autosave_->Changed(); });
+  }
 }
 
 bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
@@ -72,6 +79,9 @@ bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
 
 void MainFrm::EditExit(const QWidget& sender) {
   RunReported([&] { FormatChannel(*panel_, ChannelFromDigits(FromQ(sender.objectName()))); });
+  // The re-formatted text is what the exit would store; a focus move that changed nothing
+  // writes nothing.
+  autosave_->Changed();
 }
 
 void MainFrm::Edit1KeyDown(const QKeyEvent& key) {

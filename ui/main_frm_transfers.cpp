@@ -9,6 +9,7 @@
 #include "ui/main_frm.h"
 #include "ui/qt_channel_panel.h"
 #include "ui/record_presentation.h"
+#include "ui/settings_autosave.h"
 #include "ui/transfer_guard.h"
 
 namespace quorvex {
@@ -23,6 +24,7 @@ bool MainFrm::TransferRunning() const {
 
 void MainFrm::RunTransfer(const std::function<void()>& command) {
   const TransferGuard::Hold hold(*transferGuard_);
+  const SettingsAutosave::Transfer noWritesMeanwhile(*autosave_);
   RunReported(command);
 }
 

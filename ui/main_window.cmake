@@ -1,5 +1,5 @@
 # MainFrm, the Qt adapters of the channel panel and the operator, the text set application and
-# the hand-over of errors to the default error report.
+# the hand-over of errors to the default error report, the settings written while it runs.
 target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/error_report.cpp
   ${CMAKE_CURRENT_LIST_DIR}/error_report.h
@@ -14,6 +14,8 @@ target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/qt_channel_panel.h
   ${CMAKE_CURRENT_LIST_DIR}/qt_operator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_operator.h
+  ${CMAKE_CURRENT_LIST_DIR}/settings_autosave.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/settings_autosave.h
 )
 
 # The transfer guard with the window's close requests during a transfer, and the printed and
