@@ -42,9 +42,9 @@ void RunOne(const CardJob& job, Slot& slot) {
   try {
     slot.result = job(slot.port, slot.progress);
   } catch (const std::exception& e) {
-    slot.result = {kInternalError, {}, e.what()};
+    slot.result = {kInternalError, {}, e.what(), std::nullopt};
   } catch (...) {
-    slot.result = {kInternalError, {}, "unknown error"};
+    slot.result = {kInternalError, {}, "unknown error", std::nullopt};
   }
   slot.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   slot.ended.store(true, std::memory_order_release);
@@ -72,6 +72,7 @@ std::string CardLine(const BatchPlan& plan, const Slot& s) {
   for (std::size_t i = 0; i < differences.size(); ++i)
     line += (i == 0 ? "  " : "; ") + differences[i];
   if (differences.empty() && !s.result.message.empty()) line += "  " + s.result.message;
+  if (s.result.backup && !s.result.backup->empty()) line += "  backup " + *s.result.backup;
   return line;
 }
 
@@ -85,6 +86,7 @@ std::string CardJson(const BatchPlan& plan, const Slot& s) {
   card["differences"] = Differences(s.result);
   card["message"] = s.result.message;
   card["file"] = plan.file ? plan.file(s.port) : std::string();
+  if (s.result.backup) card["backup"] = *s.result.backup;
   return card.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
@@ -164,10 +166,16 @@ LogEntry MakeLogEntry(const std::string& command, int port, const std::string& s
                  {},
                  OutcomeWord(command, result.exitCode),
                  Differences(result),
-                 seconds};
+                 seconds,
+                 result.backup,
+                 {}};
   const bool fileIsTheCards = command != "read" || result.exitCode == 0;
   if (!file.empty() && fileIsTheCards && IsRegularFile(file)) {
     entry.fileSha256 = Sha256Hex(ReadFileStart(file, std::size_t{1} << 20));
+  }
+  // Read back from the disk: the record vouches for what the folder holds.
+  if (result.backup && !result.backup->empty() && IsRegularFile(*result.backup)) {
+    entry.backupSha256 = Sha256Hex(ReadFileStart(*result.backup, std::size_t{1} << 20));
   }
   return entry;
 }

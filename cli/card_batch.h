@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ struct CardResult {
   // The comparison's rows (header first) when the card differs; empty otherwise.
   std::vector<std::vector<std::string>> comparison;
   std::string message;  // the reason the single-port command gave for a failure
+  // A write with --backup: the backup's path, "" when none was saved; unset without --backup.
+  std::optional<std::string> backup;
 };
 
 // What a card's thread lets the display see while it works: written by that thread only.
@@ -49,7 +52,7 @@ int RunBatch(const BatchPlan& plan, const CardJob& job, std::ostream& out, std::
 std::string OutcomeWord(const std::string& command, int exitCode);
 
 // The log's entry for a card: the file's SHA-256 where the file is the one the card was given
-// or holds (a read that failed wrote none).
+// or holds (a read that failed wrote none), and the backup's where a write saved one.
 LogEntry MakeLogEntry(const std::string& command, int port, const std::string& stableName,
                       const std::string& file, const CardResult& result, double seconds);
 

@@ -51,6 +51,10 @@ std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point
   line["device"] = entry.stableName;
   line["file"] = entry.file;
   line["sha256"] = entry.fileSha256;
+  if (entry.backup) {
+    line["backup"] = *entry.backup;
+    line["backup_sha256"] = entry.backupSha256;
+  }
   line["outcome"] = entry.outcome;
   line["differences"] = entry.differences;
   // Milliseconds are as fine as the card's own pauses are.

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ struct LogEntry {
   std::string outcome;     // "done", "equal", "differs", "failed", ...
   std::vector<std::string> differences;
   double seconds = 0;
+  // A write with --backup: the backup's path and SHA-256, "" when none was saved. Without
+  // --backup the line has neither field.
+  std::optional<std::string> backup;
+  std::string backupSha256;
 };
 
 // The line, newline included, for a transfer that ended at `when` on the named host.

@@ -3,6 +3,7 @@
 
 #include "cli/card_batch.h"
 #include "cli/error_report.h"
+#include "procedures/channel_check.h"
 
 namespace quorvex::cli {
 
@@ -43,6 +44,10 @@ CardRun::CardRun(const CardOptions& o, Console& console)
         if (progress != nullptr) progress->registers.fetch_add(1, std::memory_order_relaxed);
       }) {
   ctx_.comPortNumber = o.port;
+}
+
+bool CardRun::CheckChannels() {
+  return ValidateAllChannels(panel_, op_, ctx_);
 }
 
 std::optional<ConfigImage> CardRun::ReadImage(std::ostream& err, int& exitCode) {

@@ -34,6 +34,8 @@ class CardRun {
   TransferOutcome Write() { return Run("Writing", &CardSession::Write); }
   TransferOutcome Read() { return Run("Reading", &CardSession::Read); }
   const RegisterRecord& Record() const { return session_.Record(); }
+  // The window's check of the panel's channels, its failure told as the window tells it.
+  bool CheckChannels();
   // Reads the card into a scratch panel; the card's bytes, or nothing after a report.
   std::optional<ConfigImage> ReadImage(std::ostream& err, int& exitCode);
   // Compare with box on the panel, its read shown as reading is.

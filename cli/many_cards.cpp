@@ -30,10 +30,10 @@ std::string FirstReport(const std::string& err) {
 
 int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
                const CardCommand& run, CardLog* log) {
-  const CardPlace place{o.port, false, nullptr, nullptr};
-  if (log == nullptr) return run(place, c);
+  if (log == nullptr) return run({o.port, false, nullptr, nullptr, nullptr}, c);
   const auto start = std::chrono::steady_clock::now();
   CardResult result;
+  const CardPlace place{o.port, false, nullptr, nullptr, &result.backup};
   Console logged = c;
   logged.comparison = &result.comparison;
   result.exitCode = RunReported(c.err, [&] { return run(place, logged); });
@@ -44,10 +44,11 @@ int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
   return result.exitCode;
 }
 
-CardResult RunPlacedCard(const CardCommand& run, const CardPlace& place) {
+CardResult RunPlacedCard(const CardCommand& run, CardPlace place) {
   std::ostringstream out;
   std::ostringstream err;
   CardResult result;
+  place.backup = &result.backup;
   Console console{out, err, false, &result.comparison};
   result.exitCode = RunReported(err, [&] { return run(place, console); });
   result.message = FirstReport(err.str());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "cli/commands.h"
@@ -16,6 +17,8 @@ struct CardPlace {
   bool batch = false;  // one card of many: quiet, its own trace file, the batch's interrupt
   InterruptSource* interrupt = nullptr;
   CardProgress* progress = nullptr;
+  // Where a write with --backup leaves its backup's path for the log and the card's line.
+  std::optional<std::string>* backup = nullptr;
 };
 
 // One card's whole command, given its place; the command's own body with the options copied.

@@ -5,6 +5,7 @@
 
 #include "cli/card_run.h"
 #include "cli/command_setup.h"
+#include "cli/configuration_input.h"
 #include "cli/many_cards.h"
 #include "cli/named_files.h"
 #include "cli/printing.h"
@@ -21,7 +22,9 @@ struct VerifyOptions : CardOptions {
 };
 
 int Verify(const VerifyOptions& o, Console& c) {
-  const ConfigImage fileImage = LoadImage(o.file);
+  const std::optional<ConfigImage> given = LoadConfiguration(o.file, c.err);
+  if (!given) return kExitBadInput;
+  const ConfigImage& fileImage = *given;
   CardRun run(o, c);
   // The window's compare on the file as the window shows it after loading, so the two give one
   // answer for every card.
@@ -43,7 +46,8 @@ int Verify(const VerifyOptions& o, Console& c) {
 void SetupVerifyCommand(CLI::App& app, CommandHost& host) {
   auto o = std::make_shared<VerifyOptions>();
   CLI::App* command = AddCommand(
-      app, host, "verify", "read the card and compare it with a .KFG file", *o, [o](Console& c) {
+      app, host, "verify", "read the card and compare it with a .KFG file or a record (.csv)", *o,
+      [o](Console& c) {
         const CardCommandFacts facts{"verify", [o](int) { return o->file; }, kRegistersPerTransfer,
                                      o->json};
         return RunCardCommand(facts, *o, c, [o](const CardPlace& place, Console& pc) {
@@ -53,7 +57,7 @@ void SetupVerifyCommand(CLI::App& app, CommandHost& host) {
         });
       });
   AddCardOptions(command, *o);
-  command->add_option("file", o->file, ".KFG file")->required();
+  command->add_option("file", o->file, ".KFG file, or a configuration record (.csv)")->required();
   command->add_flag("--json", o->json, "one JSON object per card instead of a line");
 }
 

@@ -71,7 +71,9 @@ TEST(CardBatchTest, LogLinesAreWholeJsonLinesAppendedByManyWriters) {
                  Sha256Hex("abc"),
                  "differs",
                  {"Channel 1, Offset: Written 1.5, Card 1.55"},
-                 7.4567};
+                 7.4567,
+                 std::nullopt,
+                 {}};
   const std::string line =
       LogLine(entry, std::chrono::system_clock::from_time_t(86400 * 366), "bench1");
   EXPECT_EQ(line,

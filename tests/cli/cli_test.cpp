@@ -1,6 +1,7 @@
 // Tests of quorvex-cli's file commands in-process: show, export and import, diff, bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,10 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "cli/configuration_input.h"
+#include "core/config_record.h"
+#include "core/config_view.h"
+#include "core/text_set.h"
 #include "tests/support/panel_setup.h"
 #include "tests/support/temp_folder.h"
 
@@ -50,6 +55,13 @@ class CliTest : public ::testing::Test {
     const Result exported = Run({"export", WriteImage("known.kfg", kKnownImage)});
     EXPECT_EQ(exported.code, 0) << exported.err;
     return nlohmann::json::parse(exported.out);
+  }
+
+  void ExpectImported(const std::string& csv, const ConfigImage& image) {
+    std::filesystem::remove(Path("back.kfg"));
+    const Result imported = Run({"import", WriteFile("record.csv", csv), "-o", Path("back.kfg")});
+    ASSERT_EQ(imported.code, 0) << imported.err << csv;
+    EXPECT_EQ(ReadFile(Path("back.kfg")), std::string(image.begin(), image.end())) << csv;
   }
 
   testing::TempFolder folder;
@@ -144,6 +156,78 @@ TEST_F(CliTest, ABadDocumentIsNamedByItsPathAndWritesNoFile) {
   const Result imported =
       Run({"import", WriteFile("doc.json", missing.dump()), "-o", Path("out.kfg")});
   EXPECT_NE(imported.err.find("$.channels[6]: \"range\" is missing"), std::string::npos);
+}
+
+// The record as the window exports it after loading the file (when its check lets it), the
+// same as a spreadsheet keeps it without the image and registers, and a record carrying the
+// file's own bytes: each imported gives the bytes it stands for.
+TEST_F(CliTest, ImportOfARecordGivesTheBytesItCarriesForEveryCorpusFile) {
+  std::vector<std::filesystem::path> files{WriteImage("known.kfg", kKnownImage)};
+  for (const auto& entry : std::filesystem::directory_iterator(QUORVEX_KFG_CORPUS)) {
+    files.push_back(entry.path());
+  }
+  int exported = 0;
+  int full = 0;
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.string());
+    const std::string bytes = ReadFile(file.string());
+    if (bytes.size() < kConfigImageSize) continue;
+    ConfigImage image{};
+    std::copy(bytes.begin(), bytes.begin() + 41, image.begin());
+    ++full;
+
+    ConfigRecord record{"Quorvex 1.4", "2026-12-08 14:05", file.string(), 3, ViewImage(image),
+                        image};
+    ExpectImported(RecordCsv(record, EnglishTextSet()), image);
+
+    MemoryPanel panel;
+    ShowImage(panel, image);
+    std::ostringstream refusal;
+    const auto window = CheckedImage(panel, refusal);
+    if (!window) continue;
+    ++exported;
+    record.channels = ViewConfiguration(panel);
+    record.image = *window;
+    const std::string csv = RecordCsv(record, EnglishTextSet());
+    ExpectImported(csv, *window);
+    std::string kept;
+    std::istringstream rows(csv);
+    for (std::string row; std::getline(rows, row);) {
+      if (row.find("Image (41 bytes") != std::string::npos) continue;
+      kept += row.substr(0, row.rfind(',')) + "\n";
+    }
+    ExpectImported(kept, *window);
+  }
+  EXPECT_EQ(full, 4);
+  EXPECT_GE(exported, 2);
+}
+
+TEST_F(CliTest, ABadRecordIsNamedByLineAndColumnAndWritesNoFile) {
+  ConfigRecord record{"Quorvex 1.4", "", "", 3, ViewImage(kKnownImage), kKnownImage};
+  const std::string known = RecordCsv(record, EnglishTextSet());
+  const auto changed = [&](const std::string& from, const std::string& to) {
+    std::string text = known;
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+  const auto withoutImage = [](std::string text) {
+    const std::size_t row = text.find("\"Image");
+    return text.erase(row, text.find('\n', row) + 1 - row);
+  };
+  const std::pair<std::string, const char*> cases[] = {
+      {changed(",10.2,", ",5.0,"),
+       "rec.csv: line 10, column 5: Channel 3 does not agree with the record's image"},
+      {changed("Image (41 bytes, hex)", "Picture"), "rec.csv: line 5, column 1: \"Picture\""},
+      // Without the image the window's own check, naming the channel.
+      {withoutImage(changed(",4.0,", ",6.0,")),
+       "Configuration error Channel 2: Channel 2: Offset not in range between 0 and 5.0 mA"},
+  };
+  for (const auto& [text, message] : cases) {
+    const Result imported = Run({"import", WriteFile("rec.csv", text), "-o", Path("out.kfg")});
+    EXPECT_EQ(imported.code, 2);
+    EXPECT_NE(imported.err.find(message), std::string::npos) << imported.err;
+    EXPECT_FALSE(std::filesystem::exists(Path("out.kfg")));
+  }
 }
 
 TEST_F(CliTest, DiffNamesEachDifferingFieldAndExitsWithOne) {

@@ -9,10 +9,14 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
+#include "core/config_record.h"
+#include "core/config_view.h"
 #include "link/serial_line.h"
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace quorvex::e2e {
 namespace {
@@ -266,6 +270,64 @@ TEST_F(CliE2eTest, FailuresGiveTheirExitCodeAndWriteNoFile) {
     holder.reset();
     sim_.reset();
   }
+}
+
+// The card's old bytes kept before the new ones go in; a card whose old bytes could not all be
+// read is not written at all and leaves no backup.
+TEST_F(CliE2eTest, WriteWithBackupKeepsWhatTheCardHeldAndWritesOnlyAfterIt) {
+  const std::string heldSha256 = "91830e63ddd2395cedc08374e83f3ad2d0f87de3a0687f266db17f107f2ae300";
+  WriteFile(Path("known.kfg"), kKnownImage);
+  std::filesystem::create_directory(Path("backups"));
+  const std::vector<std::string> args = {"write",   "--port", PortArg(),   "--backup",
+                                         "backups", "--log",  "cards.log", "known.kfg"};
+  WriteImageFile(ChangedImage());
+  StartSimulator();
+  const Result write = Run(args);
+  sim_.reset();
+  EXPECT_EQ(write.code, 0) << write.err;
+  EXPECT_EQ(ReadImageFile(), kKnownImage);
+  const auto names = testing::FolderEntries(Path("backups"));
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_TRUE(std::regex_match(names[0], std::regex(R"(.+-20\d{6}T\d{6}Z\.KFG)"))) << names[0];
+  const ConfigImage changed = ChangedImage();
+  EXPECT_EQ(Slurp(Path("backups/" + names[0])), std::string(changed.begin(), changed.end()));
+  const std::string log = Slurp(Path("cards.log"));
+  EXPECT_NE(log.find("\"backup\":\"backups/" + names[0] + "\",\"backup_sha256\":\"" + heldSha256),
+            std::string::npos)
+      << log;
+
+  WriteImageFile(changed);
+  StartSimulator({"--drop-register", "13"});
+  const Result failed = Run(args);
+  ExpectAsNative(args, failed);
+  sim_.reset();
+  EXPECT_EQ(failed.code, 3) << failed.err;
+  EXPECT_NE(failed.err.find("did not answer for BereichsByte 3"), std::string::npos) << failed.err;
+  EXPECT_NE(failed.err.find("nothing was written"), std::string::npos) << failed.err;
+  EXPECT_EQ(ReadImageFile(), changed);
+  EXPECT_EQ(testing::FolderEntries(Path("backups")).size(), 1u);
+  EXPECT_NE(Slurp(Path("cards.log")).find("\"backup\":\"\",\"backup_sha256\":\"\""),
+            std::string::npos);
+}
+
+// The window's exported record stands for its image wherever a .KFG file does.
+TEST_F(CliE2eTest, VerifyTakesTheExportedRecordAndRefusesOneThatContradictsItself) {
+  ConfigRecord record{"Quorvex 1.4", "", "", 1, ViewImage(kKnownImage), kKnownImage};
+  std::string csv = RecordCsv(record, EnglishTextSet());
+  std::ofstream(Path("record.csv"), std::ios::binary) << csv;
+  csv.replace(csv.find(",10.2,"), 6, ",5.0,");
+  std::ofstream(Path("edited.csv"), std::ios::binary) << csv;
+  WriteImageFile(kKnownImage);
+  StartSimulator();
+  const std::vector<std::string> args = {"verify", "--port", PortArg(), "record.csv"};
+  const Result verify = Run(args);
+  EXPECT_EQ(verify.code, 0) << verify.err << verify.out;
+  ExpectAsNative(args, verify);
+  const Result edited = Run({"verify", "--port", PortArg(), "edited.csv"});
+  EXPECT_EQ(edited.code, 2) << edited.err;
+  EXPECT_NE(edited.err.find("edited.csv: line 10, column 5: Channel 3 does not agree"),
+            std::string::npos)
+      << edited.err;
 }
 
 TEST_F(CliE2eTest, CtrlCDuringAReadClosesThePortAndLeavesNoFile) {
