@@ -23,4 +23,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # that compiler release); it would bury real warnings of ours.
 set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
 # Static runtime: the programs run on a PC (or under Wine) without MinGW's DLLs beside them.
+# ASLR, DEP and the stack protector are set by cmake/QuorvexDefaults.cmake, for a tree configured
+# before them too (these _INIT values reach only a tree's first configure).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

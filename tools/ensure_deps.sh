@@ -22,6 +22,9 @@ packages+=(libxcb1-dev)
 # Device events (libudev); the Debian package and its check: dpkg-shlibdeps, file, lintian, the
 # desktop entry and metainfo validators, man.
 packages+=(libudev-dev dpkg-dev file lintian desktop-file-utils appstream man-db)
+# The package check: hardening-check of every installed program (devscripts), and the .KFG file
+# type read into a mime database (shared-mime-info).
+packages+=(devscripts shared-mime-info)
 # The window for Windows (tools/wine_window_check.sh): the icon made from the PNGs and the
 # resources read back (icoutils), the installer (nsis). tools/build_qt_mingw.sh fetches Qt's
 # source with apt-get source, which unpacks with dpkg-dev (above).

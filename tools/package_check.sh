@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build folder, lints it, installs it with apt, runs the
+# Builds the Debian package from a build folder, lints it (no lintian tag at all, info and
+# pedantic ones included), builds it again in a second tree and compares the bytes
+# (tools/reproducible_check.sh, with the Windows command line's zip when build-win64/ is there),
+# installs it with apt, checks each installed program's hardening (hardening-check), runs the
 # installed programs as an ordinary user and as root, and purges it again.
 #   tools/package_check.sh [BUILD_DIR]     (default: build)
 # Installs system-wide, so it needs root; exits 77 with the reason where it cannot run. Whatever
@@ -26,7 +29,8 @@ fail() {
 }
 
 [ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
-for tool in apt-get dpkg-deb cpack lintian desktop-file-validate appstreamcli man xvfb-run setpriv; do
+for tool in apt-get dpkg-deb cpack lintian desktop-file-validate appstreamcli man xvfb-run setpriv \
+  hardening-check update-mime-database; do
   command -v "$tool" >/dev/null || skip "$tool is missing (tools/ensure_deps.sh installs it)"
 done
 # A quorvex installed before must stay as it was: this check would purge it.
@@ -65,12 +69,29 @@ else
 fi
 
 # --- lint ------------------------------------------------------------------------------------
-echo "lintian:"
-if lintian --fail-on error --display-info "$deb" | sed 's/^/  /'; then
-  pass "lintian reports no error"
+# Every tag counts, down to the informational and pedantic ones.
+lintian_options=(--display-info --pedantic --fail-on error,warning,info,pedantic)
+echo "lintian ${lintian_options[*]}:"
+# Tags come on standard output; standard error has lintian's own notes (such as running as root).
+if lintian "${lintian_options[@]}" "$deb" >"$work/lintian.log" 2>"$work/lintian.err" &&
+  ! [ -s "$work/lintian.log" ]; then
+  pass "lintian reports no tag"
 else
-  fail "lintian reports errors"
+  sed 's/^/  /' "$work/lintian.log" "$work/lintian.err"
+  fail "lintian reports tags"
 fi
+
+# --- reproducible ------------------------------------------------------------------------------
+windows_tree=()
+[ ! -f build-win64/CPackConfig.cmake ] || windows_tree=(build-win64)
+repro_status=0
+tools/reproducible_check.sh "$build" "${windows_tree[@]}" 2>&1 | sed 's/^/  /' ||
+  repro_status=${PIPESTATUS[0]}
+case "$repro_status" in
+  0) pass "two builds give the same package${windows_tree:+ and the same Windows zip}" ;;
+  77) echo "  (the reproducible check was skipped)" ;;
+  *) fail "two builds differ (above)" ;;
+esac
 
 # --- contents --------------------------------------------------------------------------------
 dpkg-deb -f "$deb" Package Version Architecture Section Maintainer Depends | sed 's/^/  /'
@@ -82,6 +103,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./|/|' | sort >"$wor
 missing=0
 for file in /usr/bin/quorvex /usr/bin/quorvex-cardsim \
   /usr/share/applications/org.quorvex.quorvex.desktop \
+  /usr/share/mime/packages/org.quorvex.quorvex.xml \
   /usr/share/metainfo/org.quorvex.quorvex.metainfo.xml \
   /usr/share/icons/hicolor/scalable/apps/quorvex.svg \
   /usr/share/icons/hicolor/48x48/apps/quorvex.png \
@@ -99,6 +121,18 @@ fi
 
 mkdir "$work/tree"
 dpkg-deb -x "$deb" "$work/tree"
+# The .KFG file type: the database made from the package's file names it for both cases.
+mkdir -p "$work/mime/packages"
+cp "$work/tree/usr/share/mime/packages/org.quorvex.quorvex.xml" "$work/mime/packages/"
+if update-mime-database "$work/mime" 2>"$work/mime.log" &&
+  grep -qx 'application/x-quorvex-configuration:\*\.kfg' <(cut -d: -f2- "$work/mime/globs2") &&
+  grep -q 'MimeType=application/x-quorvex-configuration;' \
+    "$work/tree/usr/share/applications/org.quorvex.quorvex.desktop"; then
+  pass "the .KFG type: mime database and desktop entry"
+else
+  cat "$work/mime.log" >&2
+  fail "the .KFG type"
+fi
 desktop-file-validate "$work/tree/usr/share/applications/org.quorvex.quorvex.desktop" &&
   appstreamcli validate --no-net "$work/tree/usr/share/metainfo/org.quorvex.quorvex.metainfo.xml" \
     >"$work/appstream.log" 2>&1 && pass "desktop entry and metainfo validate" ||
@@ -114,6 +148,19 @@ else
   fail "apt-get install"
   exit 1
 fi
+
+# Every program and the print module as installed: stack protector, fortified functions, read-only
+# relocations, immediate binding, PIE. Not the control-flow mark: the code is compiled with
+# -fcf-protection, but the linker marks a program only when every object in it is, and Debian 12's
+# C start files (crt1.o, crti.o) are not, so no program on it carries the mark, /usr/bin/ls neither.
+for binary in $(grep -E '^/usr/bin/|\.so$' "$work/files"); do
+  if hardening-check --nocfprotection "$binary" >"$work/hardening.log" 2>&1; then
+    pass "hardening-check $binary"
+  else
+    sed 's/^/  /' "$work/hardening.log"
+    fail "hardening-check $binary"
+  fi
+done
 
 # Starts the installed program on a virtual display as `user` with HOME=`home`, saving a picture
 # of its window to `shot`; the window closes itself once painted.
