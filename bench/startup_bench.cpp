@@ -1,7 +1,11 @@
 // Start-up benchmark: time from process start until the main window has been shown and painted
-// once, and peak resident memory, for the program and for a minimal Qt Widgets program with one
-// window. Each is started N times (default 15), in turns, on the platform the environment names
-// (offscreen, or xcb under Xvfb); medians are printed with the ratio program / baseline.
+// once, and peak resident memory, for the program, for a minimal Qt Widgets program with one
+// window, and for the widget floor (bench/widget_floor.cpp: the program's widgets and fonts
+// without its code). Each is started N times (default 15), in turns, on the platform the
+// environment names (offscreen, or xcb under Xvfb); medians are printed with the ratios of the
+// program to each. The floor tells what the program's own code costs; the baseline what the
+// window's widgets cost on top of Qt.
+//   startup_bench PROGRAM BASELINE [RUNS [FLOOR]]   (FLOOR: the widget_floor built beside)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,10 +70,11 @@ T Median(std::vector<T> v) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s PROGRAM BASELINE [RUNS]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s PROGRAM BASELINE [RUNS [FLOOR]]\n", argv[0]);
     return 2;
   }
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 15;
+  const char* floor = argc > 4 ? argv[4] : QUORVEX_WIDGET_FLOOR_PATH;
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   std::printf("platform: %s, %d runs each (medians)\n", platform ? platform : "(default)", runs);
 
@@ -80,15 +85,18 @@ int main(int argc, char** argv) {
   };
   // The empty window is the baseline asked for; the one with a label shows how much of the
   // difference is the font set-up that any window with text pays.
-  const Candidate candidates[] = {{"program", argv[1], nullptr},
-                                  {"baseline", argv[2], nullptr},
-                                  {"baseline+label", argv[2], "--label"}};
+  constexpr int kCandidates = 4;
+  constexpr int kFloor = 3;
+  const Candidate candidates[kCandidates] = {{"program", argv[1], nullptr},
+                                             {"baseline", argv[2], nullptr},
+                                             {"baseline+label", argv[2], "--label"},
+                                             {"widget floor", floor, nullptr}};
   // Round by round, one start of each, so a machine that drifts slower or faster during the
-  // measurement moves all three alike; one unmeasured round first, so all see warm file caches.
-  std::vector<double> ms[3];
-  std::vector<long> rss[3];
+  // measurement moves all alike; one unmeasured round first, so all see warm file caches.
+  std::vector<double> ms[kCandidates];
+  std::vector<long> rss[kCandidates];
   for (int round = -1; round < runs; ++round) {
-    for (int which = 0; which < 3; ++which) {
+    for (int which = 0; which < kCandidates; ++which) {
       const Candidate& c = candidates[which];
       Sample s{};
       if (!RunOnce(c.program, c.argument, s)) {
@@ -100,9 +108,9 @@ int main(int argc, char** argv) {
       rss[which].push_back(s.rssKb);
     }
   }
-  double medianMs[3];
-  long medianRss[3];
-  for (int which = 0; which < 3; ++which) {
+  double medianMs[kCandidates];
+  long medianRss[kCandidates];
+  for (int which = 0; which < kCandidates; ++which) {
     medianMs[which] = Median(ms[which]);
     medianRss[which] = Median(rss[which]);
     std::printf("%-15s start to first paint %7.1f ms (min %.1f, max %.1f), peak RSS %6ld KiB\n",
@@ -115,5 +123,8 @@ int main(int argc, char** argv) {
                 candidates[base].name, medianMs[0] / medianMs[base],
                 static_cast<double>(medianRss[0]) / static_cast<double>(medianRss[base]));
   }
+  std::printf("ratio to widget floor  time %.2f, RSS %.2f (target <= 1.05 each)\n",
+              medianMs[0] / medianMs[kFloor],
+              static_cast<double>(medianRss[0]) / static_cast<double>(medianRss[kFloor]));
   return 0;
 }
