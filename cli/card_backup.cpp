@@ -1,9 +1,9 @@
 // The backup's name, and its save that claims the name before it writes.
 #include "cli/card_backup.h"
 
-#include <ctime>
 #include <utility>
 
+#include "cli/card_log.h"
 #include "cli/named_files.h"
 #include "storage/atomic_file.h"
 #include "storage/file_error.h"
@@ -97,16 +97,7 @@ std::string BackupStem(const std::string& stableName, int port) {
 }
 
 std::string BackupTime(std::chrono::system_clock::time_point when) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &t);
-#else
-  gmtime_r(&t, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
-  return text;
+  return UtcText(when, "%Y%m%dT%H%M%SZ");
 }
 
 std::string SaveBackup(const std::string& folder, const std::string& stem,

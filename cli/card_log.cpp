@@ -23,9 +23,7 @@
 
 namespace quorvex::cli {
 
-namespace {
-
-std::string UtcText(std::chrono::system_clock::time_point when) {
+std::string UtcText(std::chrono::system_clock::time_point when, const char* format) {
   const std::time_t t = std::chrono::system_clock::to_time_t(when);
   std::tm utc{};
 #ifdef _WIN32
@@ -34,16 +32,14 @@ std::string UtcText(std::chrono::system_clock::time_point when) {
   gmtime_r(&t, &utc);
 #endif
   char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  std::strftime(text, sizeof text, format, &utc);
   return text;
 }
-
-}  // namespace
 
 std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point when,
                     const std::string& host) {
   nlohmann::ordered_json line;
-  line["time"] = UtcText(when);
+  line["time"] = UtcText(when, "%Y-%m-%dT%H:%M:%SZ");
   line["host"] = host;
   line["program"] = std::string("quorvex-cli ") + kProgramVersion;
   line["command"] = entry.command;

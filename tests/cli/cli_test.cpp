@@ -57,6 +57,14 @@ class CliTest : public ::testing::Test {
     return nlohmann::json::parse(exported.out);
   }
 
+  // The tests' known file and the fuzz corpus's files, the short one too.
+  std::vector<std::filesystem::path> KnownFiles() {
+    std::vector<std::filesystem::path> files{WriteImage("known.kfg", kKnownImage)};
+    for (const auto& entry : std::filesystem::directory_iterator(QUORVEX_KFG_CORPUS)) {
+      files.push_back(entry.path());
+    }
+    return files;
+  }
   void ExpectImported(const std::string& csv, const ConfigImage& image) {
     std::filesystem::remove(Path("back.kfg"));
     const Result imported = Run({"import", WriteFile("record.csv", csv), "-o", Path("back.kfg")});
@@ -86,10 +94,7 @@ TEST_F(CliTest, ShowPrintsTheChannelsAsTheWindowShowsThemThenTheImage) {
 // A file the window shows rounded, or cannot save at all (a channel without a quantity), cannot
 // come back byte for byte: export says so, and import refuses what the window's check refuses.
 TEST_F(CliTest, ImportOfExportGivesTheSameBytesForEveryCorpusFileTheWindowCanSave) {
-  std::vector<std::filesystem::path> files{WriteImage("known.kfg", kKnownImage)};
-  for (const auto& entry : std::filesystem::directory_iterator(QUORVEX_KFG_CORPUS)) {
-    files.push_back(entry.path());
-  }
+  const std::vector<std::filesystem::path> files = KnownFiles();
   int saveable = 0;
   int notSaveable = 0;
   for (const auto& file : files) {
@@ -162,10 +167,7 @@ TEST_F(CliTest, ABadDocumentIsNamedByItsPathAndWritesNoFile) {
 // same as a spreadsheet keeps it without the image and registers, and a record carrying the
 // file's own bytes: each imported gives the bytes it stands for.
 TEST_F(CliTest, ImportOfARecordGivesTheBytesItCarriesForEveryCorpusFile) {
-  std::vector<std::filesystem::path> files{WriteImage("known.kfg", kKnownImage)};
-  for (const auto& entry : std::filesystem::directory_iterator(QUORVEX_KFG_CORPUS)) {
-    files.push_back(entry.path());
-  }
+  const std::vector<std::filesystem::path> files = KnownFiles();
   int exported = 0;
   int full = 0;
   for (const auto& file : files) {
