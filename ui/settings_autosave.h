@@ -47,6 +47,8 @@ class SettingsAutosave : public QObject {
 
   // Settings files written so far (skipped writes of an unchanged state not counted).
   int Writes() const { return writes_; }
+  // Something is still to be written (waiting for quiet, a transfer's end or the next occasion).
+  bool Pending() const { return policy_.Unsaved(); }
 
  private:
   void Arm();

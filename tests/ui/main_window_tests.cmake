@@ -9,6 +9,7 @@ quorvex_add_test(ui_tests
     ${CMAKE_CURRENT_LIST_DIR}/qt_channel_panel_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt_operator_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/record_compare_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/settings_autosave_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/transfer_guard_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ui_test_main.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_icon_test.cpp
