@@ -60,7 +60,11 @@ TEST_F(ManyCardsTest, WritesThreeCardsAtOnceAndOneSilentCardStopsNoOther) {
   StartCard(5, {"--silent"});
 
   std::string out;
-  EXPECT_EQ(Cli("write --port 3-4 --port 5 --log " + (folder_ / "cards.log") + " " + file, out), 3);
+  std::filesystem::create_directory(folder_ / "backups");
+  EXPECT_EQ(Cli("write --port 3-4 --port 5 --backup " + (folder_ / "backups") + " --log " +
+                    (folder_ / "cards.log") + " " + file,
+                out),
+            3);
   EXPECT_NE(out.find("COM3  -  written  "), std::string::npos) << out;
   EXPECT_NE(out.find("COM4  -  written  "), std::string::npos) << out;
   EXPECT_NE(out.find("COM5  -  failed  "), std::string::npos) << out;
@@ -74,11 +78,17 @@ TEST_F(ManyCardsTest, WritesThreeCardsAtOnceAndOneSilentCardStopsNoOther) {
   std::ifstream log(folder_ / "cards.log");
   std::vector<std::string> outcomes;
   for (std::string line; std::getline(log, line);) {
-    outcomes.push_back(nlohmann::json::parse(line)["port"].get<std::string>() + " " +
-                       nlohmann::json::parse(line)["outcome"].get<std::string>());
+    const auto entry = nlohmann::json::parse(line);
+    // The silent card could not be backed up, so it was not written: no backup named.
+    const std::string backup = entry["backup"].get<std::string>();
+    outcomes.push_back(
+        entry["port"].get<std::string>() + " " + entry["outcome"].get<std::string>() + " " +
+        (backup.empty() ? "-" : std::filesystem::path(backup).filename().string().substr(0, 5)));
   }
   std::sort(outcomes.begin(), outcomes.end());
-  EXPECT_EQ(outcomes, (std::vector<std::string>{"COM3 written", "COM4 written", "COM5 failed"}));
+  EXPECT_EQ(outcomes, (std::vector<std::string>{"COM3 written COM3-", "COM4 written COM4-",
+                                                "COM5 failed -"}));
+  EXPECT_EQ(testing::FolderEntries(folder_ / "backups").size(), 2u);
 }
 
 TEST_F(ManyCardsTest, ProbeMarksExactlyThePortsWhereACardAnswers) {
