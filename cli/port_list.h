@@ -12,15 +12,28 @@ namespace quorvex::cli {
 // A COM number that leads to a device nobody holds now.
 struct FreePort {
   int number = 0;
-  std::string name;        // what COM n resolves to: a link, a device, "\\?\COM3"
-  std::string device;      // the device behind it, "" when it is the name itself
-  std::string stableName;  // its /dev/serial/by-id name, "" when it has none
+  std::string name;  // what COM n resolves to: a link, a device, "\\?\COM3"
+  // Linux: the device behind it, "" when it is the name itself; Windows: the device's friendly
+  // name, "" when Windows has none for it.
+  std::string device;
+  // Linux: its /dev/serial/by-id name; Windows: the device instance ID where it follows the
+  // adapter to another socket. "" when it has none.
+  std::string stableName;
+};
+
+// The names of the device behind COM n; empty where there is none.
+struct PortDevice {
+  std::string stableName;    // as FreePort::stableName
+  std::string friendlyName;  // Windows: "USB Serial Port (COM3)"; always "" on Linux
 };
 
 // COM 1 to 255 in turn, each resolved and probed as the transfers would open it.
 std::vector<FreePort> ListFreePorts(const PortNameEnvironment& env, SerialPorts& ports);
 
-// The /dev/serial/by-id name of the device COM n leads to, "" when it has none.
+// The stable name of the device COM n leads to, "" when it has none.
 std::string StableDeviceName(int n, const PortNameEnvironment& env);
+
+// Both names of the device COM n leads to.
+PortDevice DescribePortDevice(int n, const PortNameEnvironment& env);
 
 }  // namespace quorvex::cli

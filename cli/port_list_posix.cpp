@@ -40,4 +40,9 @@ std::string StableDeviceName(int n, const PortNameEnvironment& env) {
   return Describe(n, *path, ListSerialDevices(SerialDeviceRoots{}, env)).stableName;
 }
 
+// The device's path says enough here: Linux gives it no other name.
+PortDevice DescribePortDevice(int n, const PortNameEnvironment& env) {
+  return PortDevice{StableDeviceName(n, env), {}};
+}
+
 }  // namespace quorvex::cli

@@ -10,24 +10,7 @@
 #include "core/app_context.h"
 #include "link/port_names.h"
 #include "link/serial_line.h"
-
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-// shellapi.h needs the types windows.h defines.
-#include <shellapi.h>
-
-#include <QApplication>
-#include <QMainWindow>
-#include <QMessageBox>
-#else
 #include "ui/serial_device_window.h"
-#endif
 
 namespace quorvex {
 
@@ -85,6 +68,19 @@ ComPortFrm::ComPortFrm(AppContext& ctx, SerialPorts& ports, QWidget* parent)
 
   connect(button1_, &QPushButton::clicked, this, &ComPortFrm::Button1Click);
   connect(button2_, &QPushButton::clicked, this, &ComPortFrm::Button2Click);
+
+#ifdef _WIN32
+  // The device manager keeps its button; the ports with their names are one more, in the free
+  // corner under it, last in the tab order.
+  portsButton_ = new QPushButton(QStringLiteral("Ports..."), this);
+  portsButton_->setObjectName(QStringLiteral("PortsButton"));
+  portsButton_->setGeometry(8, 56, 72, 25);
+  setTabOrder(button2_, portsButton_);
+  connect(portsButton_, &QPushButton::clicked, this, [this] {
+    SerialDeviceWindow devices(ctx_.comPortNumber, this);
+    devices.exec();
+  });
+#endif
 }
 
 void ComPortFrm::showEvent(QShowEvent* event) {
@@ -121,23 +117,7 @@ void ComPortFrm::Button1Click() {
 
 void ComPortFrm::Button2Click() {
 #ifdef _WIN32
-  // The dialog is made without a parent; the owner is the program's main window all the same.
-  QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
-  for (QWidget* top : QApplication::topLevelWidgets()) {
-    if (owner == nullptr && qobject_cast<QMainWindow*>(top) != nullptr) {
-      owner = top;
-    }
-  }
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr, L"open",
-                    L"devmgmt.msc", nullptr, nullptr, SW_SHOWNORMAL));
-  // 32 and below is a failure (a system without the device manager, a policy that forbids it);
-  // a button that did nothing would leave the operator waiting for a window.
-  if (result <= 32) {
-    QMessageBox::warning(
-        this, windowTitle(),
-        QStringLiteral("The Windows device manager could not be opened (error %1).").arg(result));
-  }
+  OpenDeviceManager(this);
 #else
   SerialDeviceWindow devices(ctx_.comPortNumber, this);
   devices.exec();

@@ -31,6 +31,7 @@ class ComPortFrm : public QDialog {
   QComboBox* comboBox1_ = nullptr;
   QPushButton* button1_ = nullptr;
   QPushButton* button2_ = nullptr;
+  QPushButton* portsButton_ = nullptr;  // Windows: the serial device window
 };
 
 }  // namespace quorvex

@@ -1,4 +1,5 @@
-// The serial device window: the machine's serial devices listed, one given a COM number.
+// The serial device window: the machine's serial devices listed, one given a COM number; on
+// Windows its COM ports named, refreshed as devices come and go.
 #include "ui/serial_device_window.h"
 
 #include <QHBoxLayout>
@@ -15,14 +16,32 @@
 #include <utility>
 
 #include "link/port_names.h"
+#include "link/windows_ports.h"
 #include "ui/error_report.h"
 #include "ui/qt_text.h"
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// shellapi.h needs the types windows.h defines.
+#include <shellapi.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
+#endif
 
 namespace quorvex {
 
 namespace {
 
-enum Column { kPathColumn, kStableNameColumn, kComColumn, kStateColumn };
+// What tells a row from the others: the device's path on Linux, the port on Windows.
+constexpr int kPathColumn = 0;
 
 QString StateText(const SerialDevice& device) {
   switch (device.access) {
@@ -38,6 +57,17 @@ QString StateText(const SerialDevice& device) {
       return QStringLiteral("gone (not attached)");
   }
   return {};
+}
+
+QStringList RowTexts(const SerialDevice& device, bool systemNamesPorts) {
+  if (systemNamesPorts) {
+    return {ToQ(device.path), ToQ(device.friendlyName), ToQ(device.maker), ToQ(device.stableName),
+            StateText(device)};
+  }
+  return {
+      ToQ(device.path), ToQ(device.stableName),
+      device.comNumber > 0 ? QStringLiteral("COM%1").arg(device.comNumber) : QStringLiteral("-"),
+      StateText(device)};
 }
 
 // What to do about the devices this user may not open, one paragraph per group; "" when none.
@@ -71,11 +101,44 @@ int OfferedComNumber(int suggested, const std::vector<SerialDevice>& devices) {
 
 }  // namespace
 
+#ifdef _WIN32
+
+SerialDeviceAccess SystemSerialDeviceAccess() {
+  // Plugged and removed devices come as the window's messages (nativeEvent).
+  return SerialDeviceAccess{[] { return ListSerialDevices(); }, {}, {}, true, OpenDeviceManager};
+}
+
+void OpenDeviceManager(QWidget* dialog) {
+  // The dialog is made without a parent; the owner is the program's main window all the same.
+  QWidget* owner = dialog->parentWidget() != nullptr ? dialog->parentWidget()->window() : nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (owner == nullptr && qobject_cast<QMainWindow*>(top) != nullptr) {
+      owner = top;
+    }
+  }
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr, L"open",
+                    L"devmgmt.msc", nullptr, nullptr, SW_SHOWNORMAL));
+  // 32 and below is a failure (a system without the device manager, a policy that forbids it);
+  // a button that did nothing would leave the operator waiting for a window.
+  if (result <= 32) {
+    QMessageBox::warning(
+        dialog, dialog->windowTitle(),
+        QStringLiteral("The Windows device manager could not be opened (error %1).").arg(result));
+  }
+}
+
+#else
+
 SerialDeviceAccess SystemSerialDeviceAccess() {
   return SerialDeviceAccess{[] { return ListSerialDevices(); },
                             [](int n, const std::string& target) { AssignComPort(n, target); },
-                            [] { return WatchSerialDevices(); }};
+                            [] { return WatchSerialDevices(); },
+                            false,
+                            {}};
 }
+
+#endif
 
 SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
                                        SerialDeviceAccess access)
@@ -90,6 +153,10 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
   connect(assignButton_, &QPushButton::clicked, this, &SerialDeviceWindow::AssignClick);
   connect(refreshButton_, &QPushButton::clicked, this, &SerialDeviceWindow::Refresh);
   connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
+  if (deviceManagerButton_ != nullptr) {
+    connect(deviceManagerButton_, &QPushButton::clicked, this,
+            [this] { access_.deviceManager(this); });
+  }
 
   if (access_.watch) events_ = access_.watch();
   if (events_) {
@@ -102,17 +169,66 @@ SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
   comNumber_->setValue(OfferedComNumber(suggestedComNumber, devices_));
 }
 
+SerialDeviceWindow::~SerialDeviceWindow() = default;
+
+void SerialDeviceWindow::showEvent(QShowEvent* event) {
+#ifdef _WIN32
+  if (access_.systemNamesPorts && !notification_) {
+    notification_ = std::make_unique<SerialDeviceNotification>(reinterpret_cast<void*>(winId()));
+  }
+#endif
+  QDialog::showEvent(event);
+}
+
+void SerialDeviceWindow::hideEvent(QHideEvent* event) {
+#ifdef _WIN32
+  notification_.reset();
+#endif
+  QDialog::hideEvent(event);
+}
+
+bool SerialDeviceWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+#ifdef _WIN32
+  if (access_.systemNamesPorts && eventType == "windows_generic_MSG" &&
+      IsSerialDeviceChange(message)) {
+    RefreshSoon();
+  }
+#endif
+  return QDialog::nativeEvent(eventType, message, result);
+}
+
+void SerialDeviceWindow::RefreshSoon() {
+  // Windows waits for the answer to its message: the list is read after it, not within it.
+  if (refreshPending_) return;
+  refreshPending_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        refreshPending_ = false;
+        Refresh();
+      },
+      Qt::QueuedConnection);
+}
+
 void SerialDeviceWindow::LayOut() {
+  const bool windows = access_.systemNamesPorts;
   auto* intro = new QLabel(
-      QStringLiteral("Serial devices of this computer and the COM port each is reached through:"),
+      windows ? QStringLiteral("COM ports of this computer and the device behind each:")
+              : QStringLiteral(
+                    "Serial devices of this computer and the COM port each is reached through:"),
       this);
   intro->setWordWrap(true);
 
   deviceList_ = new QTreeWidget(this);
   deviceList_->setObjectName(QStringLiteral("DeviceList"));
-  deviceList_->setColumnCount(4);
-  deviceList_->setHeaderLabels({QStringLiteral("Device"), QStringLiteral("Stable name"),
-                                QStringLiteral("COM port"), QStringLiteral("State")});
+  const QStringList headers =
+      windows
+          ? QStringList{QStringLiteral("COM port"), QStringLiteral("Name"), QStringLiteral("Maker"),
+                        QStringLiteral("Stable name"), QStringLiteral("State")}
+          : QStringList{QStringLiteral("Device"), QStringLiteral("Stable name"),
+                        QStringLiteral("COM port"), QStringLiteral("State")};
+  deviceList_->setColumnCount(static_cast<int>(headers.size()));
+  deviceList_->setHeaderLabels(headers);
   deviceList_->setRootIsDecorated(false);
   deviceList_->setSelectionMode(QAbstractItemView::SingleSelection);
   deviceList_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -130,28 +246,43 @@ void SerialDeviceWindow::LayOut() {
   layout->addWidget(deviceList_);
   layout->addWidget(emptyLabel_);
   layout->addWidget(permissionHint_);
-  layout->addLayout(AssignRow());
+  QWidget* assignRow = AssignRow();
+  layout->addWidget(assignRow);
+  if (windows) {
+    // The COM number belongs to the device there; changing it is the device manager's job.
+    assignRow->hide();
+    auto* renumber = new QLabel(
+        QStringLiteral("Windows gives each device its COM port. To give a device another one, "
+                       "open its Properties in the device manager: Port Settings, Advanced."),
+        this);
+    renumber->setObjectName(QStringLiteral("RenumberHint"));
+    renumber->setWordWrap(true);
+    layout->addWidget(renumber);
+  }
   layout->addLayout(ButtonRow());
 }
 
-QLayout* SerialDeviceWindow::AssignRow() {
-  auto* assignLabel = new QLabel(QStringLiteral("Assign the selected device to"), this);
-  comNumber_ = new QSpinBox(this);
+QWidget* SerialDeviceWindow::AssignRow() {
+  auto* container = new QWidget(this);
+  container->setObjectName(QStringLiteral("AssignRow"));
+  auto* assignLabel = new QLabel(QStringLiteral("Assign the selected device to"), container);
+  comNumber_ = new QSpinBox(container);
   comNumber_->setObjectName(QStringLiteral("ComNumber"));
   comNumber_->setRange(kFirstComPort, kLastComPort);
   comNumber_->setPrefix(QStringLiteral("COM"));
   assignLabel->setBuddy(comNumber_);
-  assignButton_ = new QPushButton(QStringLiteral("Assign"), this);
+  assignButton_ = new QPushButton(QStringLiteral("Assign"), container);
   assignButton_->setObjectName(QStringLiteral("AssignButton"));
   // Enter in the spin box should not close the window before anything was assigned.
   assignButton_->setAutoDefault(false);
 
-  auto* row = new QHBoxLayout;
+  auto* row = new QHBoxLayout(container);
+  row->setContentsMargins(0, 0, 0, 0);
   row->addWidget(assignLabel);
   row->addWidget(comNumber_);
   row->addWidget(assignButton_);
   row->addStretch();
-  return row;
+  return container;
 }
 
 QLayout* SerialDeviceWindow::ButtonRow() {
@@ -165,6 +296,12 @@ QLayout* SerialDeviceWindow::ButtonRow() {
 
   auto* row = new QHBoxLayout;
   row->addWidget(refreshButton_);
+  if (access_.deviceManager) {
+    deviceManagerButton_ = new QPushButton(QStringLiteral("Device manager"), this);
+    deviceManagerButton_->setObjectName(QStringLiteral("DeviceManagerButton"));
+    deviceManagerButton_->setAutoDefault(false);
+    row->addWidget(deviceManagerButton_);
+  }
   row->addStretch();
   row->addWidget(closeButton_);
   return row;
@@ -187,12 +324,7 @@ void SerialDeviceWindow::Refresh() {
   deviceList_->clear();
   QTreeWidgetItem* reselect = nullptr;
   for (const SerialDevice& device : devices_) {
-    auto* item = new QTreeWidgetItem(deviceList_);
-    item->setText(kPathColumn, ToQ(device.path));
-    item->setText(kStableNameColumn, ToQ(device.stableName));
-    item->setText(kComColumn, device.comNumber > 0 ? QStringLiteral("COM%1").arg(device.comNumber)
-                                                   : QStringLiteral("-"));
-    item->setText(kStateColumn, StateText(device));
+    auto* item = new QTreeWidgetItem(deviceList_, RowTexts(device, access_.systemNamesPorts));
     if (!selectedPath.isEmpty() && item->text(kPathColumn) == selectedPath) {
       reselect = item;
     }
@@ -215,12 +347,12 @@ void SerialDeviceWindow::DeviceEventsArrived() {
 }
 
 void SerialDeviceWindow::SelectionChanged() {
-  assignButton_->setEnabled(!deviceList_->selectedItems().isEmpty());
+  assignButton_->setEnabled(access_.assign && !deviceList_->selectedItems().isEmpty());
 }
 
 void SerialDeviceWindow::AssignClick() {
   const QList<QTreeWidgetItem*> selected = deviceList_->selectedItems();
-  if (selected.isEmpty()) {
+  if (selected.isEmpty() || !access_.assign) {
     return;
   }
   const int row = deviceList_->indexOfTopLevelItem(selected.front());

@@ -56,6 +56,8 @@ struct FakeMachine {
                                   }
                                 }
                               },
+                              {},
+                              false,
                               {}};
   }
 };
@@ -261,6 +263,54 @@ TEST_F(SerialDeviceWindowTest, DevicesPluggedInOrRemovedShowWithoutReopening) {
   }
   ::close(pipeEnds[0]);
   ::close(pipeEnds[1]);
+}
+
+}  // namespace
+}  // namespace quorvex
+
+namespace quorvex {
+namespace {
+
+// Windows' presentation, fed as on Windows: each port with its device's names and state.
+TEST(SerialDeviceWindowWindowsPorts, ShowsEachPortsNamesAndStateAndOffersTheDeviceManager) {
+  std::vector<SerialDevice> ports = {
+      {"COM3", "FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000", 3, DeviceAccess::kFree, "", "",
+       "USB Serial Port (COM3)", "FTDI"},
+      {"COM4", "", 4, DeviceAccess::kInUse, "", "", "Prolific USB-to-Serial Comm Port (COM4)",
+       "Prolific"},
+      {"COM7", "", 7, DeviceAccess::kGone, "", "", "Standard Serial over Bluetooth link (COM7)",
+       "Microsoft"},
+  };
+  std::vector<QWidget*> deviceManagerFrom;
+  SerialDeviceAccess access{[&] { return ports; },
+                            {},
+                            {},
+                            true,
+                            [&](QWidget* from) { deviceManagerFrom.push_back(from); }};
+  SerialDeviceWindow win(0, nullptr, access);
+  win.show();
+  auto* list = win.findChild<QTreeWidget*>("DeviceList");
+  QStringList header;
+  for (int c = 0; c < list->columnCount(); ++c) header << list->headerItem()->text(c);
+  EXPECT_EQ(header, QStringList({"COM port", "Name", "Maker", "Stable name", "State"}));
+  QStringList rows;
+  for (int r = 0; r < list->topLevelItemCount(); ++r) {
+    QStringList cells;
+    for (int c = 0; c < list->columnCount(); ++c) cells << list->topLevelItem(r)->text(c);
+    rows << cells.join('|');
+  }
+  EXPECT_EQ(rows, QStringList({"COM3|USB Serial Port (COM3)|FTDI|FTDIBUS\\VID_0403+PID_6001+"
+                               "A50285BIA\\0000|free",
+                               "COM4|Prolific USB-to-Serial Comm Port (COM4)|Prolific||in use by "
+                               "another program",
+                               "COM7|Standard Serial over Bluetooth link (COM7)|Microsoft||gone "
+                               "(not attached)"}));
+  // The COM number is the device's own there: nothing to assign, the way to change it told.
+  EXPECT_FALSE(win.findChild<QWidget*>("AssignRow")->isVisible());
+  EXPECT_TRUE(win.findChild<QLabel*>("RenumberHint")->isVisible());
+
+  win.findChild<QPushButton*>("DeviceManagerButton")->click();
+  EXPECT_EQ(deviceManagerFrom, std::vector<QWidget*>{&win});
 }
 
 }  // namespace
