@@ -81,6 +81,13 @@ mkdir -p "${ports}"
 map_com_port "${com}" "${ports}/COM${com}"
 echo "wine_run: ${ports}/COM${com} is COM${com} under Wine"
 
+# --- what Wine answers about its COM ports: the mapped one must be listed -------------------------
+echo "wine_run: what Wine answers for its COM ports (SetupAPI, SERIALCOMM, the open):"
+if ! wine "${win_dir}/tests/windows/port_listing.exe" "${com}" | tr -d '\r' | sed 's/^/  /'; then
+  echo "wine_run: FAILED: the port list does not hold COM${com}" >&2
+  exit 1
+fi
+
 # --- the release zip -----------------------------------------------------------------------------
 package="$(cd "${win_dir}" && cpack -G ZIP | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p')"
 echo "wine_run: $(basename "${package}"):"
