@@ -26,8 +26,8 @@ struct SerialDevice {
   std::string stableName;
   int comNumber = 0;  // the COM n through which it is reached now, 0 when none
   DeviceAccess access = DeviceAccess::kFree;
-  std::string group;  // the node's group ("dialout"), its number when the group has no name
-  std::string error;  // why it cannot be opened, for kFailed
+  std::string group;         // the node's group ("dialout"), its number when the group has no name
+  std::string error;         // why it cannot be opened, for kFailed
   std::string friendlyName;  // Windows: "USB Serial Port (COM3)"; "" on Linux
   std::string maker;         // Windows: the driver's manufacturer, "FTDI"; "" on Linux
 };
