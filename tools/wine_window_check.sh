@@ -340,7 +340,8 @@ echo "wine_window_check: $(basename "${setup}") ($(du -k "${setup}" | cut -f1) K
 appdata="$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")"
 
 echo "wine_window_check: the portable zip:"
-unzip -q -d "${work}/portable" "${portable}"
+mkdir -p "${work}/portable"
+(cd "${work}/portable" && cmake -E tar xf "${portable}")
 unpacked="${work}/portable/$(basename "${portable}" .zip)"
 for file in quorvex.exe quorvex-cli.exe README.md; do
   check "unpacked: ${file}" test -f "${unpacked}/${file}"
@@ -440,7 +441,8 @@ channels_of() {
   tr -d '\r' <"$1" | awk '/^\[/ { keep = ($0 ~ /^\[(ComboBox|EinheitBox|Offset|Bereich|Mess)\]$/) } keep'
 }
 # The program `start` opened is no child of ours; Wine shows its command line, with the file.
-opened_by_start_ended() { ! pgrep -f -- "$(basename "${work}").Pr.*fung" >/dev/null; }
+# ("[P]" keeps grep's own command line from matching.)
+opened_by_start_ended() { ! grep -qsa -- "$(basename "${work}").[P]r.*fung" /proc/[0-9]*/cmdline; }
 # opened_and_quit linux|wine SETTINGS: the program's window come up with ${kfg} (Linux: loading
 # its copy), then quit; the settings file is read once the program has ended (it may write it
 # before, too).
