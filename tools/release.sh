@@ -115,9 +115,14 @@ for program in quorvex cli/quorvex-cli; do
   said=$(QT_QPA_PLATFORM=offscreen "$trees/linux/$program" --version)
   [ "$said" = "$(basename "$program") $version" ] || fail "$program --version says \"$said\""
 done
-if command -v wine >/dev/null; then
-  said=$(WINEDEBUG=-all WINEPREFIX="$work/wine" wine "$trees/win64/quorvex-cli.exe" --version |
-    tr -d '\r')
+if command -v wine >/dev/null && command -v wineserver >/dev/null; then
+  said=$(
+    source tools/wine_common.sh
+    wine_environment "$work/wine"
+    fresh_wine_prefix
+    wine "$trees/win64/cli/quorvex-cli.exe" --version | tr -d '\r'
+    wineserver -k >/dev/null 2>&1 || true
+  )
   [ "$said" = "quorvex-cli $version" ] || fail "quorvex-cli.exe --version says \"$said\""
 fi
 
