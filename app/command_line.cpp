@@ -1,16 +1,11 @@
-// Command line of the window program: the arguments as typed, --help and --version.
+// Command line of the window program: --help and --version, the file to load.
 #include "app/command_line.h"
 
 #include "core/version.h"
 #include "link/port_names.h"
+#include "storage/settings.h"
 
 namespace quorvex {
-
-std::vector<std::string> ArgumentsAsGiven(int argc, char** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  return arguments;
-}
 
 StartRequest StartRequestFrom(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return StartRequest::kRun;
@@ -19,6 +14,14 @@ StartRequest StartRequestFrom(const std::vector<std::string>& arguments) {
   if (first == "--version") return StartRequest::kVersion;
   if (first == "--print-com-port") return StartRequest::kPrintComPort;
   return StartRequest::kRun;
+}
+
+std::string ConfigurationFileFrom(const std::vector<std::string>& arguments) {
+  const std::size_t place = DebugSwitchFromArguments(arguments) ? 1 : 0;
+  if (place >= arguments.size()) return {};
+  const std::string& file = arguments[place];
+  if (file.empty() || file.front() == '-') return {};
+  return file;
 }
 
 int ComPortToPrint(int storedNumber) {
@@ -30,13 +33,16 @@ std::string VersionText() {
 }
 
 std::string HelpText() {
-  return R"(Usage: quorvex [DEBUG]
+  return R"(Usage: quorvex [DEBUG] [FILE.KFG]
        quorvex --help | --version | --print-com-port
 
 Configures the eight output channels of the analogue output card over a serial port: check the
 settings, write them to the card, read them back, save and load .KFG files.
 
   DEBUG        (first argument, any letter case) open the debug log at the first transfer
+  FILE.KFG     load this configuration file once the window is shown, as Load configuration...
+               does; it becomes the remembered file. A file that cannot be read is reported
+               and the window starts as without it
   -h, --help   this text
   --version    the program's version
   --print-com-port

@@ -22,6 +22,7 @@
 #include "link/clock.h"
 #include "link/serial_line.h"
 #include "storage/atomic_file.h"
+#include "storage/program_arguments.h"
 #include "storage/settings.h"
 #include "ui/com_port_frm.h"
 #include "ui/debug_win.h"
@@ -156,7 +157,9 @@ int PrintComPort(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments = quorvex::ArgumentsAsGiven(argc, argv);
+  // Taken before the application object exists: it removes the toolkit's own options (-style
+  // ...) from argv, and the debug switch counts the first argument the user gave, whatever it was.
+  const std::vector<std::string> arguments = quorvex::ProgramArguments(argc, argv);
   switch (quorvex::StartRequestFrom(arguments)) {
     case quorvex::StartRequest::kHelp:
       std::fputs(quorvex::HelpText().c_str(), stdout);
@@ -192,6 +195,7 @@ int main(int argc, char** argv) {
   quorvex::MainFrm mainFrm(ctx, op, *ports, clock, settingsPath, arguments);
   op.SetStatusPanel(mainFrm.StatusPanel());
   mainFrm.SetComPortFrm([&sideWindows]() -> quorvex::ComPortFrm& { return sideWindows.ComPort(); });
+  mainFrm.LoadWhenShown(quorvex::ConfigurationFileFrom(arguments));
 
   std::unique_ptr<ScreenshotOnFirstPaint> screenshot;
   if (const QString path = qEnvironmentVariable("QUORVEX_SCREENSHOT"); !path.isEmpty()) {

@@ -79,6 +79,9 @@ class InterruptibleClock : public Clock {
     if (gate_.Source().WaitFor(milliseconds)) throw Interrupted();
   }
   std::chrono::steady_clock::time_point Now() const override { return pauses_.Now(); }
+  // The waits for Ctrl+C between frames wake on the same system tick as the pauses.
+  bool BeginFinePauses() override { return pauses_.BeginFinePauses(); }
+  void EndFinePauses() override { pauses_.EndFinePauses(); }
 
  private:
   FrameGate& gate_;

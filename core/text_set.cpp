@@ -49,6 +49,10 @@ TextSet EnglishTextSet() {
   t.compareDifferent = "The box holds a different configuration:";
   t.compareWindow = "window";
   t.compareBox = "box";
+  t.comparedStart = "Compared with box:";
+  t.comparedEqual = "equal";
+  t.comparedOneDiffers = "field differs";
+  t.comparedManyDiffer = "fields differ";
   t.printItem = "&Print configuration...";
   t.exportItem = "&Export record...";
   t.exportDialogTitle = "Export record";

@@ -68,6 +68,13 @@ struct TextSet {
   std::string recordUnitLabel;    // "Measurement unit"
   std::string recordImage;        // "Image (41 bytes, hex)"
   std::string recordRegisters;    // "Registers (hex)"
+
+  // The status a comparison ends with: the start, a blank, then "equal" or the number of fields
+  // that differ, a blank and their words.
+  std::string comparedStart;       // "Compared with box:"
+  std::string comparedEqual;       // "equal"
+  std::string comparedOneDiffers;  // "field differs"
+  std::string comparedManyDiffer;  // "fields differ"
 };
 
 // The English set, language number 2.

@@ -2,9 +2,13 @@
 target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/port_names.cpp
                                     ${CMAKE_CURRENT_LIST_DIR}/line_faults.cpp)
 if(WIN32)
-  target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/win32_serial.cpp)
+  target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/win32_serial.cpp
+                                      ${CMAKE_CURRENT_LIST_DIR}/fine_pauses_win32.cpp)
+  # timeBeginPeriod and timeEndPeriod, the system timer's resolution during a transfer.
+  target_link_libraries(quorvex_link PRIVATE winmm)
 else()
-  target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/posix_serial.cpp)
+  target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/posix_serial.cpp
+                                      ${CMAKE_CURRENT_LIST_DIR}/fine_pauses_posix.cpp)
   if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/serial_devices_posix.cpp
                                         ${CMAKE_CURRENT_LIST_DIR}/serial_device_events.cpp)

@@ -38,6 +38,10 @@ class CardSession {
   // Load configuration... and Save configuration... on the session's panel.
   void Load(std::string& rememberedFileName);
   void Save(std::string& rememberedFileName);
+  // The file at `path` loaded as Load configuration... loads the file chosen in its dialog. It
+  // becomes the remembered file once it is loaded: a file named at start that cannot be read
+  // leaves everything as it was, so the window goes on as started without it.
+  void LoadFile(std::string& rememberedFileName, const std::string& path);
 
   // What the last transfer exchanged; cleared as each transfer starts.
   const RegisterRecord& Record() const { return record_; }

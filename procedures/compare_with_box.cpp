@@ -2,9 +2,12 @@
 // into a scratch panel.
 #include "procedures/compare_with_box.h"
 
+#include "core/app_context.h"
 #include "core/channel_panel.h"
 #include "core/config_image.h"
+#include "core/operator.h"
 #include "core/quantity_catalogue.h"
+#include "core/text_set.h"
 #include "procedures/channel_check.h"
 #include "procedures/read_from_box.h"
 
@@ -30,9 +33,17 @@ CardComparison CompareWithBox(TransferSeams& s) {
   if (recorded.record == nullptr) recorded.record = &own;
   MemoryPanel card;
   comparison.outcome = ReadCardAside(recorded, card);
-  if (comparison.outcome == TransferOutcome::Done)
+  if (comparison.outcome == TransferOutcome::Done) {
     comparison.differences = CompareImages(shown, recorded.record->values);
+    s.op.ShowStatus(CompareStatusText(comparison.differences.size(), s.ctx.texts));
+  }
   return comparison;
+}
+
+std::string CompareStatusText(std::size_t differences, const TextSet& t) {
+  if (differences == 0) return t.comparedStart + " " + t.comparedEqual;
+  return t.comparedStart + " " + std::to_string(differences) + " " +
+         (differences == 1 ? t.comparedOneDiffers : t.comparedManyDiffer);
 }
 
 }  // namespace quorvex

@@ -3,6 +3,8 @@
 // the result is the front end's part.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <vector>
 
 #include "core/config_view.h"
@@ -11,6 +13,7 @@
 namespace quorvex {
 
 class MemoryPanel;
+struct TextSet;
 
 struct CardComparison {
   TransferOutcome outcome = TransferOutcome::Failed;
@@ -26,7 +29,11 @@ TransferOutcome ReadCardAside(TransferSeams& s, MemoryPanel& card);
 
 // The check as Write to box runs it (NotValid, and nothing asked of the card, when it fails), the
 // panel encoded, the card read aside, then CompareImages: the panel's side comes first. The
-// card's bytes go into the seams' record when it has one.
+// card's bytes go into the seams' record when it has one. A comparison made ends with its own
+// status (CompareStatusText) in place of the read's, as nothing was loaded.
 CardComparison CompareWithBox(TransferSeams& s);
+
+// "Compared with box: equal", "Compared with box: 1 field differs", "... 2 fields differ".
+std::string CompareStatusText(std::size_t differences, const TextSet& t);
 
 }  // namespace quorvex

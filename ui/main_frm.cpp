@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -333,6 +335,10 @@ void MainFrm::SetComPortFrm(std::function<ComPortFrm&()> comPortFrm) {
   comPortFrm_ = std::move(comPortFrm);
 }
 
+void MainFrm::LoadWhenShown(std::string path) {
+  fileToLoad_ = std::move(path);
+}
+
 void MainFrm::COMPort1Click() {
   // The dialog stores the chosen port itself; its result says nothing more.
   if (comPortFrm_) RunReported([this] { comPortFrm_().exec(); });
@@ -346,6 +352,13 @@ void MainFrm::showEvent(QShowEvent* event) {
   shown_ = true;
   CentreOnScreen();
   FormShow();
+  if (fileToLoad_.empty()) return;
+  // Queued, so that the window is on screen before the load's status or its error box.
+  QTimer::singleShot(0, this, [this] {
+    const QFileInfo file(ToQ(std::exchange(fileToLoad_, {})));
+    const std::string path = FromQ(QDir::toNativeSeparators(file.absoluteFilePath()));
+    RunReported([this, &path] { session_->LoadFile(rememberedFileName_, path); });
+  });
 }
 
 bool MainFrm::event(QEvent* event) {

@@ -44,6 +44,9 @@ class MainFrm : public QMainWindow {
 
   // The COM port dialog, asked for when the operator chooses the menu item: it is made only then.
   void SetComPortFrm(std::function<ComPortFrm&()> comPortFrm);
+  // A configuration file named at start, loaded as Load configuration... loads it once the
+  // window is first shown; empty for none.
+  void LoadWhenShown(std::string path);
 
   QtChannelPanel& Panel() { return *panel_; }
   QLabel* StatusPanel() const { return statusPanel_; }
@@ -100,6 +103,7 @@ class MainFrm : public QMainWindow {
   const std::string settingsPath_;
 
   std::string rememberedFileName_;
+  std::string fileToLoad_;
   int languageNumber_ = 0;
 
   bool shown_ = false;

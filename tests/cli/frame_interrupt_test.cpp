@@ -62,6 +62,10 @@ TEST(FrameInterruptTest, StopAtEveryPauseLeavesOnlyWholeFramesAndAFreePort) {
       EXPECT_EQ(ports.card.requests.size() * 4, ports.written.size());
       EXPECT_FALSE(ports.Rts());
       EXPECT_FALSE(ports.IsHeld(3));
+      // The transfer's fine pauses reach the system through the interruptible clock, and are
+      // given back however far it got.
+      EXPECT_EQ(fakeClock.fineBegun, 1);
+      EXPECT_EQ(fakeClock.fineEnded, 1);
       if (!stopped) {
         wholeRun = fakeClock.pauses.size();
         break;

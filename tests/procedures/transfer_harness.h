@@ -33,6 +33,8 @@ class TracingClock : public Clock {
   TracingClock(FakeClock& clock, Log& trace) : clock_(clock), trace_(trace) {}
   void Sleep(int milliseconds) override;
   std::chrono::steady_clock::time_point Now() const override { return clock_.Now(); }
+  bool BeginFinePauses() override { return clock_.BeginFinePauses(); }
+  void EndFinePauses() override { clock_.EndFinePauses(); }
 
  private:
   FakeClock& clock_;

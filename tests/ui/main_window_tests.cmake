@@ -6,6 +6,7 @@ quorvex_add_test(ui_tests
     ${CMAKE_CURRENT_LIST_DIR}/application_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_frm_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_frm_lifecycle_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_frm_start_file_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt_channel_panel_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt_operator_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/record_compare_test.cpp

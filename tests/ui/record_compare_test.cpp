@@ -108,7 +108,10 @@ TEST_F(RecordCompareTest, CompareNamesEachFieldTheCardHoldsOtherwiseAndLeavesThe
     const std::vector<std::string> boxes = op_.Boxes();
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back(), "Compare with box|" + box + "|information") << c.difference;
-    EXPECT_EQ(op_.log[op_.log.size() - 2], kReleaseBox);
+    // The release prompt, the comparison's status, its box.
+    EXPECT_EQ(op_.log[op_.log.size() - 3], kReleaseBox);
+    EXPECT_EQ(op_.LastStatus(), *c.difference == '\0' ? "Compared with box: equal"
+                                                      : "Compared with box: 1 field differs");
     EXPECT_EQ(Snapshot(frm_->Panel()), before) << c.difference;
     EXPECT_EQ(frm_->RememberedFileName(), fileBefore);
   }

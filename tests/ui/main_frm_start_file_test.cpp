@@ -1,0 +1,103 @@
+// A configuration file named on the command line: loaded as Load configuration... loads it once
+// the window is shown, or reported as Load reports it, the window going on without it.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/channel_editing.h"
+#include "core/channel_panel.h"
+#include "core/config_image.h"
+#include "core/quantity_catalogue.h"
+#include "storage/kfg_file.h"
+#include "tests/support/panel_setup.h"
+#include "tests/ui/window_test_support.h"
+#include "ui/qt_channel_panel.h"
+#include "ui/qt_text.h"
+
+namespace quorvex::testing {
+namespace {
+
+class StartFileTest : public WindowTest {
+ protected:
+  // The panel as loading the known image leaves it.
+  static PanelState Loaded() {
+    MemoryPanel panel;
+    FillChannelLists(panel);
+    ApplyConfiguration(panel, kKnownImage);
+    RefreshAllChannels(panel);
+    FormatAllChannels(panel);
+    return Snapshot(panel);
+  }
+};
+
+TEST_F(StartFileTest, AFileNamedAtStartIsLoadedOnceShownAndBecomesTheRememberedFile) {
+  const QString folder = dir_.filePath(QStringLiteral("Pr\u00fcfstand"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString file = folder + QStringLiteral("/M\u00fcller.KFG");
+  WriteKfgImage(FromQ(file), kKnownImage);
+  const std::string fullPath = FromQ(QDir::toNativeSeparators(file));
+
+  // Named in full, and relative to the folder the program was started in.
+  for (const QString& named : {file, QStringLiteral("M\u00fcller.KFG")}) {
+    SCOPED_TRACE(named.toStdString());
+    TearDown();  // a window closed writes its settings: each case starts from none
+    QFile::remove(dir_.filePath(QStringLiteral("quorvex.ini")));
+    SetUp();
+    op_.log.clear();
+    const QString startedIn = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder));
+    frm_->LoadWhenShown(FromQ(named));
+    EXPECT_EQ(frm_->RememberedFileName(), "C:\\") << "loaded before the window was shown";
+    ASSERT_TRUE(ShowActive(*frm_));
+    QTRY_COMPARE_WITH_TIMEOUT(ToQ(op_.LastStatus()),
+                              QStringLiteral("Configuration M\u00fcLLER.KFG loaded"), 5000);
+    QDir::setCurrent(startedIn);
+    EXPECT_EQ(Snapshot(frm_->Panel()), Loaded());
+    EXPECT_EQ(frm_->RememberedFileName(), fullPath);
+    EXPECT_TRUE(Reports().empty());
+  }
+}
+
+TEST_F(StartFileTest, AFileThatCannotBeReadIsReportedAsLoadReportsItAndChangesNothing) {
+  const QString shortFile = dir_.filePath(QStringLiteral("short.KFG"));
+  {
+    QFile f(shortFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\x01\x02\x03", 3);
+  }
+  // The window as started without a file.
+  const auto plain = std::make_unique<MainFrm>(ctx_, op_, ports_, clock_,
+                                               FromQ(dir_.filePath(QStringLiteral("plain.ini"))),
+                                               std::vector<std::string>{});
+  ASSERT_TRUE(ShowActive(*plain));
+  struct Case {
+    QString path;
+    const char* report;
+  };
+  for (const Case& c : {Case{dir_.filePath(QStringLiteral("missing.KFG")), "File not found."},
+                        Case{shortFile, "Read beyond end of file."}}) {
+    SCOPED_TRACE(c.report);
+    TearDown();  // a window closed writes its settings: each case starts from none
+    QFile::remove(dir_.filePath(QStringLiteral("quorvex.ini")));
+    SetUp();
+    op_.log.clear();
+    frm_->LoadWhenShown(FromQ(c.path));
+    ASSERT_TRUE(ShowActive(*frm_));
+    QTRY_COMPARE_WITH_TIMEOUT(Reports().size(), std::size_t{1}, 5000);
+    EXPECT_EQ(Reports().front(), c.report);
+    EXPECT_EQ(Snapshot(frm_->Panel()), Snapshot(plain->Panel()));
+    EXPECT_EQ(frm_->RememberedFileName(), "C:\\");
+    for (const std::string& status : op_.Statuses()) {
+      EXPECT_EQ(status.find("loaded"), std::string::npos) << status;
+    }
+    EXPECT_TRUE(frm_->isVisible());
+  }
+}
+
+}  // namespace
+}  // namespace quorvex::testing
