@@ -4,7 +4,9 @@ set(aux_windows_test_sources
   aux_debug_win_test.cpp
   aux_test_main.cpp
 )
-if(NOT WIN32)
+if(WIN32)
+  list(APPEND aux_windows_test_sources aux_serial_device_window_win32_test.cpp)
+else()
   list(APPEND aux_windows_test_sources aux_serial_device_window_test.cpp)
 endif()
 quorvex_add_test(aux_windows_tests
