@@ -29,6 +29,7 @@ constexpr int kInternalError = 3;
 struct Slot {
   int port = 0;
   std::string stableName;
+  std::string deviceName;
   CardProgress progress;
   CardResult result;
   double seconds = 0;
@@ -67,6 +68,7 @@ std::vector<std::string> Differences(const CardResult& r) {
 std::string CardLine(const BatchPlan& plan, const Slot& s) {
   std::string line = "COM" + std::to_string(s.port) + "  " +
                      (s.stableName.empty() ? "-" : s.stableName) + "  " +
+                     (s.deviceName.empty() ? "" : s.deviceName + "  ") +
                      OutcomeWord(plan.command, s.result.exitCode) + "  " + Seconds(s.seconds);
   const std::vector<std::string> differences = Differences(s.result);
   for (std::size_t i = 0; i < differences.size(); ++i)
@@ -80,6 +82,7 @@ std::string CardJson(const BatchPlan& plan, const Slot& s) {
   nlohmann::ordered_json card;
   card["port"] = "COM" + std::to_string(s.port);
   card["device"] = s.stableName;
+  if (!s.deviceName.empty()) card["device_name"] = s.deviceName;
   card["outcome"] = OutcomeWord(plan.command, s.result.exitCode);
   card["exit_code"] = s.result.exitCode;
   card["seconds"] = static_cast<double>(static_cast<long long>(s.seconds * 1000.0)) / 1000.0;
@@ -94,9 +97,11 @@ void ReportEnded(const BatchPlan& plan, Slot& s, std::ostream& out, std::ostream
   s.reported = true;
   if (plan.log != nullptr) {
     try {
-      plan.log->Append(MakeLogEntry(plan.command, s.port, s.stableName,
-                                    plan.file ? plan.file(s.port) : std::string(), s.result,
-                                    s.seconds));
+      LogEntry entry =
+          MakeLogEntry(plan.command, s.port, s.stableName,
+                       plan.file ? plan.file(s.port) : std::string(), s.result, s.seconds);
+      entry.deviceName = s.deviceName;
+      plan.log->Append(entry);
     } catch (const std::exception& e) {
       err << "quorvex-cli: " << e.what() << '\n';
     }
@@ -168,6 +173,7 @@ LogEntry MakeLogEntry(const std::string& command, int port, const std::string& s
                  Differences(result),
                  seconds,
                  result.backup,
+                 {},
                  {}};
   const bool fileIsTheCards = command != "read" || result.exitCode == 0;
   if (!file.empty() && fileIsTheCards && IsRegularFile(file)) {
@@ -202,6 +208,7 @@ int RunBatch(const BatchPlan& plan, const CardJob& job, std::ostream& out, std::
     auto slot = std::make_unique<Slot>();
     slot->port = plan.ports[i];
     if (i < plan.stableNames.size()) slot->stableName = plan.stableNames[i];
+    if (i < plan.deviceNames.size()) slot->deviceName = plan.deviceNames[i];
     slots.push_back(std::move(slot));
   }
   for (auto& s : slots) s->thread = std::thread(RunOne, std::cref(job), std::ref(*s));

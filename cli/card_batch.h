@@ -41,6 +41,8 @@ struct BatchPlan {
   bool json = false;                     // one JSON object per card instead of a line
   bool progressLines = false;            // stderr is a terminal: one progress line per port
   CardLog* log = nullptr;
+  // Windows: each port's friendly name, "" where Windows gives none (always on Linux).
+  std::vector<std::string> deviceNames = {};
 };
 
 // Starts the job on every port at once and reports each card as it ends (or, with progress

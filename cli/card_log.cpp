@@ -45,6 +45,7 @@ std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point
   line["command"] = entry.command;
   line["port"] = "COM" + std::to_string(entry.port);
   line["device"] = entry.stableName;
+  if (!entry.deviceName.empty()) line["device_name"] = entry.deviceName;
   line["file"] = entry.file;
   line["sha256"] = entry.fileSha256;
   if (entry.backup) {

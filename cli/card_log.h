@@ -23,6 +23,9 @@ struct LogEntry {
   // --backup the line has neither field.
   std::optional<std::string> backup;
   std::string backupSha256;
+  // Windows: the device's friendly name, "USB Serial Port (COM3)". "" on Linux, where the line
+  // has no such field.
+  std::string deviceName;
 };
 
 // A time in UTC as strftime's format has it ("%Y-%m-%dT%H:%M:%SZ").

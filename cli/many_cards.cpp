@@ -39,8 +39,11 @@ int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
   result.exitCode = RunReported(c.err, [&] { return run(place, logged); });
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  log->Append(MakeLogEntry(facts.name, o.port, StableDeviceName(o.port, Environment(o)),
-                           facts.file(o.port), result, seconds));
+  const PortDevice device = DescribePortDevice(o.port, Environment(o));
+  LogEntry entry =
+      MakeLogEntry(facts.name, o.port, device.stableName, facts.file(o.port), result, seconds);
+  entry.deviceName = device.friendlyName;
+  log->Append(entry);
   return result.exitCode;
 }
 
@@ -71,7 +74,11 @@ int RunManyCards(const CardCommandFacts& facts, const CardOptions& o, Console& c
                  facts.json,
                  c.errIsTerminal && !o.quiet,
                  log};
-  for (int port : o.ports) plan.stableNames.push_back(StableDeviceName(port, Environment(o)));
+  for (int port : o.ports) {
+    const PortDevice device = DescribePortDevice(port, Environment(o));
+    plan.stableNames.push_back(device.stableName);
+    plan.deviceNames.push_back(device.friendlyName);
+  }
   const CardJob job = [&](int port, CardProgress& progress) {
     return RunPlacedCard(run, {port, true, &watch, &progress});
   };

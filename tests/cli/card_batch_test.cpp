@@ -73,6 +73,7 @@ TEST(CardBatchTest, LogLinesAreWholeJsonLinesAppendedByManyWriters) {
                  {"Channel 1, Offset: Written 1.5, Card 1.55"},
                  7.4567,
                  std::nullopt,
+                 {},
                  {}};
   const std::string line =
       LogLine(entry, std::chrono::system_clock::from_time_t(86400 * 366), "bench1");
@@ -84,6 +85,14 @@ TEST(CardBatchTest, LogLinesAreWholeJsonLinesAppendedByManyWriters) {
                 "\"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad\",\"outcome\":"
                 "\"differs\",\"differences\":[\"Channel 1, Offset: Written 1.5, Card 1.55\"],"
                 "\"seconds\":7.456}\n");
+
+  // Windows' friendly name follows the stable name; without one (Linux) the line has no field.
+  LogEntry named = entry;
+  named.deviceName = "USB Serial Port (COM3)";
+  EXPECT_NE(
+      LogLine(named, {}, "bench1")
+          .find("\"device\":\"usb-X_Y-if00\",\"device_name\":\"USB Serial Port (COM3)\",\"file\""),
+      std::string::npos);
 
   // Two logs on one file from four threads: every line whole, none lost.
   {
