@@ -358,6 +358,7 @@ void MainFrm::showEvent(QShowEvent* event) {
     const QFileInfo file(ToQ(std::exchange(fileToLoad_, {})));
     const std::string path = FromQ(QDir::toNativeSeparators(file.absoluteFilePath()));
     RunReported([this, &path] { session_->LoadFile(rememberedFileName_, path); });
+    autosave_->CommandCompleted();
   });
 }
 

@@ -53,7 +53,7 @@ TEST(DefaultErrorReport, AnErrorLeavingAHandlerIsReportedAndTheProgramGoesOn) {
   QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
   bool later = false;
   QTimer::singleShot(0, [&later] { later = true; });
-  QTRY_VERIFY_WITH_TIMEOUT(later, 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return later; }, 5000));
   EXPECT_EQ(Reports(), std::vector<std::string>{"Unknown error."});
 }
 

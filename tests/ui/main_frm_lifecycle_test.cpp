@@ -227,7 +227,7 @@ TEST_F(LifecycleTest, WhileATransferRunsTheWindowStaysAndFileCommandsWait) {
             0);
   EXPECT_EQ(log.back(), "box:Transmission|Now release the connection between device and PC|none");
 
-  QTRY_VERIFY_WITH_TIMEOUT(!frm->isVisible(), 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !frm->isVisible(); }, 5000));
   EXPECT_FALSE(frm->TransferRunning());
   EXPECT_TRUE(load->isEnabled() && save->isEnabled() && quit->isEnabled());
   int keys = 0;

@@ -62,7 +62,7 @@ TEST_F(SettingsAutosaveTest, TypingIsWrittenOnceTheChannelsAreQuiet) {
   panel_.SetText("Edit1", "7.5");
   autosave_->Changed();
   clock_.Advance(milliseconds(2000));
-  QTRY_VERIFY_WITH_TIMEOUT(!autosave_->Pending(), 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !autosave_->Pending(); }, 5000));
   EXPECT_EQ(autosave_->Writes(), 1);
   // The whole file, as the exit writes it.
   const QByteArray written = FileContent(path_);
@@ -74,14 +74,14 @@ TEST_F(SettingsAutosaveTest, TypingIsWrittenOnceTheChannelsAreQuiet) {
 
 TEST_F(SettingsAutosaveTest, ACommandThatChangedNothingWritesNothing) {
   autosave_->CommandCompleted();  // a cancelled dialog, a port chosen again
-  QTRY_VERIFY_WITH_TIMEOUT(!autosave_->Pending(), 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !autosave_->Pending(); }, 5000));
   EXPECT_EQ(autosave_->Writes(), 0);
   EXPECT_FALSE(QFile::exists(path_));
 
   clock_.Advance(milliseconds(1000));
   ctx_.comPortNumber = 5;
   autosave_->CommandCompleted();
-  QTRY_VERIFY_WITH_TIMEOUT(!autosave_->Pending(), 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !autosave_->Pending(); }, 5000));
   EXPECT_EQ(autosave_->Writes(), 1);
   EXPECT_TRUE(FileContent(path_).contains("COM=5"));
 }
@@ -92,14 +92,14 @@ TEST_F(SettingsAutosaveTest, AFailureGoesToTheDebugLogAndTheNextCommandTriesAgai
   ctx_.comPortNumber = 3;
   autosave_->CommandCompleted();
   const std::string line = "debug:Settings not saved: Unable to write to " + path_.toStdString();
-  QTRY_VERIFY_WITH_TIMEOUT(Logged(line), 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Logged(line); }, 5000));
   EXPECT_TRUE(op_.Boxes().empty());
   EXPECT_TRUE(autosave_->Pending());
 
   ASSERT_TRUE(QDir().mkpath(folder));
   clock_.Advance(milliseconds(1000));
   autosave_->CommandCompleted();
-  QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path_), 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path_); }, 5000));
   EXPECT_EQ(autosave_->Writes(), 1);
 }
 
@@ -113,7 +113,7 @@ TEST_F(SettingsAutosaveTest, NothingIsWrittenWhileATransferRunsOrAfterTheExitToo
     QCoreApplication::processEvents();
     EXPECT_FALSE(QFile::exists(path_));
   }
-  QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path_), 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path_); }, 5000));
 
   autosave_->Stop();
   panel_.SetText("Edit2", "2.0");
@@ -132,7 +132,7 @@ TEST_F(WindowTest, TypedValuesReachTheSettingsFileWhileTheWindowIsOpen) {
   QTest::keyClicks(field, "12.5");
   clock_.Advance(milliseconds(2000));
   const QString settings = dir_.filePath("quorvex.ini");
-  QTRY_VERIFY_WITH_TIMEOUT(FileContent(settings).contains("4=12.5"), 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return FileContent(settings).contains("4=12.5"); }, 5000));
 }
 
 }  // namespace
