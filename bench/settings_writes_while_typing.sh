@@ -8,19 +8,8 @@
 set -euo pipefail
 
 quorvex=$1 seconds=${2:-60} pace=${3:-200}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-until [ -s "$work/display" ]; do sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/x11/x11_session.sh"
+start_xvfb
 
 mkdir "$work/bin"
 cp "$quorvex" "$work/bin/quorvex"

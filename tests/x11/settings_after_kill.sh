@@ -8,44 +8,10 @@
 set -euo pipefail
 
 quorvex=$1 cardsim=$2 known=$3
-for tool in Xvfb xdotool; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (tools/ensure_deps.sh installs it)"
-    exit 77
-  fi
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  if [ -s "$work/settings" ]; then
-    echo "--- the settings file:"
-    cat "$work/settings"
-  fi
-  if [ -s "$work/quorvex.log" ]; then
-    echo "--- the program's output:"
-    tail -n 40 "$work/quorvex.log"
-  fi
-  exit 1
-}
-
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/x11_session.sh"
+# The program is killed as a power cut would end it, and so are the rest at the end.
+stop_signal=KILL
+fail_shows+=("$work/settings")
 
 # Like wait_for, to the millisecond, for the 3 s after a command.
 wait_ms() {
@@ -57,10 +23,7 @@ wait_ms() {
   done
 }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb
 
 mkdir "$work/ports" "$work/bin"
 cp "$known" "$work/card.kfg"
@@ -125,6 +88,9 @@ kill_and_check() {
   echo "the $what was in the settings file after $(($(date +%s%3N) - begun)) ms"
   kill -9 "$pid"
   wait "$pid" 2>/dev/null || true
+  # The server drops the window of a killed client a moment later; until then a search for the
+  # next program's window would find this one.
+  wait_for 20 gone '^Analog card' || fail "the killed program's window stayed"
   cp "$settings" "$work/settings"
   holds "$remembered" || fail "after the kill the settings file does not hold the $what"
   [ "$(grep -c '=' "$settings")" -eq 45 ] || fail "the settings file is not whole after the kill"
