@@ -40,23 +40,8 @@ confirm_box() {
 run() {
   local when=$1 window pid
   : >"$work/frames.log"
-  {
-    printf '[Main]\nCOM=1\n'
-    for section in ComboBox:0 EinheitBox:0 Offset:0.5 Bereich:10 Mess:25; do
-      printf '[%s]\n' "${section%%:*}"
-      for n in 1 2 3 4 5 6 7 8; do printf '%d=%s\n' "$n" "${section#*:}"; done
-    done
-  } >"$settings"
-
-  # Under the sanitizers, leak detection is left to the window tests on the offscreen platform:
-  # on xcb, Qt connects to the session bus and libdbus keeps an allocation LeakSanitizer cannot
-  # tell from a leak (its stack ends inside libdbus).
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-    QUORVEX_COM_DIR="$work/ports" QT_QPA_PLATFORM=xcb "$work/bin/quorvex" >"$work/quorvex.log" 2>&1 &
-  pid=$!
-  pids+=("$pid")
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Analog card') ||
-    fail "the main window did not come up ($when)"
+  write_plain_settings "$settings" 0.5 10 25
+  start_quorvex "$when"
   # Qt hands the second key to the menu the first one opened.
   xdotool windowfocus --sync "$window" key alt+t w
 

@@ -39,12 +39,7 @@ ini_value() { sed -n "/^\[$1\]/,/^\[/{s/^$2=//p}" "$settings" | head -n1; }
 run() {
   local named=$1 expected_box=${2:-} window pid
   rm -f "$settings"
-  (cd "$folder" && ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-    QT_QPA_PLATFORM=xcb exec "$work/bin/quorvex" "$named") >"$work/quorvex.log" 2>&1 &
-  pid=$!
-  pids+=("$pid")
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Analog card') ||
-    fail "the main window did not come up ($named)"
+  start_in=$folder start_quorvex "$named" "$named"
   if [ -n "$expected_box" ]; then
     # Load's own error box; the window system's close waits until it is answered.
     wait_for 30 box_shown || fail "no error box came up ($named)"

@@ -57,3 +57,36 @@ start_xvfb() {
   wait_for 20 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(head -n1 "$work/display")"
 }
+
+# A settings file of an earlier run on COM1: every channel the first quantity in V, with offset
+# $2, range $3 and measurement range $4; $5, when given, the file used last.
+write_plain_settings() {
+  {
+    printf '[Main]\nCOM=1\n'
+    [ $# -lt 5 ] || printf 'Filename=%s\n' "$5"
+    for section in ComboBox:0 EinheitBox:0 "Offset:$2" "Bereich:$3" "Mess:$4"; do
+      printf '[%s]\n' "${section%%:*}"
+      for n in 1 2 3 4 5 6 7 8; do printf '%d=%s\n' "$n" "${section#*:}"; done
+    done
+  } >"$1"
+}
+
+# Starts $work/bin/quorvex on the display with the arguments after $1, from the folder
+# ${start_in:-.}, against the ports in $work/ports; its output goes to $work/quorvex.log. Sets
+# `pid` and `window` (the main window, once shown); $1 names the case in a failure.
+# Under the sanitizers, leak detection is left to the window tests on the offscreen platform: on
+# xcb, Qt connects to the session bus and libdbus keeps an allocation LeakSanitizer cannot tell
+# from a leak (its stack ends inside libdbus).
+start_quorvex() {
+  local what=$1
+  shift
+  (cd "${start_in:-.}" && ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    QUORVEX_COM_DIR="$work/ports" QT_QPA_PLATFORM=xcb exec "$work/bin/quorvex" "$@") \
+    >"$work/quorvex.log" 2>&1 &
+  pid=$!
+  pids+=("$pid")
+  # Only this process's window: one of a program killed just before may still be listed while
+  # the server drops it, and a key sent there fails with BadWindow.
+  window=$(timeout 30 xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Analog card') ||
+    fail "the main window did not come up ($what)"
+}
