@@ -204,12 +204,14 @@ write_settings() {
     done
   } >"$1"
 }
-visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
+# A search that races with a window going away fails; under pipefail and set -e that would end the
+# script without a word where these are assigned, so it counts as finding nothing.
+visible() { { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; } | head -n1; }
 shown() { [ -n "$(visible "$1")" ]; }
 gone() { [ -z "$(visible "$1")" ]; }
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
-windows_shown() { xdotool search --onlyvisible '' 2>/dev/null | wc -l; }
+windows_shown() { { xdotool search --onlyvisible '' 2>/dev/null || true; } | wc -l; }
 more_shown_than() { [ "$(windows_shown)" -gt "$1" ]; }
 # menu WINDOW LETTER ITEM: opens the menu of Alt+LETTER and chooses ITEM by its access key once the
 # menu is up (a key that comes before it goes to the window instead, on a busy machine).
