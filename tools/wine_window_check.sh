@@ -8,7 +8,8 @@
 #   4. driven by the keyboard against the native card simulator mapped as COM n: a save as
 #      Müller.KFG, a read (the saved file holds the card's bytes), the load of Müller.KFG and
 #      a write (the card ends with its bytes), the settings file written at exit; the same
-#      keys drive the Linux program against the same simulator, for the times (Wine ÷ Linux);
+#      keys drive the Linux program against the same simulator, for the times (Wine ÷ Linux),
+#      and the Wine program once more with Wine's visual theme off (see there);
 #   5. the portable zip: unpacked, the program keeps its settings beside itself; the installer: a
 #      silent install over an older version keeps the user's settings and leaves one uninstall
 #      entry, but neither it nor the uninstaller changes anything while the program runs; the
