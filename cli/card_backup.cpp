@@ -8,18 +8,6 @@
 #include "storage/atomic_file.h"
 #include "storage/file_error.h"
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
-
 namespace quorvex::cli {
 
 namespace {
@@ -34,42 +22,12 @@ bool SafeInName(char c) {
          c == '_' || c == '.' || c == '+';
 }
 
-// Claims the name: true when this call made the file, false when something is there already.
-bool CreateNew(const std::string& path) {
-#ifdef _WIN32
-  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return false;
-    throw FileError(path + ": " + FileErrorMessage(static_cast<int>(error), path));
-  }
-  CloseHandle(file);
-#else
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    if (errno == EEXIST) return false;
-    throw FileError(path + ": " + FileErrorMessage(errno, path));
-  }
-  ::close(fd);
-#endif
-  return true;
-}
-
-void Remove(const std::string& path) {
-#ifdef _WIN32
-  DeleteFileW(WidePath(path).c_str());
-#else
-  ::unlink(path.c_str());
-#endif
-}
-
 // The claimed but still empty file goes again unless the bytes reached it.
 class Claim {
  public:
   explicit Claim(std::string path) : path_(std::move(path)) {}
   ~Claim() {
-    if (!kept_) Remove(path_);
+    if (!kept_) RemoveFile(path_);
   }
   Claim(const Claim&) = delete;
   Claim& operator=(const Claim&) = delete;
@@ -108,7 +66,7 @@ std::string SaveBackup(const std::string& folder, const std::string& stem,
   for (int counter = 1; counter <= kMaxCounter; ++counter) {
     const std::string path =
         base + (counter == 1 ? std::string() : "-" + std::to_string(counter)) + ".KFG";
-    if (!CreateNew(path)) continue;
+    if (!CreateNewFile(path)) continue;
     Claim claim(path);
     SaveImage(path, image);
     claim.Keep();

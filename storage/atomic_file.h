@@ -34,6 +34,13 @@ bool PathExists(const std::string& path);
 // True when the path names an existing regular file (after following links).
 bool IsRegularFile(const std::string& path);
 
+// Makes an empty file under `path` if nothing is there yet: true when this call made it, false
+// when the name is taken. A caller claims a name with it before writing, so that nothing is ever
+// replaced. Other failures throw FileError naming the path.
+bool CreateNewFile(const std::string& path);
+// Removes the file; one that is gone already or cannot be removed is left as it is.
+void RemoveFile(const std::string& path);
+
 // Replaces the file's content with `bytes` so that a reader sees either the old or the new
 // content, never a mixture: the bytes go to a new file in the same folder, reach the disk, and
 // the new file is renamed over the old. On failure the old file is untouched and the new one

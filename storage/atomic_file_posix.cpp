@@ -1,4 +1,5 @@
-// Atomic file replacement on POSIX: new file, write, fsync, rename, through the FileCalls seam.
+// Atomic file replacement on POSIX: new file, write, fsync, rename, through the FileCalls seam; a
+// name claimed by creating it.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include "storage/atomic_file.h"
 #include "storage/atomic_file_parts.h"
 #include "storage/file_calls.h"
+#include "storage/file_error.h"
 
 namespace quorvex {
 
@@ -161,6 +163,20 @@ bool PathExists(const std::string& path) {
 bool IsRegularFile(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool CreateNewFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
+  if (fd < 0) {
+    if (errno == EEXIST) return false;
+    throw FileError(path + ": " + FileErrorMessage(errno, path));
+  }
+  ::close(fd);
+  return true;
+}
+
+void RemoveFile(const std::string& path) {
+  ::unlink(path.c_str());
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

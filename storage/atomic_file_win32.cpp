@@ -1,4 +1,4 @@
-// Atomic file replacement on Windows with the Win32 file calls.
+// Atomic file replacement on Windows with the Win32 file calls; a name claimed by creating it.
 #include <windows.h>
 
 #include <algorithm>
@@ -6,6 +6,7 @@
 
 #include "storage/atomic_file.h"
 #include "storage/atomic_file_parts.h"
+#include "storage/file_error.h"
 
 namespace quorvex {
 
@@ -111,6 +112,22 @@ bool PathExists(const std::string& path) {
 bool IsRegularFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool CreateNewFile(const std::string& path) {
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const int error = LastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return false;
+    throw FileError(path + ": " + FileErrorMessage(error, path));
+  }
+  CloseHandle(file);
+  return true;
+}
+
+void RemoveFile(const std::string& path) {
+  DeleteFileW(WidePath(path).c_str());
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
