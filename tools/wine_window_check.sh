@@ -9,7 +9,7 @@
 #      Müller.KFG, a read (the saved file holds the card's bytes), the load of Müller.KFG and
 #      a write (the card ends with its bytes), the settings file written at exit; the same
 #      keys drive the Linux program against the same simulator, for the times (Wine ÷ Linux),
-#      and the Wine program once more with Wine's visual theme off (see there);
+#      and a second Wine session runs with Wine's visual theme off (see there);
 #   5. the portable zip: unpacked, the program keeps its settings beside itself; the installer: a
 #      silent install over an older version keeps the user's settings and leaves one uninstall
 #      entry, but neither it nor the uninstaller changes anything while the program runs; the
@@ -99,15 +99,7 @@ fail() {
   failed=1
   exit 1
 }
-# Waits up to $1 seconds for the command after it to succeed, trying every ${poll:-0.05} s.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep "${poll:-0.05}"
-  done
-}
+source "${source_dir}/tools/wait_for.sh"
 
 # --- 1. what Windows reads of quorvex.exe before it runs ----------------------------------------
 echo "wine_window_check: quorvex.exe's resources:"
@@ -321,11 +313,12 @@ start_simulator wine
 map_com_port "${com}" "$(readlink -f "${work}/ports/COM${com}")"
 drive wine
 wine_read=${read_seconds} wine_write=${write_seconds}
-# Once more with Wine's visual theme off. Wine draws the theme's parts in software: a repaint of
-# the whole window, which follows each closed prompt, took 25-45 ms with it and 2-4 ms without,
-# and each channel's status texts 4-7 ms against about 1 ms. That is Wine's cost, as its 2 s wait
-# for a window manager was, so the goal is measured without it. The program draws with its usual
-# style; it only finds no theme active, as on a Windows with the classic look.
+# A second Wine session, with Wine's visual theme off: a measurement of its own, not a retry (the
+# first session's checks stand as they came out). Wine draws the theme's parts in software: a
+# repaint of the whole window, which follows each closed prompt, took 25-45 ms with it and 2-4 ms
+# without, and each channel's status texts 4-7 ms against about 1 ms. That is Wine's cost, as its
+# 2 s wait for a window manager was, so the goal is measured without it. The program draws with
+# its usual style; it only finds no theme active, as on a Windows with the classic look.
 wine_theme() {
   local key='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
   if [ "$1" = off ]; then

@@ -40,15 +40,7 @@ fail() {
   exit 1
 }
 
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/wait_for.sh"
 
 # Xvfb picks a free display itself and tells its number through the descriptor.
 start_xvfb() {
