@@ -28,8 +28,7 @@ constexpr int kInternalError = 3;
 // main thread read the result.
 struct Slot {
   int port = 0;
-  std::string stableName;
-  std::string deviceName;
+  PortDevice device;
   CardProgress progress;
   CardResult result;
   double seconds = 0;
@@ -67,8 +66,8 @@ std::vector<std::string> Differences(const CardResult& r) {
 
 std::string CardLine(const BatchPlan& plan, const Slot& s) {
   std::string line = "COM" + std::to_string(s.port) + "  " +
-                     (s.stableName.empty() ? "-" : s.stableName) + "  " +
-                     (s.deviceName.empty() ? "" : s.deviceName + "  ") +
+                     (s.device.stableName.empty() ? "-" : s.device.stableName) + "  " +
+                     (s.device.friendlyName.empty() ? "" : s.device.friendlyName + "  ") +
                      OutcomeWord(plan.command, s.result.exitCode) + "  " + Seconds(s.seconds);
   const std::vector<std::string> differences = Differences(s.result);
   for (std::size_t i = 0; i < differences.size(); ++i)
@@ -81,8 +80,8 @@ std::string CardLine(const BatchPlan& plan, const Slot& s) {
 std::string CardJson(const BatchPlan& plan, const Slot& s) {
   nlohmann::ordered_json card;
   card["port"] = "COM" + std::to_string(s.port);
-  card["device"] = s.stableName;
-  if (!s.deviceName.empty()) card["device_name"] = s.deviceName;
+  card["device"] = s.device.stableName;
+  if (!s.device.friendlyName.empty()) card["device_name"] = s.device.friendlyName;
   card["outcome"] = OutcomeWord(plan.command, s.result.exitCode);
   card["exit_code"] = s.result.exitCode;
   card["seconds"] = static_cast<double>(static_cast<long long>(s.seconds * 1000.0)) / 1000.0;
@@ -97,11 +96,9 @@ void ReportEnded(const BatchPlan& plan, Slot& s, std::ostream& out, std::ostream
   s.reported = true;
   if (plan.log != nullptr) {
     try {
-      LogEntry entry =
-          MakeLogEntry(plan.command, s.port, s.stableName,
-                       plan.file ? plan.file(s.port) : std::string(), s.result, s.seconds);
-      entry.deviceName = s.deviceName;
-      plan.log->Append(entry);
+      plan.log->Append(MakeLogEntry(plan.command, s.port, s.device,
+                                    plan.file ? plan.file(s.port) : std::string(), s.result,
+                                    s.seconds));
     } catch (const std::exception& e) {
       err << "quorvex-cli: " << e.what() << '\n';
     }
@@ -162,11 +159,11 @@ std::string OutcomeWord(const std::string& command, int exitCode) {
   }
 }
 
-LogEntry MakeLogEntry(const std::string& command, int port, const std::string& stableName,
+LogEntry MakeLogEntry(const std::string& command, int port, const PortDevice& device,
                       const std::string& file, const CardResult& result, double seconds) {
   LogEntry entry{command,
                  port,
-                 stableName,
+                 device.stableName,
                  file,
                  {},
                  OutcomeWord(command, result.exitCode),
@@ -174,7 +171,7 @@ LogEntry MakeLogEntry(const std::string& command, int port, const std::string& s
                  seconds,
                  result.backup,
                  {},
-                 {}};
+                 device.friendlyName};
   const bool fileIsTheCards = command != "read" || result.exitCode == 0;
   if (!file.empty() && fileIsTheCards && IsRegularFile(file)) {
     entry.fileSha256 = Sha256Hex(ReadFileStart(file, std::size_t{1} << 20));
@@ -207,8 +204,7 @@ int RunBatch(const BatchPlan& plan, const CardJob& job, std::ostream& out, std::
   for (std::size_t i = 0; i < plan.ports.size(); ++i) {
     auto slot = std::make_unique<Slot>();
     slot->port = plan.ports[i];
-    if (i < plan.stableNames.size()) slot->stableName = plan.stableNames[i];
-    if (i < plan.deviceNames.size()) slot->deviceName = plan.deviceNames[i];
+    if (i < plan.devices.size()) slot->device = plan.devices[i];
     slots.push_back(std::move(slot));
   }
   for (auto& s : slots) s->thread = std::thread(RunOne, std::cref(job), std::ref(*s));

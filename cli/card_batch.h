@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/port_list.h"
+
 namespace quorvex::cli {
 
 class CardLog;
@@ -35,14 +37,12 @@ using CardJob = std::function<CardResult(int port, CardProgress& progress)>;
 struct BatchPlan {
   std::string command;                   // "write", "read", "verify"
   std::vector<int> ports;                // in the order given
-  std::vector<std::string> stableNames;  // of each port's device, "" where there is none
+  std::vector<PortDevice> devices;       // behind each port, in the same order
   std::function<std::string(int)> file;  // the file of the card on COM n, for the log
   int registersPerCard = 41;             // exchanges a card makes, for the progress lines
   bool json = false;                     // one JSON object per card instead of a line
   bool progressLines = false;            // stderr is a terminal: one progress line per port
   CardLog* log = nullptr;
-  // Windows: each port's friendly name, "" where Windows gives none (always on Linux).
-  std::vector<std::string> deviceNames = {};
 };
 
 // Starts the job on every port at once and reports each card as it ends (or, with progress
@@ -55,7 +55,7 @@ std::string OutcomeWord(const std::string& command, int exitCode);
 
 // The log's entry for a card: the file's SHA-256 where the file is the one the card was given
 // or holds (a read that failed wrote none), and the backup's where a write saved one.
-LogEntry MakeLogEntry(const std::string& command, int port, const std::string& stableName,
+LogEntry MakeLogEntry(const std::string& command, int port, const PortDevice& device,
                       const std::string& file, const CardResult& result, double seconds);
 
 // A comparison row in one phrase: "Channel 1, Offset: File 1.5, Card 1.55".

@@ -39,11 +39,8 @@ int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
   result.exitCode = RunReported(c.err, [&] { return run(place, logged); });
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const PortDevice device = DescribePortDevice(o.port, Environment(o));
-  LogEntry entry =
-      MakeLogEntry(facts.name, o.port, device.stableName, facts.file(o.port), result, seconds);
-  entry.deviceName = device.friendlyName;
-  log->Append(entry);
+  log->Append(MakeLogEntry(facts.name, o.port, DescribePortDevice(o.port, Environment(o)),
+                           facts.file(o.port), result, seconds));
   return result.exitCode;
 }
 
@@ -74,11 +71,7 @@ int RunManyCards(const CardCommandFacts& facts, const CardOptions& o, Console& c
                  facts.json,
                  c.errIsTerminal && !o.quiet,
                  log};
-  for (int port : o.ports) {
-    const PortDevice device = DescribePortDevice(port, Environment(o));
-    plan.stableNames.push_back(device.stableName);
-    plan.deviceNames.push_back(device.friendlyName);
-  }
+  for (int port : o.ports) plan.devices.push_back(DescribePortDevice(port, Environment(o)));
   const CardJob job = [&](int port, CardProgress& progress) {
     return RunPlacedCard(run, {port, true, &watch, &progress});
   };
