@@ -11,6 +11,9 @@
 #     cpack -G "NSIS;ZIP"
 #   (`-D CPACK_PACKAGE_VERSION=x.y.z` makes both of another version from the same build, named
 #   after it, as the Windows check does for an installed older version.)
+#   Beside them, the target `quorvex_msi` makes the two Windows Installer packages for companies,
+#   quorvex-<version>-win64.msi (per machine) and quorvex-<version>-win64-user.msi (per user), with
+#   Debian's wixl (tools/make_msi.sh, packaging/windows/quorvex.wxs).
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION .)
 # No licence file is made up here: the zip carries one only when the repository has one.
 foreach(licence LICENSE LICENSE.txt LICENSE.md COPYING)
@@ -84,6 +87,17 @@ else()
     string(REPLACE "${line}" "${line}  !insertmacro QuorvexRefuseWhileRunning \"$INSTDIR\" ${what}\n"
                    template "${template}")
   endforeach()
+  # CPack writes NSIS.InstallOptions.ini anew at every run, and makensis stores each extracted
+  # file's time in the installer: without the time for that one file, two runs of one commit give
+  # the same bytes.
+  set(line "!insertmacro MUI_INSTALLOPTIONS_EXTRACT \"NSIS.InstallOptions.ini\"\n")
+  string(FIND "${template}" "${line}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${nsis_template} extracts no NSIS.InstallOptions.ini as expected: the "
+                        "installer would carry the time of its build")
+  endif()
+  string(REPLACE "${line}" "SetDateSave off\n    ${line}    SetDateSave on\n" template
+                 "${template}")
   file(WRITE "${PROJECT_BINARY_DIR}/nsis-template/NSIS.template.in" "${template}")
   set(CPACK_MODULE_PATH "${PROJECT_BINARY_DIR}/nsis-template")
   # The NSIS lines above reach cpack with their quotes and backslashes as written.
@@ -94,5 +108,10 @@ else()
     set(QUORVEX_LICENCE_FILE "${PROJECT_SOURCE_DIR}/packaging/copyright")
   endif()
   set(CPACK_RESOURCE_FILE_LICENSE "${QUORVEX_LICENCE_FILE}")
+
+  add_custom_target(quorvex_msi
+    COMMAND "${PROJECT_SOURCE_DIR}/tools/make_msi.sh" "${PROJECT_BINARY_DIR}" "${PROJECT_BINARY_DIR}"
+    COMMENT "Windows Installer packages (wixl)" VERBATIM)
+  add_dependencies(quorvex_msi quorvex quorvex-cli)
 endif()
 include(CPack)

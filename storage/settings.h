@@ -21,9 +21,10 @@ std::string SettingsPathFor(const std::string& executablePath, const std::string
                             const std::string& userConfigFolder);
 
 // The same on Windows: a program run from inside one of `programFilesFolders` (%ProgramFiles%
-// and its kin; empty entries are ignored) is installed there, where an ordinary user cannot
-// write, and keeps its settings in "<appDataFolder>\Quorvex\quorvex.ini"; anywhere else beside the
-// executable. Folders compare as Windows does: either slash, any ASCII letter case. Throws
+// and its kin, where an ordinary user cannot write, and %LOCALAPPDATA%\Programs of a per-user
+// install, which its uninstall removes; empty entries are ignored) is installed there and keeps
+// its settings in "<appDataFolder>\Quorvex\quorvex.ini"; anywhere else beside the executable.
+// Folders compare as Windows does: either slash, any ASCII letter case. Throws
 // std::runtime_error when an installed program has no APPDATA folder.
 std::string WindowsSettingsPathFor(const std::string& executablePath,
                                    const std::vector<std::string>& programFilesFolders,

@@ -29,6 +29,9 @@ packages+=(devscripts shared-mime-info)
 # resources read back (icoutils), the installer (nsis). tools/build_qt_mingw.sh fetches Qt's
 # source with apt-get source, which unpacks with dpkg-dev (above).
 packages+=(icoutils nsis)
+# The Windows Installer packages: wixl builds them, msitools' msidump and msibuild rewrite what
+# wixl takes from the clock (tools/make_msi.sh).
+packages+=(wixl msitools)
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()

@@ -4,12 +4,14 @@
 #   quorvex-cli-<version>-win64.zip          the command line for Windows
 #   quorvex-<version>-win64-portable.zip     the window and the command line, to unpack anywhere
 #   quorvex-<version>-win64-setup.exe        the Windows installer
+#   quorvex-<version>-win64.msi              the Windows Installer package, per machine (companies)
+#   quorvex-<version>-win64-user.msi         the same for one user, without administrator rights
 #   SHA256SUMS                               over all of them (`sha256sum -c SHA256SUMS`)
 #   RELEASE-NOTES.md                         the changelog's entry for the version
 # The version is the one of project() in CMakeLists.txt; packaging/changelog must begin with its
 # entry, and the working tree must be committed. Builds in build-release/ (only what the downloads
 # hold; the tests are ./test.sh's), each tree standing for the last commit's time, so a release
-# made again from the same commit gives the same bytes (the installer aside: see the README).
+# made again from the same commit gives the same bytes.
 #   tools/release.sh
 # Exit 0: made and checked; 1: refused or failed, with the reason.
 set -euo pipefail
@@ -47,7 +49,7 @@ if [ "$top" != "$version" ]; then
 with what changed, before releasing"
 fi
 
-for tool in cmake cpack ninja dpkg-deb sha256sum x86_64-w64-mingw32-g++-posix makensis; do
+for tool in cmake cpack ninja dpkg-deb sha256sum x86_64-w64-mingw32-g++-posix makensis wixl msibuild; do
   command -v "$tool" >/dev/null || fail "no $tool (tools/ensure_deps.sh installs it)"
 done
 qt_prefix=$(tools/build_qt_mingw.sh --prefix) ||
@@ -99,14 +101,16 @@ configure win64-qt -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64.cmake"
 cmake --build "$trees/win64-qt" -j "$(nproc)" --target quorvex quorvex-cli
 windows=$(package win64-qt "NSIS;ZIP")
+msis=$(tools/make_msi.sh "$trees/win64-qt" "$trees/win64-qt") || fail "the Windows Installer packages"
 
 # --- every download agrees on the version ------------------------------------------------------
 expected=("quorvex_${version}_amd64.deb" "quorvex-cli-${version}-win64.zip"
-  "quorvex-${version}-win64-portable.zip" "quorvex-${version}-win64-setup.exe")
-made=$(printf '%s\n' "$deb" "$cli_zip" "$windows")
+  "quorvex-${version}-win64-portable.zip" "quorvex-${version}-win64-setup.exe"
+  "quorvex-${version}-win64.msi" "quorvex-${version}-win64-user.msi")
+made=$(printf '%s\n' "$deb" "$cli_zip" "$windows" "$msis")
 files=()
 for name in "${expected[@]}"; do
-  file=$(grep -m1 "/$name\$" <<<"$made") || fail "cpack made no $name; it made: $(tr '\n' ' ' <<<"$made")"
+  file=$(grep -m1 "/$name\$" <<<"$made") || fail "no $name was made; made were: $(tr '\n' ' ' <<<"$made")"
   files+=("$file")
 done
 [ "$(dpkg-deb -f "${files[0]}" Version)" = "$version" ] ||
