@@ -2,9 +2,11 @@
 # Two builds of one commit must give the same bytes. Makes the Debian package from a configured
 # build folder and again from a second tree in another folder, built later and holding only what
 # the package needs, and compares the two; with a Windows build folder (the Qt-free MinGW tree of
-# tools/wine_run.sh) the same for the command line's zip. On a difference it shows where:
-# diffoscope when installed, else the differing members with `cmp -l`.
-#   tools/reproducible_check.sh [BUILD_DIR [WINDOWS_BUILD_DIR]]   (default: build, none)
+# tools/wine_run.sh) the same for the command line's zip, and with the window's MinGW tree (of
+# tools/wine_window_check.sh) for the setup program, the portable zip and both MSI packages. On a
+# difference it shows where: diffoscope when installed, else the differing members with `cmp -l`.
+#   tools/reproducible_check.sh [BUILD_DIR [WINDOWS_BUILD_DIR [WINDOW_TREE]]]
+#   (default: build, none, none)
 # Exit 0: identical; 1: a difference or a failed build; 77: nothing to compare (reason printed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +14,7 @@ source_dir=$PWD
 
 build=$(realpath "${1:-build}")
 win_build=${2:+$(realpath "$2")}
+window_tree=${3:+$(realpath "$3")}
 
 skip() {
   echo "reproducible check skipped: $*"
@@ -31,7 +34,8 @@ cleanup() { rm -rf "$work"; }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Unpacks a .deb or a .zip into a folder, one folder per archive member for a .deb.
+# Unpacks a .deb, a .zip or an MSI's tables and streams into a folder (one folder per archive
+# member for a .deb); anything else is copied.
 unpack() {
   local file=$1 into=$2
   mkdir -p "$into"
@@ -44,6 +48,9 @@ unpack() {
       done
       ;;
     *.zip) (cd "$into" && cmake -E tar xf "$file") ;;
+    *.msi) msidump -t -s -d "$into" "$file" >/dev/null ;;
+    # An installer is compared as it stands.
+    *) cp "$file" "$into/" ;;
   esac
 }
 
@@ -85,8 +92,8 @@ second_tree() {
     -DCMAKE_BUILD_TYPE="$(cached "$first" CMAKE_BUILD_TYPE)"
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
   local name
-  for name in CMAKE_INSTALL_PREFIX CMAKE_TOOLCHAIN_FILE QUORVEX_PACKAGE_MAINTAINER CMAKE_CXX_FLAGS \
-    QUORVEX_WITHOUT_QT CMAKE_CXX_COMPILER; do
+  for name in CMAKE_INSTALL_PREFIX CMAKE_TOOLCHAIN_FILE QT_CHAINLOAD_TOOLCHAIN_FILE \
+    QUORVEX_PACKAGE_MAINTAINER CMAKE_CXX_FLAGS QUORVEX_WITHOUT_QT CMAKE_CXX_COMPILER; do
     local value
     value=$(cached "$first" "$name")
     [ -z "$value" ] || args+=("-D$name=$value")
@@ -139,6 +146,30 @@ if [ -n "$win_build" ]; then
       >"$work/cpack-win-second.log" 2>&1 || { cat "$work/cpack-win-second.log" >&2; exit 1; }
     zip=$(cd "$work/win-first" && ls ./*.zip)
     compare "$(basename "$zip")" "$work/win-first/$zip" "$work/win-second/$zip" || status=1
+  fi
+fi
+
+# --- the window for Windows: setup program, portable zip, MSI packages ----------------------------
+# windows_downloads TREE INTO: the four downloads of the window's tree, made into INTO.
+windows_downloads() {
+  cmake --build "$1" -j "$(nproc)" --target quorvex quorvex-cli >"$work/build.log" ||
+    { tail -n 40 "$work/build.log" >&2; exit 1; }
+  (cd "$work" && cpack --config "$1/CPackConfig.cmake" -G "NSIS;ZIP" -B "$2") \
+    >"$work/cpack-window.log" 2>&1 || { cat "$work/cpack-window.log" >&2; exit 1; }
+  tools/make_msi.sh "$1" "$2" >/dev/null
+}
+if [ -n "$window_tree" ]; then
+  if [ ! -f "$window_tree/CPackConfig.cmake" ]; then
+    echo "  no Windows installers compared: $window_tree is no configured build folder"
+  else
+    windows_downloads "$window_tree" "$work/window-first"
+    second_tree "$window_tree" "$work/window-second-tree"
+    started=$(date +%s)
+    windows_downloads "$work/window-second-tree" "$work/window-second"
+    echo "  the second tree of the window for Windows built in $(($(date +%s) - started)) s"
+    for file in "$work/window-first"/*.exe "$work/window-first"/*.zip "$work/window-first"/*.msi; do
+      compare "$(basename "$file")" "$file" "$work/window-second/$(basename "$file")" || status=1
+    done
   fi
 fi
 
