@@ -46,7 +46,7 @@ skip() {
 }
 qt_prefix=$("${source_dir}/tools/build_qt_mingw.sh" --prefix) ||
   skip "no Qt for MinGW in the cache; tools/build_qt_mingw.sh builds it (30 to 50 minutes)"
-for tool in wine wineserver Xvfb xdotool makensis wrestool; do
+for tool in wine wineserver Xvfb xdotool makensis wrestool wixl msidump msibuild; do
   command -v "${tool}" >/dev/null 2>&1 || skip "no ${tool} (tools/ensure_deps.sh installs it)"
 done
 for program in quorvex sim/quorvex-cardsim; do
