@@ -121,38 +121,32 @@ TEST_F(StartFileTest, RecentFilesNewestFirstAtMostSixAndOneThatNoLongerLoadsLeav
     for (int i : numbers) list.push_back(files[static_cast<std::size_t>(i - 1)]);
     return list;
   };
-  const auto choose = [this](const char* item) {
-    auto* action = frm_->findChild<QAction*>(QLatin1String(item));
-    ASSERT_NE(action, nullptr) << item;
-    action->trigger();
-  };
+  const auto item = [this](const char* name) { return frm_->findChild<QAction*>(name); };
   ASSERT_TRUE(ShowActive(*frm_));
-  EXPECT_EQ(frm_->findChild<QAction*>(QStringLiteral("Zuletzt1")), nullptr);
+  EXPECT_EQ(item("Zuletzt1"), nullptr);
 
   for (const std::string& file : files) {
     op_.fileAnswers.push_back(file);
-    choose("Konfigurationladen1");
+    item("Konfigurationladen1")->trigger();
   }
   EXPECT_EQ(frm_->RecentFiles(), named({7, 6, 5, 4, 3, 2}));
-  EXPECT_EQ(frm_->findChild<QAction*>(QStringLiteral("Zuletzt1"))->text(),
-            QStringLiteral("&1 ") + ToQ(files[6]));
-  EXPECT_EQ(frm_->findChild<QAction*>(QStringLiteral("Zuletzt7")), nullptr);
+  EXPECT_EQ(item("Zuletzt1")->text(), QStringLiteral("&1 ") + ToQ(files[6]));
+  EXPECT_EQ(item("Zuletzt7"), nullptr);
 
   // Chosen again, a file comes first and is loaded as Load configuration... loads it.
-  choose("Zuletzt4");
+  item("Zuletzt4")->trigger();
   EXPECT_EQ(frm_->RecentFiles(), named({4, 7, 6, 5, 3, 2}));
   EXPECT_EQ(op_.LastStatus(), "Configuration C4.KFG loaded");
   EXPECT_EQ(frm_->RememberedFileName(), files[3]);
 
   // A file gone since: Load's own message, and it leaves the list.
   ASSERT_TRUE(QFile::remove(ToQ(files[5])));
-  choose("Zuletzt3");
+  item("Zuletzt3")->trigger();
   EXPECT_EQ(Reports(), std::vector<std::string>{"File not found."});
   EXPECT_EQ(frm_->RecentFiles(), named({4, 7, 5, 3, 2}));
   EXPECT_EQ(frm_->RememberedFileName(), files[3]);
 
-  // Kept for the next start.
-  TearDown();
+  TearDown();  // kept for the next start
   SetUp();
   EXPECT_EQ(frm_->RecentFiles(), named({4, 7, 5, 3, 2}));
 }
