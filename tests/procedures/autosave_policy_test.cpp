@@ -179,11 +179,11 @@ TEST(WorkingStateKeyTest, EveryStoredValueCounts) {
       {"port", [&] { return WorkingStateKey(panel, 4, window); }},
       {"file",
        [&] {
-         return WorkingStateKey(panel, 3, {600, 400, "C:\\b.KFG", 2});
+         return WorkingStateKey(panel, 3, {600, 400, "C:\\b.KFG", 2, {}});
        }},
       {"height",
        [&] {
-         return WorkingStateKey(panel, 3, {600, 401, "C:\\a.KFG", 2});
+         return WorkingStateKey(panel, 3, {600, 401, "C:\\a.KFG", 2, {}});
        }},
       {"text",
        [&] {
