@@ -39,11 +39,11 @@ std::optional<ConfigImage> CheckedImage(MemoryPanel& panel, std::ostream& err) {
 
 std::optional<ConfigImage> RecordImage(const std::string& path, const std::string& text,
                                        std::ostream& err) {
-  const TextSet texts = EnglishTextSet();
   try {
     if (text.size() > kMaxTextInputBytes) {
       throw RecordInputError("the file is larger than a configuration record can be");
     }
+    const TextSet texts = RecordTextSet(ReadCsvTable(text));
     const RecordContent record = ReadRecordCsv(text, texts);
     if (record.image) return CheckedRecordImage(record, texts);
     MemoryPanel panel;

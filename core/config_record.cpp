@@ -18,6 +18,18 @@ std::string Trimmed(std::string_view text) {
   return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
+// Whatever begins so starts a formula in a spreadsheet that opens the record.
+bool StartsFormula(std::string_view cell) {
+  return !cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos;
+}
+
+// A cell beginning with the guard and then something guarded: written as it stands, it would read
+// back without its first "'".
+bool LooksGuarded(std::string_view cell) {
+  return cell.size() > 1 && cell.front() == '\'' &&
+         (StartsFormula(cell.substr(1)) || LooksGuarded(cell.substr(1)));
+}
+
 std::string CsvField(const std::string& field) {
   const bool quote = field.find_first_of(",\"\r\n") != std::string::npos ||
                      (!field.empty() && (field.front() == ' ' || field.back() == ' '));
@@ -31,6 +43,16 @@ std::string CsvField(const std::string& field) {
 }
 
 }  // namespace
+
+std::string FormulaGuarded(std::string cell) {
+  if (StartsFormula(cell) || LooksGuarded(cell)) cell.insert(cell.begin(), '\'');
+  return cell;
+}
+
+std::string WithoutFormulaGuard(std::string cell) {
+  if (LooksGuarded(cell)) cell.erase(cell.begin());
+  return cell;
+}
 
 std::string ProgramNameAndVersion() {
   return std::string(kApplicationTitle) + " " + kProgramVersion;
@@ -79,7 +101,7 @@ std::string RecordCsv(const ConfigRecord& record, const TextSet& texts) {
     row.resize(table[0].size());
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) csv += ',';
-      csv += CsvField(row[i]);
+      csv += CsvField(FormulaGuarded(row[i]));
     }
     csv += "\r\n";
   }

@@ -41,6 +41,13 @@ std::vector<RecordRow> RecordTable(const ConfigRecord& record, const TextSet& te
 // quote, line break or blank at either end. Every row has the channel table's width: first the
 // facts (label, value), then the image in hex, an empty row, then the channel table with each
 // channel's five registers in hex added as its last column.
+// A cell that a spreadsheet would take for a formula (it begins with "=", "+", "-", "@", a tab
+// or a carriage return) is written with a "'" before it, as is a cell that would otherwise read
+// back as such a guarded one.
 std::string RecordCsv(const ConfigRecord& record, const TextSet& texts);
+
+// A cell's text as RecordCsv writes it, and as it was before.
+std::string FormulaGuarded(std::string cell);
+std::string WithoutFormulaGuard(std::string cell);
 
 }  // namespace quorvex

@@ -5,6 +5,7 @@
 
 #include "core/channel_editing.h"
 #include "core/channel_panel.h"
+#include "core/config_record.h"
 #include "core/config_view.h"
 #include "core/number_text.h"
 #include "core/quantity_catalogue.h"
@@ -200,6 +201,7 @@ CsvTable ReadCsvTable(std::string_view text) {
   CsvCell cell{{}, 1, 1};
   const auto endCell = [&] {
     const int column = cell.column;
+    cell.text = WithoutFormulaGuard(std::move(cell.text));
     row.push_back(std::move(cell));
     cell = {{}, line, column + 1};
     state = State::FieldStart;
@@ -245,6 +247,17 @@ CsvTable ReadCsvTable(std::string_view text) {
   if (state == State::Quoted) Fail(cell.line, cell.column, "the quoted cell is never closed");
   if (state != State::FieldStart || !row.empty()) endRow();
   return table;
+}
+
+TextSet RecordTextSet(const CsvTable& table) {
+  TextSet german = GermanTextSet();
+  for (const CsvRow& row : table.rows) {
+    const std::string label = Cell(row, 0).text;
+    if (label == german.channel || label == german.recordProgram || label == german.recordImage) {
+      return german;
+    }
+  }
+  return EnglishTextSet();
 }
 
 RecordContent ReadRecordCsv(std::string_view text, const TextSet& texts) {

@@ -10,11 +10,11 @@
 
 #include "core/config_image.h"
 #include "core/errors.h"
+#include "core/text_set.h"
 
 namespace quorvex {
 
 class MemoryPanel;
-struct TextSet;
 
 // A text that is no record; what() names the line and column ("line 12, column 3: ...").
 class RecordInputError : public ReportedError {
@@ -38,8 +38,13 @@ struct CsvTable {
 
 // The table as RFC 4180 has it, with what spreadsheets also write: a byte order mark or none,
 // CRLF, LF or CR line ends, ";" as separator where the first row holds more of them than ",".
-// Throws RecordInputError for a quote out of place or a quoted cell never closed.
+// A cell the record guarded against spreadsheet formulas is read without its guard. Throws
+// RecordInputError for a quote out of place or a quoted cell never closed.
 CsvTable ReadCsvTable(std::string_view text);
+
+// The texts a record was exported in, told by the labels of its facts and its channel table:
+// the window writes its record in the language it shows.
+TextSet RecordTextSet(const CsvTable& table);
 
 // A channel's row of the record: its five fields in the window's header order, and its
 // registers when the table has that column and the cell is not empty.

@@ -1,73 +1,178 @@
-// The English texts of captions, menus, status lines and messages.
+// The texts of captions, menus, status lines and messages, in English and German.
 #include "core/text_set.h"
 
 namespace quorvex {
 
-TextSet EnglishTextSet() {
+namespace {
+
+// Numbers keep their "." in German too: the card, the stored files and the fields all read it.
+constexpr TextEntry kEntries[] = {
+    {&TextSet::offsetErrorV, "Offset not in range between 0 and 2.5 V",
+     "Offset nicht im Bereich zwischen 0 und 2.5 V", MenuOf::None},
+    {&TextSet::offsetErrorMa, "Offset not in range between 0 and 5.0 mA",
+     "Offset nicht im Bereich zwischen 0 und 5.0 mA", MenuOf::None},
+    {&TextSet::rangeErrorV, "Range not between 0 and 10.2 V", "Bereich nicht zwischen 0 und 10.2 V",
+     MenuOf::None},
+    {&TextSet::rangeErrorMa, "Range not between 0 and 20.4 mA",
+     "Bereich nicht zwischen 0 und 20.4 mA", MenuOf::None},
+    {&TextSet::measurementError, "Invalid measurement range", "Ung\u00fcltiger Messbereich",
+     MenuOf::None},
+    {&TextSet::productTitle, "Analog card 1.4", "Analogkarte 1.4", MenuOf::None},
+    {&TextSet::channel, "Channel", "Kanal", MenuOf::None},
+    {&TextSet::quantityHeader, "Measurement value", "Messwert", MenuOf::None},
+    {&TextSet::unitHeader, "Format", "Gr\u00f6\u00dfe", MenuOf::None},
+    {&TextSet::offsetHeader, "Offset", "Offset", MenuOf::None},
+    {&TextSet::rangeHeader, "Range", "Bereich", MenuOf::None},
+    {&TextSet::measurementHeader, "Measurement range", "Messbereich", MenuOf::None},
+    {&TextSet::fileMenu, "&File", "&Datei", MenuOf::MenuBar},
+    {&TextSet::transferMenu, "&Transfer data ", "&\u00dcbertragung", MenuOf::MenuBar},
+    {&TextSet::loadItem, "&Load configuration...", "Konfiguration &laden...", MenuOf::File},
+    {&TextSet::saveItem, "&Save configuration...", "Konfiguration &speichern...", MenuOf::File},
+    {&TextSet::quitItem, "&Quit", "&Beenden", MenuOf::File},
+    {&TextSet::comPortItem, "&COM port...", "COM-Port...", MenuOf::Transfer},
+    {&TextSet::readItem, "&Read from box", "&Empfangen", MenuOf::Transfer},
+    {&TextSet::writeItem, "&Write to box", "&Senden", MenuOf::Transfer},
+    {&TextSet::openDialogTitle, "Load configuration", "Konfiguration laden", MenuOf::None},
+    {&TextSet::saveDialogTitle, "Store configuration", "Konfiguration speichern", MenuOf::None},
+    {&TextSet::fileTypeName, "Configuration", "Konfiguration", MenuOf::None},
+    {&TextSet::loadedStart, "Configuration", "Konfiguration", MenuOf::None},
+    {&TextSet::loadedEnd, " loaded", " geladen", MenuOf::None},
+    {&TextSet::storedStart, "Configuration stored under", "Konfiguration gespeichert unter",
+     MenuOf::None},
+    {&TextSet::storedEnd, " ", " ", MenuOf::None},
+    {&TextSet::sending, "Send configuration...", "Konfiguration senden...", MenuOf::None},
+    {&TextSet::configErrorCaption, "Configuration error", "Konfigurationsfehler", MenuOf::None},
+    {&TextSet::written, "Channel configuration written", "Kanalkonfiguration geschrieben",
+     MenuOf::None},
+    {&TextSet::writeError, "Error by writing on COM ", "Fehler beim Schreiben auf COM ",
+     MenuOf::None},
+    {&TextSet::transmissionError, "Transmission error", "\u00dcbertragungsfehler", MenuOf::None},
+    {&TextSet::transmittingChannel, "Transmitting configuration for channel ",
+     "\u00dcbertrage Konfiguration f\u00fcr Kanal ", MenuOf::None},
+    {&TextSet::receivingChannel, "Receiving configuration from channel ",
+     "Empfange Konfiguration von Kanal ", MenuOf::None},
+    {&TextSet::readError, "Error by configuration reading", "Fehler beim Lesen der Konfiguration",
+     MenuOf::None},
+    {&TextSet::received, "configuration received", "Konfiguration empfangen", MenuOf::None},
+    {&TextSet::releasePrompt, "Now release the connection between device and PC",
+     "Jetzt die Verbindung zwischen Ger\u00e4t und PC trennen", MenuOf::None},
+    {&TextSet::transferCaption, "Transmission", "\u00dcbertragung", MenuOf::None},
+
+    {&TextSet::compareItem, "Co&mpare with box", "Mit Karte ver&gleichen", MenuOf::Transfer},
+    {&TextSet::compareCaption, "Compare with box", "Mit Karte vergleichen", MenuOf::None},
+    {&TextSet::compareEqual, "The box holds the configuration shown.",
+     "Die Karte enth\u00e4lt die angezeigte Konfiguration.", MenuOf::None},
+    {&TextSet::compareDifferent, "The box holds a different configuration:",
+     "Die Karte enth\u00e4lt eine andere Konfiguration:", MenuOf::None},
+    {&TextSet::compareWindow, "window", "Fenster", MenuOf::None},
+    {&TextSet::compareBox, "box", "Karte", MenuOf::None},
+    {&TextSet::printItem, "&Print configuration...", "Konfiguration &drucken...", MenuOf::File},
+    {&TextSet::exportItem, "&Export record...", "Protokoll &exportieren...", MenuOf::File},
+    {&TextSet::exportDialogTitle, "Export record", "Protokoll exportieren", MenuOf::None},
+    {&TextSet::exportFilter, "PDF record (*.pdf)|*.pdf|CSV table (*.csv)|*.csv",
+     "PDF-Protokoll (*.pdf)|*.pdf|CSV-Tabelle (*.csv)|*.csv", MenuOf::None},
+    {&TextSet::exportedStart, "Record exported to", "Protokoll exportiert nach", MenuOf::None},
+    {&TextSet::printed, "Configuration printed", "Konfiguration gedruckt", MenuOf::None},
+    {&TextSet::recordTitle, "Configuration record", "Konfigurationsprotokoll", MenuOf::None},
+    {&TextSet::recordProgram, "Program", "Programm", MenuOf::None},
+    {&TextSet::recordDate, "Date", "Datum", MenuOf::None},
+    {&TextSet::recordFile, "Configuration file", "Konfigurationsdatei", MenuOf::None},
+    {&TextSet::recordPort, "COM port", "COM-Port", MenuOf::None},
+    {&TextSet::recordUnitLabel, "Measurement unit", "Messeinheit", MenuOf::None},
+    {&TextSet::recordImage, "Image (41 bytes, hex)", "Abbild (41 Bytes, hex)", MenuOf::None},
+    {&TextSet::recordRegisters, "Registers (hex)", "Register (hex)", MenuOf::None},
+    {&TextSet::comparedStart, "Compared with box:", "Mit Karte verglichen:", MenuOf::None},
+    {&TextSet::comparedEqual, "equal", "gleich", MenuOf::None},
+    {&TextSet::comparedOneDiffers, "field differs", "Feld weicht ab", MenuOf::None},
+    {&TextSet::comparedManyDiffer, "fields differ", "Felder weichen ab", MenuOf::None},
+
+    {&TextSet::portNotAvailableStart, "Port COM", "Schnittstelle COM", MenuOf::None},
+    {&TextSet::portNotAvailableEnd, " not available.", " nicht verf\u00fcgbar.", MenuOf::None},
+    {&TextSet::connectPrompt, "Connect analog box to PC via COM",
+     "Analogkarte mit dem PC verbinden \u00fcber COM", MenuOf::None},
+
+    {&TextSet::languageMenu, "&Language / Sprache", "&Language / Sprache", MenuOf::MenuBar},
+    {&TextSet::englishItem, "&English", "&English", MenuOf::Language},
+    {&TextSet::germanItem, "&Deutsch", "&Deutsch", MenuOf::Language},
+
+    {&TextSet::debugCaption, "DebugWin", "Debug-Fenster", MenuOf::None},
+    {&TextSet::comPortCaption, "COM Port", "COM-Port", MenuOf::None},
+    {&TextSet::okButton, "OK", "OK", MenuOf::None},
+    {&TextSet::deviceManagerButton, "Device manager ", "Ger\u00e4te-Manager", MenuOf::None},
+    {&TextSet::portsButton, "Ports...", "Anschl\u00fcsse...", MenuOf::None},
+
+    {&TextSet::devicesCaption, "Serial devices", "Serielle Ger\u00e4te", MenuOf::None},
+    {&TextSet::devicesIntro,
+     "Serial devices of this computer and the COM port each is reached through:",
+     "Serielle Ger\u00e4te dieses Computers und der COM-Port, \u00fcber den jedes erreicht "
+     "wird:",
+     MenuOf::None},
+    {&TextSet::portsIntro, "COM ports of this computer and the device behind each:",
+     "COM-Ports dieses Computers und das Ger\u00e4t hinter jedem:", MenuOf::None},
+    {&TextSet::deviceColumn, "Device", "Ger\u00e4t", MenuOf::None},
+    {&TextSet::portColumn, "COM port", "COM-Port", MenuOf::None},
+    {&TextSet::nameColumn, "Name", "Name", MenuOf::None},
+    {&TextSet::makerColumn, "Maker", "Hersteller", MenuOf::None},
+    {&TextSet::stableNameColumn, "Stable name", "Fester Name", MenuOf::None},
+    {&TextSet::stateColumn, "State", "Zustand", MenuOf::None},
+    {&TextSet::noDevices, "No serial devices found.", "Keine seriellen Ger\u00e4te gefunden.",
+     MenuOf::None},
+    {&TextSet::stateFree, "free", "frei", MenuOf::None},
+    {&TextSet::stateInUse, "in use by another program", "von einem anderen Programm belegt",
+     MenuOf::None},
+    {&TextSet::stateNotPermitted, "not permitted (group %1)", "nicht erlaubt (Gruppe %1)",
+     MenuOf::None},
+    {&TextSet::stateFailed, "cannot be opened: %1", "kann nicht ge\u00f6ffnet werden: %1",
+     MenuOf::None},
+    {&TextSet::stateGone, "gone (not attached)", "fort (nicht angeschlossen)", MenuOf::None},
+    {&TextSet::groupHint,
+     "%1 may only be opened by members of the group %2. Add your user to that group (sudo "
+     "usermod -a -G %2 $USER), then log out and log in again.",
+     "%1 darf nur von Mitgliedern der Gruppe %2 ge\u00f6ffnet werden. F\u00fcgen Sie Ihren "
+     "Benutzer dieser Gruppe hinzu (sudo usermod -a -G %2 $USER), melden Sie sich dann ab und "
+     "wieder an.",
+     MenuOf::None},
+    {&TextSet::renumberHint,
+     "Windows gives each device its COM port. To give a device another one, open its Properties "
+     "in the device manager: Port Settings, Advanced.",
+     "Windows gibt jedem Ger\u00e4t seinen COM-Port. Einen anderen gibt man ihm im "
+     "Ger\u00e4te-Manager unter seinen Eigenschaften: Anschlusseinstellungen, Erweitert.",
+     MenuOf::None},
+    {&TextSet::assignLabel, "Assign the selected device to",
+     "Gew\u00e4hltes Ger\u00e4t zuordnen zu", MenuOf::None},
+    {&TextSet::assignButton, "Assign", "Zuordnen", MenuOf::None},
+    {&TextSet::refreshButton, "Refresh", "Aktualisieren", MenuOf::None},
+    {&TextSet::closeButton, "Close", "Schlie\u00dfen", MenuOf::None},
+    {&TextSet::deviceManagerItem, "Device manager", "Ger\u00e4te-Manager", MenuOf::None},
+};
+
+TextSet Filled(const char* TextEntry::*language) {
   TextSet t;
-  t.offsetErrorV = "Offset not in range between 0 and 2.5 V";
-  t.offsetErrorMa = "Offset not in range between 0 and 5.0 mA";
-  t.rangeErrorV = "Range not between 0 and 10.2 V";
-  t.rangeErrorMa = "Range not between 0 and 20.4 mA";
-  t.measurementError = "Invalid measurement range";
-  t.productTitle = "Analog card 1.4";
-  t.channel = "Channel";
-  t.quantityHeader = "Measurement value";
-  t.unitHeader = "Format";
-  t.offsetHeader = "Offset";
-  t.rangeHeader = "Range";
-  t.measurementHeader = "Measurement range";
-  t.fileMenu = "&File";
-  t.transferMenu = "&Transfer data ";
-  t.loadItem = "&Load configuration...";
-  t.saveItem = "&Save configuration...";
-  t.quitItem = "&Quit";
-  t.comPortItem = "&COM port...";
-  t.readItem = "&Read from box";
-  t.writeItem = "&Write to box";
-  t.openDialogTitle = "Load configuration";
-  t.saveDialogTitle = "Store configuration";
-  t.fileTypeName = "Configuration";
-  t.loadedStart = "Configuration";
-  t.loadedEnd = " loaded";
-  t.storedStart = "Configuration stored under";
-  t.storedEnd = " ";
-  t.sending = "Send configuration...";
-  t.configErrorCaption = "Configuration error";
-  t.written = "Channel configuration written";
-  t.writeError = "Error by writing on COM ";
-  t.transmissionError = "Transmission error";
-  t.transmittingChannel = "Transmitting configuration for channel ";
-  t.receivingChannel = "Receiving configuration from channel ";
-  t.readError = "Error by configuration reading";
-  t.received = "configuration received";
-  t.releasePrompt = "Now release the connection between device and PC";
-  t.transferCaption = "Transmission";
-  t.compareItem = "Co&mpare with box";
-  t.compareCaption = "Compare with box";
-  t.compareEqual = "The box holds the configuration shown.";
-  t.compareDifferent = "The box holds a different configuration:";
-  t.compareWindow = "window";
-  t.compareBox = "box";
-  t.comparedStart = "Compared with box:";
-  t.comparedEqual = "equal";
-  t.comparedOneDiffers = "field differs";
-  t.comparedManyDiffer = "fields differ";
-  t.printItem = "&Print configuration...";
-  t.exportItem = "&Export record...";
-  t.exportDialogTitle = "Export record";
-  t.exportFilter = "PDF record (*.pdf)|*.pdf|CSV table (*.csv)|*.csv";
-  t.exportedStart = "Record exported to";
-  t.printed = "Configuration printed";
-  t.recordTitle = "Configuration record";
-  t.recordProgram = "Program";
-  t.recordDate = "Date";
-  t.recordFile = "Configuration file";
-  t.recordPort = "COM port";
-  t.recordUnitLabel = "Measurement unit";
-  t.recordImage = "Image (41 bytes, hex)";
-  t.recordRegisters = "Registers (hex)";
+  for (const TextEntry& entry : kEntries) t.*entry.text = entry.*language;
   return t;
+}
+
+}  // namespace
+
+std::span<const TextEntry> TextEntries() {
+  return kEntries;
+}
+
+TextSet EnglishTextSet() {
+  return Filled(&TextEntry::english);
+}
+
+TextSet GermanTextSet() {
+  return Filled(&TextEntry::german);
+}
+
+int KnownLanguageNumber(int languageNumber) {
+  return languageNumber == kGermanLanguageNumber ? kGermanLanguageNumber : kEnglishLanguageNumber;
+}
+
+TextSet TextSetFor(int languageNumber) {
+  return KnownLanguageNumber(languageNumber) == kGermanLanguageNumber ? GermanTextSet()
+                                                                      : EnglishTextSet();
 }
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 // The texts the window and the procedures show, read at the moment they are shown.
 #pragma once
 
+#include <span>
 #include <string>
 
 namespace quorvex {
@@ -75,10 +76,73 @@ struct TextSet {
   std::string comparedEqual;       // "equal"
   std::string comparedOneDiffers;  // "field differs"
   std::string comparedManyDiffer;  // "fields differ"
+
+  // The transfers' boxes around the port number.
+  std::string portNotAvailableStart;  // "Port COM"
+  std::string portNotAvailableEnd;    // " not available."
+  std::string connectPrompt;          // "Connect analog box to PC via COM"
+
+  // The language menu: the same words in every language, so that anyone finds it.
+  std::string languageMenu;  // "&Language / Sprache"
+  std::string englishItem;   // "&English"
+  std::string germanItem;    // "&Deutsch"
+
+  // The debug window and the COM port dialog.
+  std::string debugCaption;         // "DebugWin"
+  std::string comPortCaption;       // "COM Port"
+  std::string okButton;             // "OK"
+  std::string deviceManagerButton;  // "Device manager "
+  std::string portsButton;          // "Ports..."
+
+  // The serial device window; "%1" and "%2" stand for what the window fills in.
+  std::string devicesCaption;     // "Serial devices"
+  std::string devicesIntro;       // "Serial devices of this computer and ..."
+  std::string portsIntro;         // "COM ports of this computer and ..."
+  std::string deviceColumn;       // "Device"
+  std::string portColumn;         // "COM port"
+  std::string nameColumn;         // "Name"
+  std::string makerColumn;        // "Maker"
+  std::string stableNameColumn;   // "Stable name"
+  std::string stateColumn;        // "State"
+  std::string noDevices;          // "No serial devices found."
+  std::string stateFree;          // "free"
+  std::string stateInUse;         // "in use by another program"
+  std::string stateNotPermitted;  // "not permitted (group %1)"
+  std::string stateFailed;        // "cannot be opened: %1"
+  std::string stateGone;          // "gone (not attached)"
+  std::string groupHint;          // "%1 may only be opened by members of the group %2. ..."
+  std::string renumberHint;       // "Windows gives each device its COM port. ..."
+  std::string assignLabel;        // "Assign the selected device to"
+  std::string assignButton;       // "Assign"
+  std::string refreshButton;      // "Refresh"
+  std::string closeButton;        // "Close"
+  std::string deviceManagerItem;  // "Device manager"
 };
 
-// The English set, language number 2.
-TextSet EnglishTextSet();
+inline constexpr int kGermanLanguageNumber = 1;
 inline constexpr int kEnglishLanguageNumber = 2;
+
+// The set of a language number: 1 German, 2 English; any other number gives English, the
+// language a first start and every settings file of the earlier program have.
+TextSet TextSetFor(int languageNumber);
+TextSet EnglishTextSet();
+TextSet GermanTextSet();
+
+// The language number itself where it names a set, else English's.
+int KnownLanguageNumber(int languageNumber);
+
+// Where an entry is shown as a menu caption: captions of one menu need access keys of their own.
+enum class MenuOf { None, MenuBar, File, Transfer, Language };
+
+// One entry of the text set with its text in each language.
+struct TextEntry {
+  std::string TextSet::*text;
+  const char* english;
+  const char* german;
+  MenuOf menu;
+};
+
+// Every entry of TextSet, in its order.
+std::span<const TextEntry> TextEntries();
 
 }  // namespace quorvex

@@ -68,6 +68,7 @@ std::string WorkingStateKey(const ChannelPanel& panel, int comPortNumber,
   std::string key = std::to_string(comPortNumber) + '\n' + std::to_string(window.width) + '\n' +
                     std::to_string(window.height) + '\n' + window.rememberedFileName + '\n' +
                     std::to_string(window.languageNumber) + '\n';
+  for (const std::string& recent : window.recentFiles) key += recent + '\n';
   for (ChannelComponent component : kChannelComponents) {
     for (int n = 1; n <= kChannelCount; ++n) {
       const std::string name = ComponentName(component, n);

@@ -47,8 +47,8 @@ CardComparison CardSession::Compare() {
   return CompareWithBox(s);
 }
 
-void CardSession::Load(std::string& rememberedFileName) {
-  Konfigurationladen1Click(panel_, op_, ctx_, rememberedFileName);
+bool CardSession::Load(std::string& rememberedFileName) {
+  return Konfigurationladen1Click(panel_, op_, ctx_, rememberedFileName);
 }
 
 void CardSession::LoadFile(std::string& rememberedFileName, const std::string& path) {
@@ -56,8 +56,8 @@ void CardSession::LoadFile(std::string& rememberedFileName, const std::string& p
   rememberedFileName = path;
 }
 
-void CardSession::Save(std::string& rememberedFileName) {
-  Konfigurationspeichern1Click(panel_, op_, ctx_, rememberedFileName);
+bool CardSession::Save(std::string& rememberedFileName) {
+  return Konfigurationspeichern1Click(panel_, op_, ctx_, rememberedFileName);
 }
 
 }  // namespace quorvex

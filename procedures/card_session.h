@@ -35,9 +35,10 @@ class CardSession {
   TransferOutcome ReadAside();
   // Compare with box, its box left to the front end.
   CardComparison Compare();
-  // Load configuration... and Save configuration... on the session's panel.
-  void Load(std::string& rememberedFileName);
-  void Save(std::string& rememberedFileName);
+  // Load configuration... and Save configuration... on the session's panel; true when a file
+  // was loaded or written.
+  bool Load(std::string& rememberedFileName);
+  bool Save(std::string& rememberedFileName);
   // The file at `path` loaded as Load configuration... loads the file chosen in its dialog. It
   // becomes the remembered file once it is loaded: a file named at start that cannot be read
   // leaves everything as it was, so the window goes on as started without it.

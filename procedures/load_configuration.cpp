@@ -20,14 +20,15 @@ void LoadKfgFile(ChannelPanel& panel, Operator& op, const AppContext& ctx,
   FormatAllChannels(panel);
 }
 
-void Konfigurationladen1Click(ChannelPanel& panel, Operator& op, AppContext& ctx,
+bool Konfigurationladen1Click(ChannelPanel& panel, Operator& op, AppContext& ctx,
                               std::string& rememberedFileName) {
   const auto answer =
       op.AskOpenFileName(DialogRequest(ctx.texts.openDialogTitle, ctx, rememberedFileName));
   // An empty answer is no file; no dialog accepts it, so it counts as cancelled.
-  if (!answer || answer->empty()) return;
+  if (!answer || answer->empty()) return false;
   rememberedFileName = WithDefaultExtension(*answer);
   LoadKfgFile(panel, op, ctx, rememberedFileName);
+  return true;
 }
 
 }  // namespace quorvex

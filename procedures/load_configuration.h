@@ -13,8 +13,9 @@ struct AppContext;
 // (and what the decoders' re-display throws).
 void LoadKfgFile(ChannelPanel& panel, Operator& op, const AppContext& ctx, const std::string& path);
 
-// The File menu command. `rememberedFileName` is the window's remembered file name.
-void Konfigurationladen1Click(ChannelPanel& panel, Operator& op, AppContext& ctx,
+// The File menu command. `rememberedFileName` is the window's remembered file name. True when a
+// file was loaded, false when the dialog was left.
+bool Konfigurationladen1Click(ChannelPanel& panel, Operator& op, AppContext& ctx,
                               std::string& rememberedFileName);
 
 }  // namespace quorvex

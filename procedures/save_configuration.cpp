@@ -20,15 +20,16 @@ void SaveKfgFile(ChannelPanel& panel, Operator& op, const AppContext& ctx,
   op.ShowStatus(ctx.texts.storedStart + " " + DisplayName(path) + ctx.texts.storedEnd);
 }
 
-void Konfigurationspeichern1Click(ChannelPanel& panel, Operator& op, AppContext& ctx,
+bool Konfigurationspeichern1Click(ChannelPanel& panel, Operator& op, AppContext& ctx,
                                   std::string& rememberedFileName) {
   // The check has shown its box already when it answers false.
-  if (!ValidateAllChannels(panel, op, ctx)) return;
+  if (!ValidateAllChannels(panel, op, ctx)) return false;
   const auto answer =
       op.AskSaveFileName(DialogRequest(ctx.texts.saveDialogTitle, ctx, rememberedFileName));
-  if (!answer || answer->empty()) return;
+  if (!answer || answer->empty()) return false;
   rememberedFileName = WithDefaultExtension(*answer);
   SaveKfgFile(panel, op, ctx, rememberedFileName);
+  return true;
 }
 
 }  // namespace quorvex

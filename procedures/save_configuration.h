@@ -13,8 +13,9 @@ struct AppContext;
 // FileError (and what the encoders throw).
 void SaveKfgFile(ChannelPanel& panel, Operator& op, const AppContext& ctx, const std::string& path);
 
-// The File menu command. `rememberedFileName` is the window's remembered file name.
-void Konfigurationspeichern1Click(ChannelPanel& panel, Operator& op, AppContext& ctx,
+// The File menu command. `rememberedFileName` is the window's remembered file name. True when a
+// file was written, false when the check failed or the dialog was left.
+bool Konfigurationspeichern1Click(ChannelPanel& panel, Operator& op, AppContext& ctx,
                                   std::string& rememberedFileName);
 
 }  // namespace quorvex

@@ -17,13 +17,15 @@ std::string PortNumberText(const TransferSeams& s) {
 }
 
 void ShowPortNotAvailable(TransferSeams& s) {
-  s.op.MessageBox(kApplicationTitle, "Port COM" + PortNumberText(s) + " not available.",
-                  BoxIcon::None);
+  s.op.MessageBox(
+      kApplicationTitle,
+      s.ctx.texts.portNotAvailableStart + PortNumberText(s) + s.ctx.texts.portNotAvailableEnd,
+      BoxIcon::None);
 }
 
 void ShowConnectPrompt(TransferSeams& s) {
-  s.op.MessageBox(s.ctx.texts.transferCaption,
-                  "Connect analog box to PC via COM" + PortNumberText(s), BoxIcon::None);
+  s.op.MessageBox(s.ctx.texts.transferCaption, s.ctx.texts.connectPrompt + PortNumberText(s),
+                  BoxIcon::None);
 }
 
 void ShowReleasePrompt(TransferSeams& s) {

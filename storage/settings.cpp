@@ -7,6 +7,7 @@
 #include "core/app_context.h"
 #include "core/channel_panel.h"
 #include "core/config_image.h"
+#include "core/text_set.h"
 #include "storage/atomic_file.h"
 #include "storage/file_error.h"
 #include "storage/profile.h"
@@ -31,6 +32,10 @@ constexpr ChannelSection kListSections[] = {{"ComboBox", ChannelComponent::Quant
 constexpr ChannelSection kTextSections[] = {{"Offset", ChannelComponent::Offset},
                                             {"Bereich", ChannelComponent::Range},
                                             {"Mess", ChannelComponent::MeasurementRange}};
+
+// A section of its own, written only once the list has had an entry: a settings file of a run
+// that loaded and saved nothing holds the same keys as ever.
+constexpr const char* kRecentSection = "Recent";
 
 int ComPortNumberIn(const Profile& profile) {
   return profile.ReadInteger("Main", "COM", -1);
@@ -62,7 +67,23 @@ WindowState RestoreSettings(const std::string& settingsPath, ChannelPanel& panel
   window.width = profile.ReadInteger("Main", "Width", 0);
   window.height = profile.ReadInteger("Main", "Height", 0);
   window.rememberedFileName = profile.ReadString("Main", "Filename", "C:\\");
+  window.languageNumber =
+      KnownLanguageNumber(profile.ReadInteger("Main", "Sprache", kEnglishLanguageNumber));
+  for (std::size_t i = kMaxRecentFiles; i >= 1; --i) {
+    const std::string path = profile.ReadString(kRecentSection, std::to_string(i), "");
+    if (!path.empty()) AddRecentFile(window.recentFiles, path);
+  }
   return window;
+}
+
+void AddRecentFile(std::vector<std::string>& recent, const std::string& path) {
+  RemoveRecentFile(recent, path);
+  recent.insert(recent.begin(), path);
+  if (recent.size() > kMaxRecentFiles) recent.resize(kMaxRecentFiles);
+}
+
+void RemoveRecentFile(std::vector<std::string>& recent, const std::string& path) {
+  std::erase(recent, path);
 }
 
 void SaveSettings(const std::string& settingsPath, const ChannelPanel& panel, const AppContext& ctx,
@@ -95,6 +116,13 @@ void SaveSettings(const std::string& settingsPath, const ChannelPanel& panel, co
   profile.WriteInteger("Main", "Height", window.height);
   profile.WriteString("Main", "Filename", window.rememberedFileName);
   profile.WriteInteger("Main", "Sprache", window.languageNumber);
+  // Once written, every key is written again, so that a list grown shorter leaves no old entry.
+  if (!window.recentFiles.empty() || profile.Find(kRecentSection, "1")) {
+    for (std::size_t i = 1; i <= kMaxRecentFiles; ++i) {
+      profile.WriteString(kRecentSection, std::to_string(i),
+                          i <= window.recentFiles.size() ? window.recentFiles[i - 1] : "");
+    }
+  }
 
   try {
     WriteFileAtomically(settingsPath, profile.Content());

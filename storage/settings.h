@@ -1,6 +1,7 @@
 // The working state kept in quorvex.ini between runs: restored at start, saved at exit.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -39,10 +40,20 @@ struct WindowState {
   int height = 0;  // applied only when > 0
   std::string rememberedFileName = "C:\\";
   int languageNumber = 0;
+  // The configuration files loaded or saved last, newest first.
+  std::vector<std::string> recentFiles;
 };
 
-// Start: ComPortNumber, list selections, field texts, size, file name. The lists must be filled
-// already. A missing or damaged file gives the defaults; nothing is validated.
+// How many configuration files the File menu offers again.
+inline constexpr std::size_t kMaxRecentFiles = 6;
+
+// `path` made the newest of `recent`, once, with the oldest dropped beyond kMaxRecentFiles.
+void AddRecentFile(std::vector<std::string>& recent, const std::string& path);
+void RemoveRecentFile(std::vector<std::string>& recent, const std::string& path);
+
+// Start: ComPortNumber, list selections, field texts, size, file name, language (English unless
+// the file names another known one) and the recent files. The lists must be filled already. A
+// missing or damaged file gives the defaults; nothing is validated.
 WindowState RestoreSettings(const std::string& settingsPath, ChannelPanel& panel, AppContext& ctx);
 
 // The COM port number the settings file holds, as RestoreSettings reads it: -1 when it holds

@@ -10,6 +10,7 @@
 #include "core/app_context.h"
 #include "link/port_names.h"
 #include "link/serial_line.h"
+#include "ui/qt_text.h"
 #include "ui/serial_device_window.h"
 
 namespace quorvex {
@@ -44,7 +45,6 @@ int PortNumberOfEntry(const QString& entry) {
 ComPortFrm::ComPortFrm(AppContext& ctx, SerialPorts& ports, QWidget* parent)
     : QDialog(parent), ctx_(ctx), ports_(ports) {
   setObjectName(QStringLiteral("ComPortFrm"));
-  setWindowTitle(QStringLiteral("COM Port"));
   setFixedSize(238, 100);
 
   // Created in tab order, so the focus chain is right from the start.
@@ -55,11 +55,11 @@ ComPortFrm::ComPortFrm(AppContext& ctx, SerialPorts& ports, QWidget* parent)
   // the dialog is made at start-up, hidden.
   comboBox1_->setGeometry(128, 16, 89, 0);
 
-  button1_ = new QPushButton(QStringLiteral("OK"), this);
+  button1_ = new QPushButton(this);
   button1_->setObjectName(QStringLiteral("Button1"));
   button1_->setGeometry(88, 56, 75, 25);
 
-  button2_ = new QPushButton(QStringLiteral("Device manager "), this);
+  button2_ = new QPushButton(this);
   button2_->setObjectName(QStringLiteral("Button2"));
   button2_->setGeometry(8, 16, 105, 25);
 
@@ -72,15 +72,24 @@ ComPortFrm::ComPortFrm(AppContext& ctx, SerialPorts& ports, QWidget* parent)
 #ifdef _WIN32
   // The device manager keeps its button; the ports with their names are one more, in the free
   // corner under it, last in the tab order.
-  portsButton_ = new QPushButton(QStringLiteral("Ports..."), this);
+  portsButton_ = new QPushButton(this);
   portsButton_->setObjectName(QStringLiteral("PortsButton"));
   portsButton_->setGeometry(8, 56, 72, 25);
   setTabOrder(button2_, portsButton_);
   connect(portsButton_, &QPushButton::clicked, this, [this] {
-    SerialDeviceWindow devices(ctx_.comPortNumber, this);
+    SerialDeviceWindow devices(ctx_.comPortNumber, this, SystemSerialDeviceAccess(), ctx_.texts);
     devices.exec();
   });
 #endif
+  ApplyTexts();
+}
+
+void ComPortFrm::ApplyTexts() {
+  const TextSet& t = ctx_.texts;
+  setWindowTitle(ToQ(t.comPortCaption));
+  button1_->setText(ToQ(t.okButton));
+  button2_->setText(ToQ(t.deviceManagerButton));
+  if (portsButton_ != nullptr) portsButton_->setText(ToQ(t.portsButton));
 }
 
 void ComPortFrm::showEvent(QShowEvent* event) {
@@ -93,6 +102,8 @@ void ComPortFrm::showEvent(QShowEvent* event) {
                                where->availableGeometry())
                .topLeft());
     }
+    // The language may have changed since the last showing.
+    ApplyTexts();
     FormShow();
   }
   QDialog::showEvent(event);
@@ -119,7 +130,7 @@ void ComPortFrm::Button2Click() {
 #ifdef _WIN32
   OpenDeviceManager(this);
 #else
-  SerialDeviceWindow devices(ctx_.comPortNumber, this);
+  SerialDeviceWindow devices(ctx_.comPortNumber, this, SystemSerialDeviceAccess(), ctx_.texts);
   devices.exec();
 #endif
 }

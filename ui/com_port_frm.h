@@ -22,6 +22,7 @@ class ComPortFrm : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void ApplyTexts();
   void FormShow();
   void Button1Click();
   void Button2Click();

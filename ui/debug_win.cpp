@@ -23,7 +23,7 @@ DebugWin::DebugWin(const AppContext& ctx, QWidget* parent) : QWidget(parent), ct
   // A window of its own even when the main window is its parent.
   setWindowFlags(Qt::Window);
   setObjectName(QStringLiteral("DebugWin"));
-  setWindowTitle(QStringLiteral("DebugWin"));
+  setWindowTitle(ToQ(ctx_.texts.debugCaption));
   // Lines arrive while the operator works in the main window; opening the log must not take the
   // keyboard away from there.
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -46,6 +46,8 @@ void DebugWin::AddDebugLine(std::string_view line) {
     return;
   }
   if (!isVisible()) {
+    // In the language of the window at the moment the log opens.
+    setWindowTitle(ToQ(ctx_.texts.debugCaption));
     show();
   }
   // Lines are counted as they are appended, not as the memo wraps them on screen, so the width

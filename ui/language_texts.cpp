@@ -1,4 +1,4 @@
-// The English texts put on the main window: captions, headers, menus, quantity lists.
+// The language's texts put on the main window: captions, headers, menus, quantity lists.
 #include "ui/language_texts.h"
 
 #include <QAction>
@@ -65,17 +65,22 @@ constexpr Caption kMenuCaptions[] = {
     {"Vergleichen", &TextSet::compareItem},
     {"Konfigurationdrucken1", &TextSet::printItem},
     {"Protokollexportieren1", &TextSet::exportItem},
+    {"Sprache1", &TextSet::languageMenu},
+    {"Englisch1", &TextSet::englishItem},
+    {"Deutsch1", &TextSet::germanItem},
 };
 
 }  // namespace
 
-int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, AppContext& ctx) {
+int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, AppContext& ctx,
+                       int languageNumber) {
   std::array<int, kChannelCount> selected{};
   for (int n = 1; n <= kChannelCount; ++n) {
     selected[static_cast<std::size_t>(n - 1)] = panel.ItemIndex(ComponentName("ComboBox", n));
   }
 
-  ctx.texts = EnglishTextSet();
+  const int language = KnownLanguageNumber(languageNumber);
+  ctx.texts = TextSetFor(language);
   const TextSet& t = ctx.texts;
 
   window.setWindowTitle(ToQ(t.productTitle + " "));
@@ -91,7 +96,7 @@ int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, A
   }
 
   op.ShowStatus("");
-  return kEnglishLanguageNumber;
+  return language;
 }
 
 }  // namespace quorvex

@@ -3,8 +3,11 @@
 #include "ui/main_frm.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -12,10 +15,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWindow>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -25,6 +30,7 @@
 #include "core/config_image.h"
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
+#include "core/text_set.h"
 #include "procedures/card_session.h"
 #include "storage/settings.h"
 #include "ui/com_port_frm.h"
@@ -75,6 +81,23 @@ constexpr Header kHeaders[] = {
     {"Label10", "Offset", 248, 78},      {"Label11", "Bereich", 328, 78},
     {"Label12", "Messbereich", 408, 90},
 };
+
+// The one configuration file a drag carries, as a native path; nothing for anything else.
+std::optional<std::string> DraggedConfiguration(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return std::nullopt;
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;
+  const QFileInfo file(urls.front().toLocalFile());
+  if (file.suffix().compare(QLatin1String("KFG"), Qt::CaseInsensitive) != 0) return std::nullopt;
+  return FromQ(QDir::toNativeSeparators(file.absoluteFilePath()));
+}
+
+// A recent file's menu caption: its access key, then the path with its "&" shown as such.
+QString RecentCaption(std::size_t index, const std::string& path) {
+  QString shown = ToQ(path);
+  shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+  return QLatin1Char('&') + QString::number(index + 1) + QLatin1Char(' ') + shown;
+}
 
 int RowTop(int channel) {
   return kFirstRowTop + kRowPitch * (channel - 1);
@@ -133,6 +156,8 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
   setFont(WindowFont(installedFamilies));
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(outerSize_);
+  // A configuration file dropped from the file manager is loaded.
+  setAcceptDrops(true);
 
   auto* grid = new QWidget(this);
   grid->setObjectName(QStringLiteral("Grid"));
@@ -203,6 +228,8 @@ void MainFrm::BuildGrid(QWidget& grid, const QFont& fieldFont) {
       field->setGeometry(c.left, RowTop(n), c.width, kEditHeight);
       // Every character has to pass the key filter; an input method would bypass it.
       field->setAttribute(Qt::WA_InputMethodEnabled, false);
+      // A dropped text would bypass the key filter too; a dropped file goes to the window.
+      field->setAcceptDrops(false);
       chain(field);
       editFields_.push_back(field);
     }
@@ -226,7 +253,7 @@ void MainFrm::BuildMenu() {
     return action;
   };
 
-  auto* datei1 = new QMenu(QStringLiteral("&Datei"), this);
+  auto* datei1 = datei1_ = new QMenu(QStringLiteral("&Datei"), this);
   datei1->setObjectName(QStringLiteral("Datei1"));
   bar->addMenu(datei1);
   konfigurationladen1_ = item(datei1, "Konfigurationladen1", "&Konfiguration &laden");
@@ -245,12 +272,40 @@ void MainFrm::BuildMenu() {
   QAction* comPort1 = item(uebertragen, "COMPort1", "COM Port...");
   QAction* vergleichen = item(uebertragen, "Vergleichen", "Ver&gleichen");
 
+  // Its captions are the same in every language; the language's texts put them on.
+  sprache1_ = new QMenu(this);
+  sprache1_->setObjectName(QStringLiteral("Sprache1"));
+  bar->addMenu(sprache1_);
+  auto* languages = new QActionGroup(this);
+  englisch1_ = item(sprache1_, "Englisch1", "");
+  deutsch1_ = item(sprache1_, "Deutsch1", "");
+  for (QAction* language : {englisch1_, deutsch1_}) {
+    language->setCheckable(true);
+    languages->addAction(language);
+  }
+  connect(englisch1_, &QAction::triggered, this,
+          [this] { ChooseLanguage(kEnglishLanguageNumber); });
+  connect(deutsch1_, &QAction::triggered, this, [this] { ChooseLanguage(kGermanLanguageNumber); });
+
   connect(konfigurationladen1_, &QAction::triggered, this, [this] {
-    RunReported([this] { session_->Load(rememberedFileName_); });
+    std::optional<bool> loaded;  // none when the load failed
+    RunReported([this, &loaded] { loaded = session_->Load(rememberedFileName_); });
+    // A file that failed to load is not offered again.
+    if (!loaded) {
+      RemoveRecentFile(recentFiles_, rememberedFileName_);
+    } else if (*loaded) {
+      AddRecentFile(recentFiles_, rememberedFileName_);
+    }
+    ShowRecentFiles();
     autosave_->CommandCompleted();
   });
   connect(konfigurationspeichern1_, &QAction::triggered, this, [this] {
-    RunReported([this] { session_->Save(rememberedFileName_); });
+    bool saved = false;
+    RunReported([this, &saved] { saved = session_->Save(rememberedFileName_); });
+    if (saved) {
+      AddRecentFile(recentFiles_, rememberedFileName_);
+      ShowRecentFiles();
+    }
     autosave_->CommandCompleted();
   });
   connect(konfigurationdrucken1_, &QAction::triggered, this,
@@ -291,13 +346,17 @@ void MainFrm::FormCreate(const std::vector<std::string>& arguments) {
     resize(outerSize_);
     outerSize_ = size();  // as far as the minimum size let it go
     rememberedFileName_ = state.rememberedFileName;
+    languageAtStart_ = state.languageNumber;
+    recentFiles_ = state.recentFiles;
   });
+  ShowRecentFiles();
 
   ctx_.debugSwitch = DebugSwitchFromArguments(arguments);
 }
 
 void MainFrm::FormShow() {
-  languageNumber_ = ApplyLanguageTexts(*this, *panel_, op_, ctx_);
+  languageNumber_ = ApplyLanguageTexts(*this, *panel_, op_, ctx_, languageAtStart_);
+  CheckLanguageItem();
   // A stored text too large for any number ends the re-display at its channel, as an error ends
   // any handler; the channels after it keep their stored texts.
   RunReported([this] {
@@ -319,16 +378,89 @@ WindowState MainFrm::CurrentWindowState() const {
   state.width = frameGeometry().width();
   state.height = frameGeometry().height();
   state.rememberedFileName = rememberedFileName_;
-  state.languageNumber = languageNumber_;
+  // A window closed before it was ever shown keeps the language it was started with.
+  state.languageNumber = shown_ ? languageNumber_ : languageAtStart_;
+  state.recentFiles = recentFiles_;
   return state;
 }
 
 void MainFrm::SetFileCommandsEnabled(bool enabled) {
-  // The record reads the channels that a read may be filling.
+  fileCommandsEnabled_ = enabled;
+  // The record reads the channels that a read may be filling, and a new language rebuilds the
+  // lists it fills.
   for (QAction* command : {konfigurationladen1_, konfigurationspeichern1_, konfigurationdrucken1_,
-                           protokollexportieren1_, beenden1_}) {
+                           protokollexportieren1_, beenden1_, englisch1_, deutsch1_}) {
     command->setEnabled(enabled);
   }
+  for (QAction* recent : recentItems_) recent->setEnabled(enabled);
+}
+
+void MainFrm::ChooseLanguage(int languageNumber) {
+  languageNumber_ = ApplyLanguageTexts(*this, *panel_, op_, ctx_, languageNumber);
+  CheckLanguageItem();
+  autosave_->CommandCompleted();
+}
+
+void MainFrm::CheckLanguageItem() {
+  (languageNumber_ == kGermanLanguageNumber ? deutsch1_ : englisch1_)->setChecked(true);
+}
+
+void MainFrm::ShowRecentFiles() {
+  // Chosen from the menu, an entry is still being delivered when the load it ran changes the list.
+  for (QAction* old : recentItems_) {
+    datei1_->removeAction(old);
+    old->setObjectName(QString());
+    old->deleteLater();
+  }
+  recentItems_.clear();
+  for (std::size_t i = 0; i < recentFiles_.size(); ++i) {
+    auto* recent = new QAction(RecentCaption(i, recentFiles_[i]), this);
+    recent->setObjectName(QStringLiteral("Zuletzt%1").arg(i + 1));
+    connect(recent, &QAction::triggered, this,
+            [this, path = recentFiles_[i]] { LoadNamedFile(path); });
+    recentItems_.push_back(recent);
+  }
+  if (recentItems_.empty()) return;
+  auto* line = new QAction(this);
+  line->setSeparator(true);
+  line->setObjectName(QStringLiteral("N2"));
+  recentItems_.push_back(line);
+  for (QAction* recent : recentItems_) {
+    recent->setEnabled(fileCommandsEnabled_);
+    datei1_->insertAction(beenden1_, recent);
+  }
+}
+
+void MainFrm::LoadNamedFile(const std::string& path) {
+  bool loaded = false;
+  RunReported([this, &path, &loaded] {
+    session_->LoadFile(rememberedFileName_, path);
+    loaded = true;
+  });
+  if (loaded) {
+    AddRecentFile(recentFiles_, path);
+  } else {
+    RemoveRecentFile(recentFiles_, path);
+  }
+  ShowRecentFiles();
+  autosave_->CommandCompleted();
+}
+
+void MainFrm::dragEnterEvent(QDragEnterEvent* event) {
+  // Anything else is refused by the drag cursor alone.
+  if (!TransferRunning() && DraggedConfiguration(event->mimeData())) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainFrm::dropEvent(QDropEvent* event) {
+  const std::optional<std::string> path = DraggedConfiguration(event->mimeData());
+  if (TransferRunning() || !path) return;
+  event->acceptProposedAction();
+  // Loaded once the drop is over: the file manager waits for the drop, not for a box.
+  QTimer::singleShot(0, this, [this, file = *path] {
+    if (!TransferRunning()) LoadNamedFile(file);
+  });
 }
 
 void MainFrm::SetComPortFrm(std::function<ComPortFrm&()> comPortFrm) {
@@ -356,9 +488,7 @@ void MainFrm::showEvent(QShowEvent* event) {
   // Queued, so that the window is on screen before the load's status or its error box.
   QTimer::singleShot(0, this, [this] {
     const QFileInfo file(ToQ(std::exchange(fileToLoad_, {})));
-    const std::string path = FromQ(QDir::toNativeSeparators(file.absoluteFilePath()));
-    RunReported([this, &path] { session_->LoadFile(rememberedFileName_, path); });
-    autosave_->CommandCompleted();
+    LoadNamedFile(FromQ(QDir::toNativeSeparators(file.absoluteFilePath())));
   });
 }
 

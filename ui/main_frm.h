@@ -1,4 +1,4 @@
-// MainFrm, the main window: eight channel rows, File and Transfer menus, status bar.
+// MainFrm, the main window: eight channel rows, File, Transfer and Language menus, status bar.
 #pragma once
 
 #include <QMainWindow>
@@ -15,6 +15,7 @@ class QFont;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QMenu;
 
 namespace quorvex {
 
@@ -53,6 +54,7 @@ class MainFrm : public QMainWindow {
   // Read by the window tests only; kept on purpose, as the state they check has no widget.
   const std::string& RememberedFileName() const { return rememberedFileName_; }
   int LanguageNumber() const { return languageNumber_; }
+  const std::vector<std::string>& RecentFiles() const { return recentFiles_; }
   std::uint16_t RegisterAddress() const;
   bool TransferRunning() const;
 
@@ -61,6 +63,8 @@ class MainFrm : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
@@ -71,6 +75,12 @@ class MainFrm : public QMainWindow {
   void BuildStatusBar();
   void SetFileCommandsEnabled(bool enabled);
   void COMPort1Click();
+  void ChooseLanguage(int languageNumber);
+  void CheckLanguageItem();
+  // A file named at start, chosen among the recent ones or dropped on the window, loaded as
+  // Load configuration... loads the file chosen in its dialog.
+  void LoadNamedFile(const std::string& path);
+  void ShowRecentFiles();
   void FormCreate(const std::vector<std::string>& arguments);
   void FormShow();
   void FormDestroy();
@@ -105,6 +115,7 @@ class MainFrm : public QMainWindow {
   std::string rememberedFileName_;
   std::string fileToLoad_;
   int languageNumber_ = 0;
+  int languageAtStart_ = 0;
 
   bool shown_ = false;
   bool settingsSaved_ = false;
@@ -123,6 +134,14 @@ class MainFrm : public QMainWindow {
   QAction* beenden1_ = nullptr;
   QAction* konfigurationdrucken1_ = nullptr;
   QAction* protokollexportieren1_ = nullptr;
+  QMenu* datei1_ = nullptr;
+  QMenu* sprache1_ = nullptr;
+  QAction* englisch1_ = nullptr;
+  QAction* deutsch1_ = nullptr;
+  std::vector<std::string> recentFiles_;
+  // The File menu's entries for them, and the line under them; none while the list is empty.
+  std::vector<QAction*> recentItems_;
+  bool fileCommandsEnabled_ = true;
 };
 
 }  // namespace quorvex

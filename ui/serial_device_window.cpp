@@ -43,35 +43,35 @@ namespace {
 // What tells a row from the others: the device's path on Linux, the port on Windows.
 constexpr int kPathColumn = 0;
 
-QString StateText(const SerialDevice& device) {
+QString StateText(const SerialDevice& device, const TextSet& t) {
   switch (device.access) {
     case DeviceAccess::kFree:
-      return QStringLiteral("free");
+      return ToQ(t.stateFree);
     case DeviceAccess::kInUse:
-      return QStringLiteral("in use by another program");
+      return ToQ(t.stateInUse);
     case DeviceAccess::kNotPermitted:
-      return QStringLiteral("not permitted (group %1)").arg(ToQ(device.group));
+      return ToQ(t.stateNotPermitted).arg(ToQ(device.group));
     case DeviceAccess::kFailed:
-      return QStringLiteral("cannot be opened: %1").arg(ToQ(device.error));
+      return ToQ(t.stateFailed).arg(ToQ(device.error));
     case DeviceAccess::kGone:
-      return QStringLiteral("gone (not attached)");
+      return ToQ(t.stateGone);
   }
   return {};
 }
 
-QStringList RowTexts(const SerialDevice& device, bool systemNamesPorts) {
+QStringList RowTexts(const SerialDevice& device, bool systemNamesPorts, const TextSet& t) {
   if (systemNamesPorts) {
     return {ToQ(device.path), ToQ(device.friendlyName), ToQ(device.maker), ToQ(device.stableName),
-            StateText(device)};
+            StateText(device, t)};
   }
   return {
       ToQ(device.path), ToQ(device.stableName),
       device.comNumber > 0 ? QStringLiteral("COM%1").arg(device.comNumber) : QStringLiteral("-"),
-      StateText(device)};
+      StateText(device, t)};
 }
 
 // What to do about the devices this user may not open, one paragraph per group; "" when none.
-QString PermissionHint(const std::vector<SerialDevice>& devices) {
+QString PermissionHint(const std::vector<SerialDevice>& devices, const TextSet& t) {
   std::map<std::string, QStringList> pathsByGroup;
   for (const SerialDevice& device : devices) {
     if (device.access == DeviceAccess::kNotPermitted) {
@@ -80,10 +80,7 @@ QString PermissionHint(const std::vector<SerialDevice>& devices) {
   }
   QStringList paragraphs;
   for (const auto& [group, paths] : pathsByGroup) {
-    paragraphs.append(QStringLiteral("%1 may only be opened by members of the group %2. Add your "
-                                     "user to that group (sudo usermod -a -G %2 $USER), then log "
-                                     "out and log in again.")
-                          .arg(paths.join(QStringLiteral(", ")), ToQ(group)));
+    paragraphs.append(ToQ(t.groupHint).arg(paths.join(QStringLiteral(", ")), ToQ(group)));
   }
   return paragraphs.join(QLatin1Char('\n'));
 }
@@ -141,10 +138,10 @@ SerialDeviceAccess SystemSerialDeviceAccess() {
 #endif
 
 SerialDeviceWindow::SerialDeviceWindow(int suggestedComNumber, QWidget* parent,
-                                       SerialDeviceAccess access)
-    : QDialog(parent), access_(std::move(access)) {
+                                       SerialDeviceAccess access, const TextSet& texts)
+    : QDialog(parent), access_(std::move(access)), texts_(texts) {
   setObjectName(QStringLiteral("SerialDeviceWindow"));
-  setWindowTitle(QStringLiteral("Serial devices"));
+  setWindowTitle(ToQ(texts_.devicesCaption));
   LayOut();
   resize(720, 320);
 
@@ -212,28 +209,24 @@ void SerialDeviceWindow::RefreshSoon() {
 
 void SerialDeviceWindow::LayOut() {
   const bool windows = access_.systemNamesPorts;
-  auto* intro = new QLabel(
-      windows ? QStringLiteral("COM ports of this computer and the device behind each:")
-              : QStringLiteral(
-                    "Serial devices of this computer and the COM port each is reached through:"),
-      this);
+  auto* intro = new QLabel(ToQ(windows ? texts_.portsIntro : texts_.devicesIntro), this);
   intro->setWordWrap(true);
 
   deviceList_ = new QTreeWidget(this);
   deviceList_->setObjectName(QStringLiteral("DeviceList"));
+  const TextSet& t = texts_;
   const QStringList headers =
-      windows
-          ? QStringList{QStringLiteral("COM port"), QStringLiteral("Name"), QStringLiteral("Maker"),
-                        QStringLiteral("Stable name"), QStringLiteral("State")}
-          : QStringList{QStringLiteral("Device"), QStringLiteral("Stable name"),
-                        QStringLiteral("COM port"), QStringLiteral("State")};
+      windows ? QStringList{ToQ(t.portColumn), ToQ(t.nameColumn), ToQ(t.makerColumn),
+                            ToQ(t.stableNameColumn), ToQ(t.stateColumn)}
+              : QStringList{ToQ(t.deviceColumn), ToQ(t.stableNameColumn), ToQ(t.portColumn),
+                            ToQ(t.stateColumn)};
   deviceList_->setColumnCount(static_cast<int>(headers.size()));
   deviceList_->setHeaderLabels(headers);
   deviceList_->setRootIsDecorated(false);
   deviceList_->setSelectionMode(QAbstractItemView::SingleSelection);
   deviceList_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
-  emptyLabel_ = new QLabel(QStringLiteral("No serial devices found."), this);
+  emptyLabel_ = new QLabel(ToQ(t.noDevices), this);
   emptyLabel_->setObjectName(QStringLiteral("EmptyLabel"));
   permissionHint_ = new QLabel(this);
   permissionHint_->setObjectName(QStringLiteral("PermissionHint"));
@@ -251,10 +244,7 @@ void SerialDeviceWindow::LayOut() {
   if (windows) {
     // The COM number belongs to the device there; changing it is the device manager's job.
     assignRow->hide();
-    auto* renumber = new QLabel(
-        QStringLiteral("Windows gives each device its COM port. To give a device another one, "
-                       "open its Properties in the device manager: Port Settings, Advanced."),
-        this);
+    auto* renumber = new QLabel(ToQ(t.renumberHint), this);
     renumber->setObjectName(QStringLiteral("RenumberHint"));
     renumber->setWordWrap(true);
     layout->addWidget(renumber);
@@ -265,13 +255,13 @@ void SerialDeviceWindow::LayOut() {
 QWidget* SerialDeviceWindow::AssignRow() {
   auto* container = new QWidget(this);
   container->setObjectName(QStringLiteral("AssignRow"));
-  auto* assignLabel = new QLabel(QStringLiteral("Assign the selected device to"), container);
+  auto* assignLabel = new QLabel(ToQ(texts_.assignLabel), container);
   comNumber_ = new QSpinBox(container);
   comNumber_->setObjectName(QStringLiteral("ComNumber"));
   comNumber_->setRange(kFirstComPort, kLastComPort);
   comNumber_->setPrefix(QStringLiteral("COM"));
   assignLabel->setBuddy(comNumber_);
-  assignButton_ = new QPushButton(QStringLiteral("Assign"), container);
+  assignButton_ = new QPushButton(ToQ(texts_.assignButton), container);
   assignButton_->setObjectName(QStringLiteral("AssignButton"));
   // Enter in the spin box should not close the window before anything was assigned.
   assignButton_->setAutoDefault(false);
@@ -286,9 +276,9 @@ QWidget* SerialDeviceWindow::AssignRow() {
 }
 
 QLayout* SerialDeviceWindow::ButtonRow() {
-  refreshButton_ = new QPushButton(QStringLiteral("Refresh"), this);
+  refreshButton_ = new QPushButton(ToQ(texts_.refreshButton), this);
   refreshButton_->setObjectName(QStringLiteral("RefreshButton"));
-  closeButton_ = new QPushButton(QStringLiteral("Close"), this);
+  closeButton_ = new QPushButton(ToQ(texts_.closeButton), this);
   closeButton_->setObjectName(QStringLiteral("CloseButton"));
   // As the Assign button: Enter in the spin box closes nothing.
   refreshButton_->setAutoDefault(false);
@@ -297,7 +287,7 @@ QLayout* SerialDeviceWindow::ButtonRow() {
   auto* row = new QHBoxLayout;
   row->addWidget(refreshButton_);
   if (access_.deviceManager) {
-    deviceManagerButton_ = new QPushButton(QStringLiteral("Device manager"), this);
+    deviceManagerButton_ = new QPushButton(ToQ(texts_.deviceManagerItem), this);
     deviceManagerButton_->setObjectName(QStringLiteral("DeviceManagerButton"));
     deviceManagerButton_->setAutoDefault(false);
     row->addWidget(deviceManagerButton_);
@@ -324,7 +314,8 @@ void SerialDeviceWindow::Refresh() {
   deviceList_->clear();
   QTreeWidgetItem* reselect = nullptr;
   for (const SerialDevice& device : devices_) {
-    auto* item = new QTreeWidgetItem(deviceList_, RowTexts(device, access_.systemNamesPorts));
+    auto* item =
+        new QTreeWidgetItem(deviceList_, RowTexts(device, access_.systemNamesPorts, texts_));
     if (!selectedPath.isEmpty() && item->text(kPathColumn) == selectedPath) {
       reselect = item;
     }
@@ -336,7 +327,7 @@ void SerialDeviceWindow::Refresh() {
     deviceList_->setCurrentItem(reselect);
   }
   emptyLabel_->setVisible(devices_.empty());
-  const QString hint = PermissionHint(devices_);
+  const QString hint = PermissionHint(devices_, texts_);
   permissionHint_->setText(hint);
   permissionHint_->setVisible(!hint.isEmpty());
   SelectionChanged();

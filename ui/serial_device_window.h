@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/text_set.h"
 #include "link/serial_devices.h"
 
 class QLabel;
@@ -51,9 +52,11 @@ void OpenDeviceManager(QWidget* dialog);
 class SerialDeviceWindow : public QDialog {
   Q_OBJECT
  public:
-  // suggestedComNumber preselects the COM number to assign when it is in 1..255.
+  // suggestedComNumber preselects the COM number to assign when it is in 1..255. The window
+  // speaks the language of `texts`.
   explicit SerialDeviceWindow(int suggestedComNumber, QWidget* parent = nullptr,
-                              SerialDeviceAccess access = SystemSerialDeviceAccess());
+                              SerialDeviceAccess access = SystemSerialDeviceAccess(),
+                              const TextSet& texts = EnglishTextSet());
   ~SerialDeviceWindow() override;
 
  protected:
@@ -75,6 +78,7 @@ class SerialDeviceWindow : public QDialog {
   void RefreshSoon();
 
   SerialDeviceAccess access_;
+  const TextSet texts_;
 #ifdef _WIN32
   std::unique_ptr<SerialDeviceNotification> notification_;
 #endif

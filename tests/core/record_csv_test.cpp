@@ -130,6 +130,38 @@ TEST(ReadRecordCsv, TheWindowsExportAndASpreadsheetsCopyGiveTheSameBytes) {
   EXPECT_EQ(quoted.channels[1].fields[4].text, "1,000");
 }
 
+TEST(RecordCsv, CellsASpreadsheetWouldTakeForFormulasAreGuardedAndReadBackAsTheyWere) {
+  // The remembered file as the window has it, and its cell as the record writes it.
+  const std::pair<std::string, std::string> cases[] = {
+      {"=HYPERLINK(\"x\";\"y\").KFG", "\"'=HYPERLINK(\"\"x\"\";\"\"y\"\").KFG\""},
+      {"+1.KFG", "'+1.KFG"},
+      {"-1.KFG", "'-1.KFG"},
+      {"@A1.KFG", "'@A1.KFG"},
+      {"\tx.KFG", "'\tx.KFG"},
+      {"\rx.KFG", "\"'\rx.KFG\""},
+      {"'=x.KFG", "''=x.KFG"},  // would read back as "=x.KFG" unguarded
+      {"'x.KFG", "'x.KFG"},
+      {"/tmp/=x.KFG", "/tmp/=x.KFG"},
+  };
+  ConfigRecord record;
+  record.channels = ViewImage(kKnownImage);
+  record.image = kKnownImage;
+  for (const TextSet& texts : {EnglishTextSet(), GermanTextSet()}) {
+    for (const auto& [name, cell] : cases) {
+      SCOPED_TRACE(texts.channel + " " + name);
+      record.fileName = name;
+      const std::string csv = RecordCsv(record, texts);
+      EXPECT_NE(csv.find("\r\n" + texts.recordFile + "," + cell + ","), std::string::npos);
+      // No cell of the channel table starts a formula: numbers, units and names never do.
+      EXPECT_EQ(csv.find(",'", csv.find(texts.quantityHeader)), std::string::npos);
+      const CsvTable table = ReadCsvTable(csv);
+      EXPECT_EQ(table.rows[2][1].text, name);
+      EXPECT_EQ(RecordTextSet(table).channel, texts.channel);
+      EXPECT_EQ(CheckedRecordImage(ReadRecordCsv(csv, texts), texts), kKnownImage);
+    }
+  }
+}
+
 TEST(ReadRecordCsv, WhatIsNoRecordIsNamedByLineAndColumn) {
   const std::string known = KnownRecord();
   const std::pair<std::string, const char*> cases[] = {

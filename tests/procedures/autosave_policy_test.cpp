@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, AutosavePolicyTest, ::testing::ValuesIn(kCases
 TEST(WorkingStateKeyTest, EveryStoredValueCounts) {
   MemoryPanel panel;
   panel.SetItems("ComboBox3", {"O2", "CO"});
-  const WindowState window{600, 400, "C:\\a.KFG", 2};
+  const WindowState window{600, 400, "C:\\a.KFG", 2, {}};
   const std::string key = WorkingStateKey(panel, 3, window);
   EXPECT_EQ(WorkingStateKey(panel, 3, window), key);
 
@@ -179,11 +179,11 @@ TEST(WorkingStateKeyTest, EveryStoredValueCounts) {
       {"port", [&] { return WorkingStateKey(panel, 4, window); }},
       {"file",
        [&] {
-         return WorkingStateKey(panel, 3, {600, 400, "C:\\b.KFG", 2});
+         return WorkingStateKey(panel, 3, {600, 400, "C:\\b.KFG", 2, {}});
        }},
       {"height",
        [&] {
-         return WorkingStateKey(panel, 3, {600, 401, "C:\\a.KFG", 2});
+         return WorkingStateKey(panel, 3, {600, 401, "C:\\a.KFG", 2, {}});
        }},
       {"text",
        [&] {

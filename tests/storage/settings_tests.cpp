@@ -95,7 +95,8 @@ TEST_F(SettingsTest, WhatIsSavedIsRestored) {
   WindowState window{.width = 800,
                      .height = 500,
                      .rememberedFileName = "/home/tech/plant data/Boiler 1.KFG",
-                     .languageNumber = 2};
+                     .languageNumber = 2,
+                     .recentFiles = {}};
   SaveSettings(path_, panel_, ctx_, window);
 
   MemoryPanel restored = FilledSettingsPanel();

@@ -81,7 +81,8 @@ class ComPortFrmTest : public ::testing::Test {
     return frm.findChild<QPushButton*>(name);
   }
 
-  AppContext ctx_;
+  // The windows are made once the main window has put its language on.
+  AppContext ctx_{.texts = EnglishTextSet()};
 };
 
 TEST_F(ComPortFrmTest, FormAndControlsAsTheOperatorSeesThem) {

@@ -23,7 +23,8 @@ class DebugWinTest : public ::testing::Test {
     }
   }
 
-  AppContext ctx_;
+  // The windows are made once the main window has put its language on.
+  AppContext ctx_{.texts = EnglishTextSet()};
 };
 
 TEST_F(DebugWinTest, WindowAsTheOperatorSeesIt) {

@@ -2,6 +2,7 @@
 // the window is shown, or reported as Load reports it, the window going on without it.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -106,6 +107,48 @@ TEST_F(StartFileTest, AFileThatCannotBeReadIsReportedAsLoadReportsItAndChangesNo
     }
     EXPECT_TRUE(frm_->isVisible());
   }
+}
+
+TEST_F(StartFileTest, RecentFilesNewestFirstAtMostSixAndOneThatNoLongerLoadsLeavesTheList) {
+  std::vector<std::string> files;  // c1.KFG ... c7.KFG
+  for (int i = 1; i <= 7; ++i) {
+    const QString file = dir_.filePath(QStringLiteral("c%1.KFG").arg(i));
+    WriteKfgImage(FromQ(file), kKnownImage);
+    files.push_back(FromQ(QDir::toNativeSeparators(file)));
+  }
+  const auto named = [&files](std::initializer_list<int> numbers) {
+    std::vector<std::string> list;
+    for (int i : numbers) list.push_back(files[static_cast<std::size_t>(i - 1)]);
+    return list;
+  };
+  const auto item = [this](const char* name) { return frm_->findChild<QAction*>(name); };
+  ASSERT_TRUE(ShowActive(*frm_));
+  EXPECT_EQ(item("Zuletzt1"), nullptr);
+
+  for (const std::string& file : files) {
+    op_.fileAnswers.push_back(file);
+    item("Konfigurationladen1")->trigger();
+  }
+  EXPECT_EQ(frm_->RecentFiles(), named({7, 6, 5, 4, 3, 2}));
+  EXPECT_EQ(item("Zuletzt1")->text(), QStringLiteral("&1 ") + ToQ(files[6]));
+  EXPECT_EQ(item("Zuletzt7"), nullptr);
+
+  // Chosen again, a file comes first and is loaded as Load configuration... loads it.
+  item("Zuletzt4")->trigger();
+  EXPECT_EQ(frm_->RecentFiles(), named({4, 7, 6, 5, 3, 2}));
+  EXPECT_EQ(op_.LastStatus(), "Configuration C4.KFG loaded");
+  EXPECT_EQ(frm_->RememberedFileName(), files[3]);
+
+  // A file gone since: Load's own message, and it leaves the list.
+  ASSERT_TRUE(QFile::remove(ToQ(files[5])));
+  item("Zuletzt3")->trigger();
+  EXPECT_EQ(Reports(), std::vector<std::string>{"File not found."});
+  EXPECT_EQ(frm_->RecentFiles(), named({4, 7, 5, 3, 2}));
+  EXPECT_EQ(frm_->RememberedFileName(), files[3]);
+
+  TearDown();  // kept for the next start
+  SetUp();
+  EXPECT_EQ(frm_->RecentFiles(), named({4, 7, 5, 3, 2}));
 }
 
 }  // namespace

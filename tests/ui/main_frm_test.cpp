@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,10 +90,14 @@ TEST_F(MainFrmTest, EveryComponentCarriesItsNameAndKind) {
   EXPECT_TRUE(Get<QAction>("N1")->isSeparator());
   EXPECT_EQ(names(uebertragen->actions()),
             (std::vector<std::string>{"Empfangen", "Senden", "COMPort1", "Vergleichen"}));
+  auto* sprache1 = Get<QMenu>("Sprache1");
+  ASSERT_TRUE(sprache1);
+  EXPECT_EQ(names(sprache1->actions()), (std::vector<std::string>{"Englisch1", "Deutsch1"}));
   const QList<QAction*> bar = frm_->menuBar()->actions();
-  ASSERT_EQ(bar.size(), 2);
+  ASSERT_EQ(bar.size(), 3);
   EXPECT_EQ(bar[0], datei1->menuAction());
   EXPECT_EQ(bar[1], uebertragen->menuAction());
+  EXPECT_EQ(bar[2], sprache1->menuAction());
   for (QAction* a : datei1->actions() + uebertragen->actions()) {
     EXPECT_TRUE(a->shortcut().isEmpty()) << a->objectName().toStdString();
   }
@@ -230,13 +235,62 @@ TEST_F(MainFrmTest, LanguageTextsKeepEveryRowsQuantityWithoutRunningItsHandler) 
     frm_->Panel().SetText(ComponentName("ELabel", n), "untouched");
   }
   op_.log.clear();
-  EXPECT_EQ(ApplyLanguageTexts(*frm_, frm_->Panel(), op_, ctx_), 2);
+  EXPECT_EQ(ApplyLanguageTexts(*frm_, frm_->Panel(), op_, ctx_, 2), 2);
   for (int n = 1; n <= 8; ++n) {
     EXPECT_EQ(frm_->Panel().ItemIndex(ComponentName("ComboBox", n)), picks[n - 1]) << n;
     EXPECT_EQ(frm_->Panel().Items(ComponentName("ComboBox", n)).size(), 15u);
     EXPECT_EQ(Text(ComponentName("ELabel", n).c_str()), "untouched");
   }
   EXPECT_EQ(op_.log, std::vector<std::string>{"status:"});
+}
+
+TEST_F(MainFrmTest, TheLanguageMenuSwitchesEveryCaptionAtOnceKeepsTheRowsAndIsKeptForTheNextStart) {
+  const auto caption = [this](const char* name) {
+    if (auto* menu = frm_->findChild<QMenu*>(name)) return menu->title().toStdString();
+    if (auto* action = frm_->findChild<QAction*>(name)) return action->text().toStdString();
+    return Text(name);
+  };
+  const auto settings = [this] {
+    QFile file(dir_.filePath("quorvex.ini"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+  };
+  const int picks[8] = {0, 14, 3, -1, 7, 1, 12, 6};
+  Show();
+  for (int n = 1; n <= 8; ++n)
+    frm_->Panel().SetItemIndex(ComponentName("ComboBox", n), picks[n - 1]);
+
+  // German, English and German again: the captions of that language, the rows as they were.
+  for (const int language : {1, 2, 1}) {
+    SCOPED_TRACE(language);
+    const bool german = language == 1;
+    op_.ShowStatus("before");
+    clock_.Advance(std::chrono::seconds(1));  // the settings' writes keep a second apart
+    Get<QAction>(german ? "Deutsch1" : "Englisch1")->trigger();
+    EXPECT_EQ(frm_->LanguageNumber(), language);
+    EXPECT_TRUE(Get<QAction>(german ? "Deutsch1" : "Englisch1")->isChecked());
+    EXPECT_EQ(frm_->windowTitle(), german ? "Analogkarte 1.4 " : "Analog card 1.4 ");
+    EXPECT_EQ(caption("Label1"), german ? "Kanal 1 :" : "Channel 1 :");
+    EXPECT_EQ(caption("Einheit"), german ? "Gr\u00f6\u00dfe" : "Format");
+    EXPECT_EQ(caption("Uebertragen"), german ? "&\u00dcbertragung" : "&Transfer data ");
+    EXPECT_EQ(caption("Konfigurationladen1"),
+              german ? "Konfiguration &laden..." : "&Load configuration...");
+    EXPECT_EQ(caption("COMPort1"), german ? "COM-Port..." : "&COM port...");
+    EXPECT_EQ(caption("Sprache1"), "&Language / Sprache");
+    for (int n = 1; n <= 8; ++n) {
+      EXPECT_EQ(frm_->Panel().ItemIndex(ComponentName("ComboBox", n)), picks[n - 1]) << n;
+    }
+    EXPECT_EQ(op_.LastStatus(), "");
+    const QString written = QStringLiteral("Sprache=%1").arg(language);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return settings().contains(written); }, 5000));
+  }
+
+  // The next start speaks German from its first showing.
+  TearDown();
+  SetUp();
+  Show();
+  EXPECT_EQ(frm_->LanguageNumber(), 1);
+  EXPECT_EQ(caption("Label1"), "Kanal 1 :");
+  EXPECT_EQ(frm_->Panel().ItemIndex("ComboBox2"), 14);
 }
 
 TEST_F(MainFrmTest, FieldsTakeOnlyDigitsAndPointsWithCommaTurnedIntoPoint) {

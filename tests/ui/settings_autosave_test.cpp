@@ -52,7 +52,7 @@ class SettingsAutosaveTest : public ::testing::Test {
   AppContext ctx_;
   FakeOperator op_;
   FakeClock clock_;
-  WindowState window_{600, 400, "C:\\", 2};
+  WindowState window_{600, 400, "C:\\", 2, {}};
   QTemporaryDir dir_;
   QString path_;
   std::unique_ptr<SettingsAutosave> autosave_;
