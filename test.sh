@@ -26,6 +26,11 @@ if [ "$mode" = fuzz ]; then
   exec tools/run_fuzzers.sh "$fuzz_seconds"
 fi
 
+# Cheap and first: every link and image of the README and docs/ leads to a file.
+if [ "$mode" = plain ]; then
+  tools/check_docs.sh
+fi
+
 tools/ensure_deps.sh
 
 build_dir=build

@@ -50,8 +50,8 @@ int Export(const ExportOptions& o, Console& c) {
 void SetupExportCommand(CLI::App& app, CommandHost& host) {
   auto o = std::make_shared<ExportOptions>();
   CLI::App* command = AddCommand(app, host, "export",
-                                 "a .KFG file as a JSON document (see the README for its form)", *o,
-                                 [o](Console& c) { return Export(*o, c); });
+                                 "a .KFG file as a JSON document (its form: docs/command-line.md)",
+                                 *o, [o](Console& c) { return Export(*o, c); });
   command->add_option("file", o->file, ".KFG file")->required();
   command->add_option("-o,--output", o->output, "JSON file (standard output without it)");
 }
