@@ -117,15 +117,20 @@ std::string SettingsPath(bool makeFolder) {
   }
   return path;
 #elif defined(_WIN32)
-  // Each a folder of installed programs; ProgramW6432 names the 64-bit one to 32-bit programs,
-  // and %LOCALAPPDATA%\Programs is the one of a user's own installs (the per-user MSI), whose
-  // settings belong in %APPDATA% too, so that an uninstall leaves no folder behind.
-  const QString localAppData = qEnvironmentVariable("LOCALAPPDATA");
-  const std::vector<std::string> programFiles = {
+  // Each a folder of installed programs; ProgramW6432 names the 64-bit one to 32-bit programs.
+  std::vector<std::string> programFiles = {
       quorvex::FromQ(qEnvironmentVariable("ProgramFiles")),
       quorvex::FromQ(qEnvironmentVariable("ProgramFiles(x86)")),
-      quorvex::FromQ(qEnvironmentVariable("ProgramW6432")),
-      localAppData.isEmpty() ? std::string() : quorvex::FromQ(localAppData + "\\Programs")};
+      quorvex::FromQ(qEnvironmentVariable("ProgramW6432"))};
+  // %LOCALAPPDATA%\Programs holds a user's own installs (the per-user MSI), whose settings belong
+  // in %APPDATA% too, so that an uninstall leaves no folder behind. A quorvex.ini already beside
+  // the program there is a portable copy's (the README once advised unpacking the zip there):
+  // it stays in use rather than being passed over for new settings.
+  const QString localAppData = qEnvironmentVariable("LOCALAPPDATA");
+  if (!localAppData.isEmpty() &&
+      !QFileInfo::exists(quorvex::ToQ(quorvex::SettingsPathFor(executable)))) {
+    programFiles.push_back(quorvex::FromQ(localAppData + "\\Programs"));
+  }
   const std::string path = quorvex::WindowsSettingsPathFor(
       executable, programFiles, quorvex::FromQ(qEnvironmentVariable("APPDATA")));
   // A first start of the installed program; if that fails, the exit reports that the file

@@ -147,3 +147,14 @@ started_from "${folder}" user
 status=$(run_msiexec /x "${user_msi}" /qn)
 check "silent uninstall (status ${status})" test "${status}" -eq 0
 check "uninstalled: no folder, entry, shortcut or association left" uninstalled HKCU 'HKCU\Software\Classes'
+# A portable copy unpacked there before (as the README once advised), with its settings beside
+# it, goes on using them.
+mkdir -p "${folder}"
+cp "${unpacked}/quorvex.exe" "${folder}/"
+cp "${work}/settings.ini" "${folder}/quorvex.ini"
+touch "${work}/before-portable"
+rm -rf "${appdata}/Quorvex"
+QUORVEX_SCREENSHOT="$(winepath -w "${work}/user-portable.png")" timeout 120 \
+  wine "${folder}/quorvex.exe" >"${work}/user-portable.log" 2>&1 || true
+check "a portable copy there keeps its settings beside it" \
+  test "${folder}/quorvex.ini" -nt "${work}/before-portable" -a ! -e "${appdata}/Quorvex"
