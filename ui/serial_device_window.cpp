@@ -15,6 +15,7 @@
 #include <set>
 #include <utility>
 
+#include "link/latency_timer.h"
 #include "link/port_names.h"
 #include "link/windows_ports.h"
 #include "ui/error_report.h"
@@ -59,15 +60,30 @@ QString StateText(const SerialDevice& device) {
   return {};
 }
 
+QString TimerText(const SerialDevice& device) {
+  return device.latencyTimerMs ? ToQ(LatencyTimerValue(*device.latencyTimerMs)) : QString();
+}
+
 QStringList RowTexts(const SerialDevice& device, bool systemNamesPorts) {
   if (systemNamesPorts) {
-    return {ToQ(device.path), ToQ(device.friendlyName), ToQ(device.maker), ToQ(device.stableName),
-            StateText(device)};
+    return {ToQ(device.path),       ToQ(device.friendlyName), ToQ(device.maker),
+            ToQ(device.stableName), StateText(device),        TimerText(device)};
   }
   return {
       ToQ(device.path), ToQ(device.stableName),
       device.comNumber > 0 ? QStringLiteral("COM%1").arg(device.comNumber) : QStringLiteral("-"),
-      StateText(device)};
+      StateText(device), TimerText(device)};
+}
+
+// What a slow adapter timer costs and how to shorten it, one line per such device; "" when none.
+QString LatencyHint(const std::vector<SerialDevice>& devices, PortSystem system) {
+  QStringList lines;
+  for (const SerialDevice& device : devices) {
+    if (!device.latencyTimerMs) continue;
+    const std::string advice = LatencyTimerAdvice(*device.latencyTimerMs, system);
+    if (!advice.empty()) lines.append(ToQ(device.path + ": " + advice));
+  }
+  return lines.join(QLatin1Char('\n'));
 }
 
 // What to do about the devices this user may not open, one paragraph per group; "" when none.
@@ -222,11 +238,12 @@ void SerialDeviceWindow::LayOut() {
   deviceList_ = new QTreeWidget(this);
   deviceList_->setObjectName(QStringLiteral("DeviceList"));
   const QStringList headers =
-      windows
-          ? QStringList{QStringLiteral("COM port"), QStringLiteral("Name"), QStringLiteral("Maker"),
-                        QStringLiteral("Stable name"), QStringLiteral("State")}
-          : QStringList{QStringLiteral("Device"), QStringLiteral("Stable name"),
-                        QStringLiteral("COM port"), QStringLiteral("State")};
+      windows ? QStringList{QStringLiteral("COM port"), QStringLiteral("Name"),
+                            QStringLiteral("Maker"),    QStringLiteral("Stable name"),
+                            QStringLiteral("State"),    ToQ(LatencyTimerTexts{}.column)}
+              : QStringList{QStringLiteral("Device"), QStringLiteral("Stable name"),
+                            QStringLiteral("COM port"), QStringLiteral("State"),
+                            ToQ(LatencyTimerTexts{}.column)};
   deviceList_->setColumnCount(static_cast<int>(headers.size()));
   deviceList_->setHeaderLabels(headers);
   deviceList_->setRootIsDecorated(false);
@@ -240,12 +257,18 @@ void SerialDeviceWindow::LayOut() {
   permissionHint_->setWordWrap(true);
   permissionHint_->setTextFormat(Qt::PlainText);
   permissionHint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  latencyHint_ = new QLabel(this);
+  latencyHint_->setObjectName(QStringLiteral("LatencyHint"));
+  latencyHint_->setWordWrap(true);
+  latencyHint_->setTextFormat(Qt::PlainText);
+  latencyHint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(intro);
   layout->addWidget(deviceList_);
   layout->addWidget(emptyLabel_);
   layout->addWidget(permissionHint_);
+  layout->addWidget(latencyHint_);
   QWidget* assignRow = AssignRow();
   layout->addWidget(assignRow);
   if (windows) {
@@ -339,6 +362,10 @@ void SerialDeviceWindow::Refresh() {
   const QString hint = PermissionHint(devices_);
   permissionHint_->setText(hint);
   permissionHint_->setVisible(!hint.isEmpty());
+  const QString latency =
+      LatencyHint(devices_, access_.systemNamesPorts ? PortSystem::kWindows : PortSystem::kLinux);
+  latencyHint_->setText(latency);
+  latencyHint_->setVisible(!latency.isEmpty());
   SelectionChanged();
 }
 
