@@ -1,13 +1,14 @@
 // Many cards at once, against quorvex-cardsim on eight pseudo terminals:
 //   - speed: `write` with read-back to all eight at once against one card alone, as whole
 //     processes in the same run; goal: the eight's wall time at most 1.05 times one card's.
-//     Also CPU time per card and the process's peak RSS.
+//     Also CPU time per card and the process's peak RSS. Measured behind each line model of
+//     line_models.h (or the one --model names), with both as ratios to the pause floor.
 //   - soak: ROUNDS rounds of an eight-card write, run in this process (so that a leaked
 //     descriptor shows here), each simulator started with a random fault or none, while a CPU hog
 //     keeps both cores busy. Every card must end exact (the simulator's image, read once it has
 //     stopped, equals the file) or as a reported failure with the right exit code.
 //
-//   batch_bench [--runs N] [--rounds N] [--seed N] [--no-hog]
+//   batch_bench [--runs N] [--rounds N] [--seed N] [--no-hog] [--model NAME]
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -33,6 +34,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "bench/line_models.h"
 #include "cli/commands.h"
 #include "sim/sim_process.h"
 #include "storage/kfg_file.h"
@@ -45,6 +47,8 @@ namespace {
 using Seconds = std::chrono::duration<double>;
 constexpr int kCards = 8;
 constexpr double kRatioGoal = 1.05;
+// The fixed pauses of a write and its read-back.
+constexpr double kFloorSeconds = (41 * 0.080 + 0.100 + 0.150) + (41 * 0.080 + 0.050);
 
 struct ProcessRun {
   int code = -1;
@@ -111,16 +115,18 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Eight cards against one, alternating, `runs` times each.
-bool MeasureSpeed(const std::string& folder, const std::string& file, int runs) {
+// Eight cards against one, alternating, `runs` times each, behind the given line.
+bool MeasureSpeed(const std::string& folder, const std::string& file, int runs,
+                  const quorvex::bench::LineModelArgs& model) {
   std::vector<std::unique_ptr<quorvex::sim::SimProcess>> sims;
   for (int n = 1; n <= kCards; ++n) {
-    sims.push_back(std::make_unique<quorvex::sim::SimProcess>(
-        QUORVEX_CARDSIM_PATH,
-        std::vector<std::string>{"--com-dir", folder, "--port", std::to_string(n), "--log",
-                                 folder + "/speed" + std::to_string(n) + ".log"}));
+    std::vector<std::string> args{"--com-dir", folder,
+                                  "--port",    std::to_string(n),
+                                  "--log",     folder + "/speed" + std::to_string(n) + ".log"};
+    args.insert(args.end(), model.args.begin(), model.args.end());
+    sims.push_back(std::make_unique<quorvex::sim::SimProcess>(QUORVEX_CARDSIM_PATH, args));
   }
-  std::printf("speed: load before %s\n", Load().c_str());
+  std::printf("speed, line %s: load before %s\n", model.name.c_str(), Load().c_str());
   std::vector<double> one, eight, cpuOne, cpuEight;
   long rssOne = 0, rssEight = 0;
   bool ok = true;
@@ -141,6 +147,8 @@ bool MeasureSpeed(const std::string& folder, const std::string& file, int runs) 
   std::printf(
       "speed: one card %.3f s, eight cards %.3f s (medians of %d); ratio %.4f (goal <= %.2f)\n",
       Median(one), Median(eight), runs, ratio, kRatioGoal);
+  std::printf("speed: to the pause floor of %.2f s: one card %.4f, eight cards %.4f\n",
+              kFloorSeconds, Median(one) / kFloorSeconds, Median(eight) / kFloorSeconds);
   std::printf(
       "speed: CPU per card %.1f ms alone, %.1f ms of eight; peak RSS %ld KiB alone, %ld KiB for "
       "eight\n",
@@ -329,7 +337,13 @@ int main(int argc, char** argv) {
   if (mkdtemp(folder.data()) == nullptr) return 1;
   const std::string file = folder + "/known.kfg";
   quorvex::WriteKfgImage(file, quorvex::testing::kKnownImage);
-  const bool fast = MeasureSpeed(folder, file, runs);
+  std::string only;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--model") == 0) only = argv[i + 1];
+  }
+  const auto models = quorvex::bench::ChosenLineModels(only);
+  bool fast = !models.empty();
+  for (const auto& model : models) fast = MeasureSpeed(folder, file, runs, model) && fast;
   const bool sound = rounds == 0 || Soak(folder, file, rounds, seed, !Flag(argc, argv, "--no-hog"));
   std::filesystem::remove_all(folder);
   return fast && sound ? 0 : 1;
