@@ -35,6 +35,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bench/line_models.h"
+#include "bench/run_process.h"
 #include "cli/commands.h"
 #include "sim/sim_process.h"
 #include "storage/kfg_file.h"
@@ -44,52 +45,14 @@ extern char** environ;
 
 namespace {
 
+using quorvex::bench::Load;
+using quorvex::bench::ProcessRun;
+using quorvex::bench::RunProcess;
 using Seconds = std::chrono::duration<double>;
 constexpr int kCards = 8;
 constexpr double kRatioGoal = 1.05;
 // The fixed pauses of a write and its read-back.
 constexpr double kFloorSeconds = (41 * 0.080 + 0.100 + 0.150) + (41 * 0.080 + 0.050);
-
-struct ProcessRun {
-  int code = -1;
-  double wall = 0;
-  double cpu = 0;     // user + system of the process
-  long maxRssKb = 0;  // its peak resident set
-};
-
-// Runs quorvex-cli with its output thrown away; wait4 gives its CPU time and peak RSS.
-ProcessRun RunProcess(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  ProcessRun run;
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = -1;
-  int status = -1;
-  rusage usage{};
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    wait4(pid, &status, 0, &usage);
-  }
-  run.wall = Seconds(std::chrono::steady_clock::now() - start).count();
-  posix_spawn_file_actions_destroy(&actions);
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  run.maxRssKb = usage.ru_maxrss;
-  return run;
-}
-
-std::string Load() {
-  double load[3] = {};
-  if (getloadavg(load, 3) != 3) return "?";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
-  return text;
-}
 
 int Arg(int argc, char** argv, const char* flag, int fallback) {
   for (int i = 1; i + 1 < argc; ++i) {

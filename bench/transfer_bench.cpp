@@ -6,10 +6,7 @@
 // quorvex-cli (its write with the read-back, and its read) as whole processes.
 //
 //   transfer_bench [--repeat N] [--model instant|1200|1200+16ms|1200+1ms]
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,6 +21,7 @@
 #include <vector>
 
 #include "bench/line_models.h"
+#include "bench/run_process.h"
 #include "core/app_context.h"
 #include "core/channel_panel.h"
 #include "core/text_set.h"
@@ -37,8 +35,6 @@
 #include "storage/kfg_file.h"
 #include "tests/support/fake_operator.h"
 #include "tests/support/panel_setup.h"
-
-extern char** environ;
 
 namespace {
 
@@ -155,24 +151,10 @@ double Report(const char* name, const std::vector<Outcome>& runs, const std::vec
   return median / floorSeconds;
 }
 
-// quorvex-cli as a script runs it, its output thrown away: whole process, start to exit.
+// quorvex-cli as a script runs it: whole process, start to exit.
 Outcome RunCli(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = -1;
-  int status = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    waitpid(pid, &status, 0);
-  }
-  const double seconds = Seconds(std::chrono::steady_clock::now() - start).count();
-  posix_spawn_file_actions_destroy(&actions);
-  return {seconds, WIFEXITED(status) && WEXITSTATUS(status) == 0};
+  const bench::ProcessRun run = bench::RunProcess(args);
+  return {run.wall, run.code == 0};
 }
 
 double MedianRatio(const std::vector<Outcome>& runs, double floorSeconds) {
@@ -180,14 +162,6 @@ double MedianRatio(const std::vector<Outcome>& runs, double floorSeconds) {
   for (const Outcome& run : runs) seconds.push_back(run.seconds);
   std::sort(seconds.begin(), seconds.end());
   return seconds[seconds.size() / 2] / floorSeconds;
-}
-
-std::string Load() {
-  double load[3] = {};
-  if (getloadavg(load, 3) != 3) return "?";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
-  return text;
 }
 
 struct ModelFigures {
@@ -206,7 +180,7 @@ int MeasureModel(const bench::LineModelArgs& model, const std::string& folder, i
                                 imagePath,   "--log", folder + "/frames.log"};
   args.insert(args.end(), model.args.begin(), model.args.end());
   sim::SimProcess card(QUORVEX_CARDSIM_PATH, args);
-  std::printf("-- %s (load %s)\n", model.name.c_str(), Load().c_str());
+  std::printf("-- %s (load %s)\n", model.name.c_str(), bench::Load().c_str());
   Bench bench;
   std::vector<Outcome> writes, reads, cliWrites, cliReads;
   std::vector<double> writePauses, readPauses;
@@ -275,7 +249,7 @@ int main(int argc, char** argv) {
     status = 1;
   }
   std::printf("\nmedian ratio to the pause floor (%d runs each; load now %s)\n", repeat,
-              Load().c_str());
+              bench::Load().c_str());
   std::printf("%-10s  %12s  %12s  %16s  %10s\n", "line", "window write", "window read",
               "cli write+back", "cli read");
   for (const ModelFigures& f : table) {

@@ -10,15 +10,11 @@ namespace quorvex::sim {
 namespace {
 
 using std::chrono::milliseconds;
-
-// Micro-seconds, written as the log shows them.
-Micros Us(long long us) {
-  return Micros(us);
-}
+using Times = std::vector<long long>;  // microseconds
 
 struct Send {
   bool fromCard = false;
-  Micros at;
+  long long at = 0;
   std::vector<std::uint8_t> bytes;
 };
 
@@ -26,107 +22,82 @@ struct Case {
   std::string name;
   LineSettings line;
   std::vector<Send> sends;
-  std::vector<Micros> atCard;     // when each of the program's bytes reaches the card
-  std::vector<Micros> atProgram;  // when each of the card's bytes is handed to the program
-  Micros firstDue;                // what the model says is due first, before anything is taken
+  Times atCard;        // when each of the program's bytes reaches the card
+  Times atProgram;     // when each of the card's bytes is handed to the program
+  long long firstDue;  // what the model says is due first, before anything is taken
 };
 
-std::vector<std::uint8_t> Bytes(std::size_t count) {
-  std::vector<std::uint8_t> bytes(count);
-  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i);
-  return bytes;
-}
-
-std::vector<Micros> Times(const std::vector<TimedByte>& bytes) {
-  std::vector<Micros> times;
-  for (const TimedByte& b : bytes) times.push_back(b.at);
+Times TimesOf(const std::vector<TimedByte>& bytes) {
+  Times times;
+  for (const TimedByte& b : bytes) times.push_back(b.at.count());
   return times;
 }
 
 TEST(LineModel, BytesReachTheCardAndTheProgramWhenTheLineAndTheAdapterLetThem) {
-  const LineSettings instant{};
-  const LineSettings line1200{1200, milliseconds(0)};
-  const LineSettings timer16{1200, milliseconds(16)};
-  const LineSettings timer1{1200, milliseconds(1)};
   // A request written byte by byte 10 ms apart, as the PC does, and the card's reply at once.
-  const std::vector<Send> exchange{{false, Us(0), {0x80}},
-                                   {false, Us(10000), {0x07}},
-                                   {false, Us(20000), {0x00}},
-                                   {false, Us(30000), {0x87}},
-                                   {true, Us(38332), {0x80, 0x07, 0x2A, 0xAF}}};
-  std::vector<Case> cases{
-      {"instant",
-       instant,
-       exchange,
-       {Us(0), Us(10000), Us(20000), Us(30000)},
-       {Us(38332), Us(38332), Us(38332), Us(38332)},
-       Us(0)},
+  const std::vector<Send> exchange{{false, 0, {0x80}},
+                                   {false, 10000, {0x07}},
+                                   {false, 20000, {0x00}},
+                                   {false, 30000, {0x87}},
+                                   {true, 38332, {0x80, 0x07, 0x2A, 0xAF}}};
+  const Times request1200{8333, 18333, 28333, 38333};
+  const std::vector<Case> cases{
+      {"instant", {}, exchange, {0, 10000, 20000, 30000}, Times(4, 38332), 0},
       // Ten bit times at 1200 baud: 8333 us after the write, 8333 us apart on the way back.
-      {"1200 baud",
-       line1200,
-       exchange,
-       {Us(8333), Us(18333), Us(28333), Us(38333)},
-       {Us(46665), Us(54998), Us(63331), Us(71664)},
-       Us(8333)},
+      {"1200 baud", {1200}, exchange, request1200, {46665, 54998, 63331, 71664}, 8333},
       // Bytes written together wait for each other on the line.
       {"queued",
-       line1200,
-       {{false, Us(0), Bytes(3)}, {false, Us(1000), Bytes(1)}},
-       {Us(8333), Us(16666), Us(24999), Us(33332)},
+       {1200},
+       {{false, 0, {1, 2, 3}}, {false, 1000, {4}}},
+       {8333, 16666, 24999, 33332},
        {},
-       Us(8333)},
-      // The adapter hands over at its ticks, 16 ms apart from time zero.
+       8333},
+      // The adapter hands over at its ticks, counted from time zero.
       {"16 ms timer",
-       timer16,
+       {1200, milliseconds(16)},
        exchange,
-       {Us(8333), Us(18333), Us(28333), Us(38333)},
-       {Us(48000), Us(64000), Us(64000), Us(80000)},
-       Us(8333)},
+       request1200,
+       {48000, 64000, 64000, 80000},
+       8333},
       {"1 ms timer",
-       timer1,
+       {1200, milliseconds(1)},
        exchange,
-       {Us(8333), Us(18333), Us(28333), Us(38333)},
-       {Us(47000), Us(55000), Us(64000), Us(72000)},
-       Us(8333)},
+       request1200,
+       {47000, 55000, 64000, 72000},
+       8333},
       // A byte that arrives on a tick is handed over with it.
-      {"on the tick",
-       LineSettings{0, milliseconds(16)},
-       {{true, Us(32000), Bytes(1)}},
-       {},
-       {Us(32000)},
-       Us(32000)},
-      // 62 waiting bytes are handed over at once; the rest waits for the tick.
+      {"on the tick", {0, milliseconds(16)}, {{true, 32000, {1}}}, {}, {32000}, 32000},
+      // 62 waiting bytes are handed over at once, when the 62nd arrives; the rest at the tick.
       {"full buffer",
-       LineSettings{9600, milliseconds(255)},
-       {{true, Us(0), Bytes(64)}},
+       {9600, milliseconds(255)},
+       {{true, 0, std::vector<std::uint8_t>(64)}},
        {},
        [] {
-         std::vector<Micros> times(62, Us(62 * 1041));
-         times.push_back(Us(255000));
-         times.push_back(Us(255000));
+         Times times(62, 62 * 1041);
+         times.insert(times.end(), {255000, 255000});
          return times;
        }(),
-       Us(62 * 1041)},
+       62 * 1041},
   };
   for (const Case& c : cases) {
     LineModel model(c.line);
     for (const Send& send : c.sends) {
       if (send.fromCard) {
-        model.FromCard(send.bytes, send.at);
+        model.FromCard(send.bytes, Micros(send.at));
       } else {
-        model.FromProgram(send.bytes, send.at);
+        model.FromProgram(send.bytes, Micros(send.at));
       }
     }
-    EXPECT_EQ(model.NextDue(), c.firstDue) << c.name;
+    EXPECT_EQ(model.NextDue(), Micros(c.firstDue)) << c.name;
     // Nothing is handed over before its time, and everything once it has come.
     if (!c.atCard.empty()) {
-      EXPECT_TRUE(model.TakeArrivedAtCard(c.atCard.front() - Us(1)).empty()) << c.name;
+      EXPECT_TRUE(model.TakeArrivedAtCard(Micros(c.atCard.front() - 1)).empty()) << c.name;
     }
     if (!c.atProgram.empty()) {
-      EXPECT_TRUE(model.TakeDeliveredToProgram(c.atProgram.front() - Us(1)).empty()) << c.name;
+      EXPECT_TRUE(model.TakeDeliveredToProgram(Micros(c.atProgram.front() - 1)).empty()) << c.name;
     }
-    EXPECT_EQ(Times(model.TakeArrivedAtCard(Us(10'000'000))), c.atCard) << c.name;
-    EXPECT_EQ(Times(model.TakeDeliveredToProgram(Us(10'000'000))), c.atProgram) << c.name;
+    EXPECT_EQ(TimesOf(model.TakeArrivedAtCard(Micros(10'000'000))), c.atCard) << c.name;
+    EXPECT_EQ(TimesOf(model.TakeDeliveredToProgram(Micros(10'000'000))), c.atProgram) << c.name;
     EXPECT_EQ(model.NextDue(), std::nullopt) << c.name;
   }
 }
