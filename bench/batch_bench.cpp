@@ -1,13 +1,14 @@
 // Many cards at once, against quorvex-cardsim on eight pseudo terminals:
 //   - speed: `write` with read-back to all eight at once against one card alone, as whole
 //     processes in the same run; goal: the eight's wall time at most 1.05 times one card's.
-//     Also CPU time per card and the process's peak RSS.
+//     Also CPU time per card and the process's peak RSS. Measured behind each line model of
+//     line_models.h (or the one --model names), with both as ratios to the pause floor.
 //   - soak: ROUNDS rounds of an eight-card write, run in this process (so that a leaked
 //     descriptor shows here), each simulator started with a random fault or none, while a CPU hog
 //     keeps both cores busy. Every card must end exact (the simulator's image, read once it has
 //     stopped, equals the file) or as a reported failure with the right exit code.
 //
-//   batch_bench [--runs N] [--rounds N] [--seed N] [--no-hog]
+//   batch_bench [--runs N] [--rounds N] [--seed N] [--no-hog] [--model NAME]
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -33,6 +34,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "bench/line_models.h"
+#include "bench/run_process.h"
 #include "cli/commands.h"
 #include "sim/sim_process.h"
 #include "storage/kfg_file.h"
@@ -42,50 +45,14 @@ extern char** environ;
 
 namespace {
 
+using quorvex::bench::Load;
+using quorvex::bench::ProcessRun;
+using quorvex::bench::RunProcess;
 using Seconds = std::chrono::duration<double>;
 constexpr int kCards = 8;
 constexpr double kRatioGoal = 1.05;
-
-struct ProcessRun {
-  int code = -1;
-  double wall = 0;
-  double cpu = 0;     // user + system of the process
-  long maxRssKb = 0;  // its peak resident set
-};
-
-// Runs quorvex-cli with its output thrown away; wait4 gives its CPU time and peak RSS.
-ProcessRun RunProcess(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  ProcessRun run;
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = -1;
-  int status = -1;
-  rusage usage{};
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    wait4(pid, &status, 0, &usage);
-  }
-  run.wall = Seconds(std::chrono::steady_clock::now() - start).count();
-  posix_spawn_file_actions_destroy(&actions);
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  run.maxRssKb = usage.ru_maxrss;
-  return run;
-}
-
-std::string Load() {
-  double load[3] = {};
-  if (getloadavg(load, 3) != 3) return "?";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
-  return text;
-}
+// The fixed pauses of a write and its read-back.
+constexpr double kFloorSeconds = (41 * 0.080 + 0.100 + 0.150) + (41 * 0.080 + 0.050);
 
 int Arg(int argc, char** argv, const char* flag, int fallback) {
   for (int i = 1; i + 1 < argc; ++i) {
@@ -111,16 +78,18 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Eight cards against one, alternating, `runs` times each.
-bool MeasureSpeed(const std::string& folder, const std::string& file, int runs) {
+// Eight cards against one, alternating, `runs` times each, behind the given line.
+bool MeasureSpeed(const std::string& folder, const std::string& file, int runs,
+                  const quorvex::bench::LineModelArgs& model) {
   std::vector<std::unique_ptr<quorvex::sim::SimProcess>> sims;
   for (int n = 1; n <= kCards; ++n) {
-    sims.push_back(std::make_unique<quorvex::sim::SimProcess>(
-        QUORVEX_CARDSIM_PATH,
-        std::vector<std::string>{"--com-dir", folder, "--port", std::to_string(n), "--log",
-                                 folder + "/speed" + std::to_string(n) + ".log"}));
+    std::vector<std::string> args{"--com-dir", folder,
+                                  "--port",    std::to_string(n),
+                                  "--log",     folder + "/speed" + std::to_string(n) + ".log"};
+    args.insert(args.end(), model.args.begin(), model.args.end());
+    sims.push_back(std::make_unique<quorvex::sim::SimProcess>(QUORVEX_CARDSIM_PATH, args));
   }
-  std::printf("speed: load before %s\n", Load().c_str());
+  std::printf("speed, line %s: load before %s\n", model.name.c_str(), Load().c_str());
   std::vector<double> one, eight, cpuOne, cpuEight;
   long rssOne = 0, rssEight = 0;
   bool ok = true;
@@ -141,6 +110,8 @@ bool MeasureSpeed(const std::string& folder, const std::string& file, int runs) 
   std::printf(
       "speed: one card %.3f s, eight cards %.3f s (medians of %d); ratio %.4f (goal <= %.2f)\n",
       Median(one), Median(eight), runs, ratio, kRatioGoal);
+  std::printf("speed: to the pause floor of %.2f s: one card %.4f, eight cards %.4f\n",
+              kFloorSeconds, Median(one) / kFloorSeconds, Median(eight) / kFloorSeconds);
   std::printf(
       "speed: CPU per card %.1f ms alone, %.1f ms of eight; peak RSS %ld KiB alone, %ld KiB for "
       "eight\n",
@@ -329,7 +300,13 @@ int main(int argc, char** argv) {
   if (mkdtemp(folder.data()) == nullptr) return 1;
   const std::string file = folder + "/known.kfg";
   quorvex::WriteKfgImage(file, quorvex::testing::kKnownImage);
-  const bool fast = MeasureSpeed(folder, file, runs);
+  std::string only;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--model") == 0) only = argv[i + 1];
+  }
+  const auto models = quorvex::bench::ChosenLineModels(only);
+  bool fast = !models.empty();
+  for (const auto& model : models) fast = MeasureSpeed(folder, file, runs, model) && fast;
   const bool sound = rounds == 0 || Soak(folder, file, rounds, seed, !Flag(argc, argv, "--no-hog"));
   std::filesystem::remove_all(folder);
   return fast && sound ? 0 : 1;

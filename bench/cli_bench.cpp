@@ -4,10 +4,7 @@
 //   - `show` of a .KFG file, median and spread over many runs; goal: median at most 5 ms.
 //
 //   cli_bench [--writes N] [--shows N]
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,11 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "bench/run_process.h"
 #include "sim/sim_process.h"
 #include "storage/kfg_file.h"
 #include "tests/support/panel_setup.h"
-
-extern char** environ;
 
 namespace {
 
@@ -30,24 +26,10 @@ constexpr double kFloorSeconds = (41 * 0.080 + 0.100 + 0.150) + (41 * 0.080 + 0.
 constexpr double kWriteRatioGoal = 1.03;
 constexpr double kShowGoalMs = 5.0;
 
-// Runs the program with its output thrown away; its exit code and the wall time it took.
+// Its exit code and the wall time it took.
 std::pair<int, double> Time(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = -1;
-  int status = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    waitpid(pid, &status, 0);
-  }
-  const double seconds = Seconds(std::chrono::steady_clock::now() - start).count();
-  posix_spawn_file_actions_destroy(&actions);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, seconds};
+  const quorvex::bench::ProcessRun run = quorvex::bench::RunProcess(args);
+  return {run.code, run.wall};
 }
 
 int Count(int argc, char** argv, const char* flag, int fallback) {

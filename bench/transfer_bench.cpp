@@ -1,9 +1,11 @@
 // Wall time of a whole write and a whole read against quorvex-cardsim on a pseudo terminal, with
 // the real serial backend and the real clock, compared with the floor that the fixed pauses of a
 // transfer set on their own. What the ratio shows beyond 1 is our overhead: byte handling,
-// scheduling, the simulator's turnaround.
+// scheduling, the simulator's turnaround; and, behind a modelled line, what the line costs.
+// Each line model (bench/line_models.h) is measured through the window's procedures and through
+// quorvex-cli (its write with the read-back, and its read) as whole processes.
 //
-//   transfer_bench [--repeat N]
+//   transfer_bench [--repeat N] [--model instant|1200|1200+16ms|1200+1ms]
 #include <stdlib.h>
 
 #include <algorithm>
@@ -18,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/line_models.h"
+#include "bench/run_process.h"
 #include "core/app_context.h"
 #include "core/channel_panel.h"
 #include "core/text_set.h"
@@ -28,6 +32,7 @@
 #include "procedures/transfer_seams.h"
 #include "procedures/write_to_box.h"
 #include "sim/sim_process.h"
+#include "storage/kfg_file.h"
 #include "tests/support/fake_operator.h"
 #include "tests/support/panel_setup.h"
 
@@ -40,6 +45,8 @@ using Seconds = std::chrono::duration<double>;
 constexpr double kWriteFloorSeconds = 41 * 0.080 + 0.100 + 0.150;
 constexpr double kReadFloorSeconds = 41 * 0.080 + 0.050;
 constexpr double kTargetRatio = 1.03;
+// The command line's write reads the card back.
+constexpr double kCliWriteFloorSeconds = kWriteFloorSeconds + kReadFloorSeconds;
 
 struct Outcome {
   double seconds = 0;
@@ -117,8 +124,9 @@ class Bench {
   AppContext ctx_;
 };
 
-void Report(const char* name, const std::vector<Outcome>& runs, const std::vector<double>& pauses,
-            double floorSeconds) {
+// Prints the runs and returns their median's ratio to the floor.
+double Report(const char* name, const std::vector<Outcome>& runs, const std::vector<double>& pauses,
+              double floorSeconds) {
   std::vector<double> seconds;
   bool correct = true;
   for (const Outcome& run : runs) {
@@ -140,19 +148,87 @@ void Report(const char* name, const std::vector<Outcome>& runs, const std::vecto
       "%-6s pauses alone on this machine: median %.3f s (ratio %.4f); transfer beyond "
       "them: %+.0f ms\n",
       name, pausesMedian, pausesMedian / floorSeconds, (median - pausesMedian) * 1000);
+  return median / floorSeconds;
+}
+
+// quorvex-cli as a script runs it: whole process, start to exit.
+Outcome RunCli(const std::vector<std::string>& args) {
+  const bench::ProcessRun run = bench::RunProcess(args);
+  return {run.wall, run.code == 0};
+}
+
+double MedianRatio(const std::vector<Outcome>& runs, double floorSeconds) {
+  std::vector<double> seconds;
+  for (const Outcome& run : runs) seconds.push_back(run.seconds);
+  std::sort(seconds.begin(), seconds.end());
+  return seconds[seconds.size() / 2] / floorSeconds;
+}
+
+struct ModelFigures {
+  std::string name;
+  double write = 0, read = 0, cliWrite = 0, cliRead = 0;
+};
+
+// One line model: the window's write and read, then the command line's, `repeat` times each.
+int MeasureModel(const bench::LineModelArgs& model, const std::string& folder, int repeat,
+                 ModelFigures& figures) {
+  const std::string imagePath = folder + "/card.kfg";
+  const std::string knownPath = folder + "/known.kfg";
+  WriteKfgImage(knownPath, testing::kKnownImage);
+  std::filesystem::remove(imagePath);
+  std::vector<std::string> args{"--com-dir", folder,  "--image",
+                                imagePath,   "--log", folder + "/frames.log"};
+  args.insert(args.end(), model.args.begin(), model.args.end());
+  sim::SimProcess card(QUORVEX_CARDSIM_PATH, args);
+  std::printf("-- %s (load %s)\n", model.name.c_str(), bench::Load().c_str());
+  Bench bench;
+  std::vector<Outcome> writes, reads, cliWrites, cliReads;
+  std::vector<double> writePauses, readPauses;
+  for (int i = 0; i < repeat; ++i) {
+    writes.push_back(bench.Write());
+    writePauses.push_back(bench.WritePauses());
+    reads.push_back(bench.Read());
+    readPauses.push_back(bench.ReadPauses());
+    cliWrites.push_back(
+        RunCli({QUORVEX_CLI_PATH, "write", "--port", "1", "--com-dir", folder, knownPath}));
+    cliReads.push_back(RunCli({QUORVEX_CLI_PATH, "read", "--port", "1", "--com-dir", folder}));
+  }
+  const bool cardHoldsIt = card.Stop() == 0 && ReadImage(imagePath) == testing::kKnownImage;
+  for (Outcome& run : writes) run.correct = run.correct && cardHoldsIt;
+  figures.name = model.name;
+  figures.write = Report("write", writes, writePauses, kWriteFloorSeconds);
+  figures.read = Report("read", reads, readPauses, kReadFloorSeconds);
+  figures.cliWrite = MedianRatio(cliWrites, kCliWriteFloorSeconds);
+  figures.cliRead = MedianRatio(cliReads, kReadFloorSeconds);
+  std::printf("cli    write + read-back ratio %.4f, read ratio %.4f (medians)\n", figures.cliWrite,
+              figures.cliRead);
+  int status = 0;
+  for (const auto* runs : {&writes, &reads, &cliWrites, &cliReads}) {
+    for (const Outcome& run : *runs) status |= run.correct ? 0 : 1;
+  }
+  return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   int repeat = 3;
+  std::string only;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
       repeat = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--model") == 0 && i + 1 < argc) {
+      only = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: %s [--repeat N]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--repeat N] [--model instant|1200|1200+16ms|1200+1ms]\n",
+                   argv[0]);
       return 2;
     }
+  }
+  const std::vector<bench::LineModelArgs> models = bench::ChosenLineModels(only);
+  if (models.empty()) {
+    std::fprintf(stderr, "transfer_bench: no line model named %s\n", only.c_str());
+    return 2;
   }
 
   std::string folder = (std::filesystem::temp_directory_path() / "quorvex-bench-XXXXXX").string();
@@ -160,33 +236,27 @@ int main(int argc, char** argv) {
     std::perror("mkdtemp");
     return 1;
   }
-  const std::string imagePath = folder + "/card.kfg";
   ::setenv("QUORVEX_COM_DIR", folder.c_str(), 1);
   int status = 0;
+  std::vector<ModelFigures> table;
   try {
-    sim::SimProcess card(QUORVEX_CARDSIM_PATH, {"--com-dir", folder, "--image", imagePath, "--log",
-                                                folder + "/frames.log"});
-    Bench bench;
-    std::vector<Outcome> writes;
-    std::vector<Outcome> reads;
-    std::vector<double> writePauses;
-    std::vector<double> readPauses;
-    for (int i = 0; i < repeat; ++i) {
-      writes.push_back(bench.Write());
-      writePauses.push_back(bench.WritePauses());
-      reads.push_back(bench.Read());
-      readPauses.push_back(bench.ReadPauses());
+    for (const bench::LineModelArgs& model : models) {
+      table.emplace_back();
+      status |= MeasureModel(model, folder, repeat, table.back());
     }
-    const bool cardHoldsIt = card.Stop() == 0 && ReadImage(imagePath) == testing::kKnownImage;
-    for (Outcome& run : writes) run.correct = run.correct && cardHoldsIt;
-    Report("write", writes, writePauses, kWriteFloorSeconds);
-    Report("read", reads, readPauses, kReadFloorSeconds);
-    for (const Outcome& run : writes) status |= run.correct ? 0 : 1;
-    for (const Outcome& run : reads) status |= run.correct ? 0 : 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "transfer_bench: %s\n", e.what());
     status = 1;
   }
+  std::printf("\nmedian ratio to the pause floor (%d runs each; load now %s)\n", repeat,
+              bench::Load().c_str());
+  std::printf("%-10s  %12s  %12s  %16s  %10s\n", "line", "window write", "window read",
+              "cli write+back", "cli read");
+  for (const ModelFigures& f : table) {
+    std::printf("%-10s  %12.3f  %12.3f  %16.3f  %10.3f\n", f.name.c_str(), f.write, f.read,
+                f.cliWrite, f.cliRead);
+  }
+  if (status != 0) std::printf("A RUN GAVE A WRONG RESULT\n");
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
   return status;

@@ -1,6 +1,7 @@
 // The ports command's list: the COM numbers that lead to a device nobody holds now.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct FreePort {
   // Linux: its /dev/serial/by-id name; Windows: the device instance ID where it follows the
   // adapter to another socket. "" when it has none.
   std::string stableName;
+  std::optional<int> latencyTimerMs{};  // a USB adapter's, where its driver tells it
 };
 
 // The names of the device behind COM n; empty where there is none.

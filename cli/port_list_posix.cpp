@@ -10,12 +10,14 @@ namespace quorvex::cli {
 namespace {
 
 FreePort Describe(int n, const std::string& path, const std::vector<SerialDevice>& devices) {
-  FreePort port{n, path, {}, {}};
+  FreePort port{n, path, {}, {}, {}};
   std::error_code error;
   const auto device = std::filesystem::canonical(path, error);
   if (!error && device.string() != path) port.device = device.string();
   for (const SerialDevice& d : devices) {
-    if (d.path == (port.device.empty() ? path : port.device)) port.stableName = d.stableName;
+    if (d.path != (port.device.empty() ? path : port.device)) continue;
+    port.stableName = d.stableName;
+    port.latencyTimerMs = d.latencyTimerMs;
   }
   return port;
 }

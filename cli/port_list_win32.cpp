@@ -29,10 +29,11 @@ std::vector<FreePort> ListFreePorts(const PortNameEnvironment&, SerialPorts& por
   std::vector<FreePort> free;
   for (int n = kFirstComPort; n <= kLastComPort; ++n) {
     if (!ports.Probe(n)) continue;
-    FreePort port{n, Win32ComDeviceName(n), {}, {}};
+    FreePort port{n, Win32ComDeviceName(n), {}, {}, {}};
     if (const SerialDevice* device = PresentDevice(known, n)) {
       port.device = device->friendlyName;
       port.stableName = device->stableName;
+      port.latencyTimerMs = device->latencyTimerMs;
     }
     free.push_back(port);
   }

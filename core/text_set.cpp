@@ -144,6 +144,24 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::refreshButton, "Refresh", "Aktualisieren", MenuOf::None},
     {&TextSet::closeButton, "Close", "Schlie\u00dfen", MenuOf::None},
     {&TextSet::deviceManagerItem, "Device manager", "Ger\u00e4te-Manager", MenuOf::None},
+    {&TextSet::latencyColumn, "Latency timer", "Latenz-Timer", MenuOf::None},
+    {&TextSet::latencyValue, "%2 ms", "%2 ms", MenuOf::None},
+    {&TextSet::latencyCost, "about %1 % longer transfers at %2 ms",
+     "etwa %1 % l\u00e4ngere \u00dcbertragungen bei %2 ms", MenuOf::None},
+    {&TextSet::latencySmallCost, "under 1 % longer transfers at %2 ms",
+     "unter 1 % l\u00e4ngere \u00dcbertragungen bei %2 ms", MenuOf::None},
+    {&TextSet::latencyLinuxRemedy,
+     "Nothing to change: during a transfer the program asks the driver for low latency, and the "
+     "driver then uses 1 ms.",
+     "Nichts zu tun: W\u00e4hrend einer \u00dcbertragung bittet das Programm den Treiber um "
+     "geringe Latenz, und der Treiber nimmt dann 1 ms.",
+     MenuOf::None},
+    {&TextSet::latencyWindowsRemedy,
+     "To save it: Device Manager \u2192 the port \u2192 Port Settings \u2192 Advanced \u2192 "
+     "Latency Timer 1 ms.",
+     "Abhilfe: Ger\u00e4te-Manager \u2192 der Anschluss \u2192 Anschlusseinstellungen \u2192 "
+     "Erweitert \u2192 Latenz-Timer 1 ms.",
+     MenuOf::None},
 };
 
 TextSet Filled(const char* TextEntry::*language) {

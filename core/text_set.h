@@ -117,6 +117,15 @@ struct TextSet {
   std::string refreshButton;      // "Refresh"
   std::string closeButton;        // "Close"
   std::string deviceManagerItem;  // "Device manager"
+
+  // A USB adapter's latency timer in the port lists; "%1" is the cost in percent, "%2" the
+  // timer in ms.
+  std::string latencyColumn;         // "Latency timer"
+  std::string latencyValue;          // "%2 ms"
+  std::string latencyCost;           // "about %1 % longer transfers at %2 ms"
+  std::string latencySmallCost;      // "under 1 % longer transfers at %2 ms"
+  std::string latencyLinuxRemedy;    // "Nothing to change: during a transfer ..."
+  std::string latencyWindowsRemedy;  // "To save it: Device Manager → ... Latency Timer 1 ms."
 };
 
 inline constexpr int kGermanLanguageNumber = 1;

@@ -1,6 +1,8 @@
 # The operating system's serial ports: the Win32 calls on Windows, termios everywhere else.
 target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/port_names.cpp
-                                    ${CMAKE_CURRENT_LIST_DIR}/line_faults.cpp)
+                                    ${CMAKE_CURRENT_LIST_DIR}/line_faults.cpp
+                                    ${CMAKE_CURRENT_LIST_DIR}/low_latency.cpp
+                                    ${CMAKE_CURRENT_LIST_DIR}/latency_timer.cpp)
 if(WIN32)
   target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/win32_serial.cpp
                                       ${CMAKE_CURRENT_LIST_DIR}/fine_pauses_win32.cpp)

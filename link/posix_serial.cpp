@@ -2,6 +2,9 @@
 #include "link/posix_serial.h"
 
 #include <fcntl.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -66,9 +69,36 @@ int OpenLocked(const std::string& path) {
   return fd;
 }
 
+#ifdef __linux__
+static_assert(kLowLatencyFlag == ASYNC_LOW_LATENCY);
+
+// The driver's flags through TIOCGSERIAL and TIOCSSERIAL; the rest of what the driver reported
+// is written back unchanged.
+class LinuxSerialFlags : public SerialFlagsIo {
+ public:
+  explicit LinuxSerialFlags(int fd) : fd_(fd) {}
+  int Get(int& flags) override {
+    if (::ioctl(fd_, TIOCGSERIAL, &settings_) != 0) return errno;
+    flags = settings_.flags;
+    return 0;
+  }
+  int Set(int flags) override {
+    serial_struct changed = settings_;
+    changed.flags = flags;
+    return ::ioctl(fd_, TIOCSSERIAL, &changed) == 0 ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+  serial_struct settings_{};
+};
+#endif
+
 }  // namespace
 
-std::unique_ptr<PosixSerialLine> PosixSerialLine::Open(const std::string& path) {
+std::unique_ptr<PosixSerialLine> PosixSerialLine::Open(const std::string& path,
+                                                       const std::string& port,
+                                                       const LineReport& report) {
   const int fd = OpenLocked(path);
   if (fd < 0) return nullptr;
   // Owned from here on: every early return below closes the descriptor.
@@ -81,10 +111,18 @@ std::unique_ptr<PosixSerialLine> PosixSerialLine::Open(const std::string& path) 
   if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
   // Raw at once, so nothing the card sends before Configure is echoed back to it.
   line->ApplyLineSettings();
+#ifdef __linux__
+  line->flagsIo_ = std::make_unique<LinuxSerialFlags>(fd);
+  line->lowLatency_.emplace(*line->flagsIo_, port.empty() ? path : port, report);
+#else
+  static_cast<void>(port);
+  static_cast<void>(report);
+#endif
   return line;
 }
 
 PosixSerialLine::~PosixSerialLine() {
+  lowLatency_.reset();
   // A pty keeps its terminal state while the other side stays open; without this a later
   // open by an ordinary user would be refused.
   if (exclusiveModeSet_) ::ioctl(fd_, TIOCNXCL);
@@ -136,7 +174,7 @@ PosixSerialPorts::PosixSerialPorts()
 std::unique_ptr<SerialLine> PosixSerialPorts::Open(int portNumber) {
   const std::optional<std::string> path = resolve_(portNumber);
   if (!path) return nullptr;
-  return PosixSerialLine::Open(*path);
+  return PosixSerialLine::Open(*path, "COM" + std::to_string(portNumber), report_);
 }
 
 bool PosixSerialPorts::Probe(int portNumber) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "link/low_latency.h"
 #include "link/serial_line.h"
 
 namespace quorvex {
@@ -16,7 +17,10 @@ namespace quorvex {
 class PosixSerialLine : public SerialLine {
  public:
   // nullptr when the device cannot be opened, is not a terminal, or is held by anyone else.
-  static std::unique_ptr<PosixSerialLine> Open(const std::string& path);
+  // `port` names it in what `report` is told ("COM3").
+  static std::unique_ptr<PosixSerialLine> Open(const std::string& path,
+                                               const std::string& port = {},
+                                               const LineReport& report = {});
 
   ~PosixSerialLine() override;
   PosixSerialLine(const PosixSerialLine&) = delete;
@@ -33,6 +37,8 @@ class PosixSerialLine : public SerialLine {
 
   int fd_;
   bool exclusiveModeSet_ = false;
+  std::unique_ptr<SerialFlagsIo> flagsIo_;
+  std::optional<LowLatency> lowLatency_;  // given back before the descriptor closes
 };
 
 // Maps COM n to a device path, or to nothing when n names no port.
@@ -48,9 +54,11 @@ class PosixSerialPorts : public SerialPorts {
   // Opens and locks the terminal as Open does, but neither takes its exclusive mode nor
   // touches its settings before letting it go.
   bool Probe(int portNumber) override;
+  void SetLineReport(LineReport report) override { report_ = std::move(report); }
 
  private:
   PortPathResolver resolve_;
+  LineReport report_;
 };
 
 }  // namespace quorvex

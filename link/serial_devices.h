@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct SerialDevice {
   std::string error;         // why it cannot be opened, for kFailed
   std::string friendlyName;  // Windows: "USB Serial Port (COM3)"; "" on Linux
   std::string maker;         // Windows: the driver's manufacturer, "FTDI"; "" on Linux
+  // A USB adapter's latency timer in ms, where its driver tells it (Linux: sysfs; Windows: the
+  // LatencyTimer value of an FTDI-class driver); nothing elsewhere.
+  std::optional<int> latencyTimerMs{};
 };
 
 // Opens and closes the device the way a transfer would, to tell how it stands; the group is
@@ -64,6 +68,7 @@ struct SerialDeviceRoots {
   std::string dev = "/dev";
   std::string sysClassTty = "/sys/class/tty";
   std::string byId = "/dev/serial/by-id";
+  std::string usbSerial = "/sys/bus/usb-serial/devices";  // <tty>/latency_timer
 };
 
 // As above, with the folders and the environment given instead of taken from the system.

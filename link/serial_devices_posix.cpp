@@ -118,6 +118,14 @@ std::map<std::string, int> ComNumbers(const PortNameEnvironment& env) {
   return numbers;
 }
 
+// The timer a USB serial driver offers in sysfs; nothing for other devices.
+std::optional<int> LatencyTimer(const SerialDeviceRoots& roots, const std::string& name) {
+  std::ifstream file(roots.usbSerial + "/" + name + "/latency_timer");
+  int ms = 0;
+  if (file >> ms && ms >= 0) return ms;
+  return std::nullopt;
+}
+
 // The group's name, or its number when the system has no name for it.
 std::string GroupName(gid_t gid) {
   std::vector<char> buffer(16384);
@@ -173,6 +181,7 @@ std::vector<SerialDevice> ListSerialDevices(const SerialDeviceRoots& roots,
     if (auto it = comNumbers.find(canonical); it != comNumbers.end()) {
       device.comNumber = it->second;
     }
+    device.latencyTimerMs = LatencyTimer(roots, found.name);
     ProbeDeviceAccess(device);
     devices.push_back(device);
   }

@@ -101,17 +101,25 @@ class DeviceSet {
     return Narrow(buffer);
   }
 
-  // The PortName value the port's driver keeps in the device's hardware key.
-  std::string PortName(SP_DEVINFO_DATA& data) const {
+  // What the port's driver keeps in the device's hardware key (its parameters): the PortName,
+  // and an FTDI-class driver's LatencyTimer.
+  void ReadDeviceKey(SP_DEVINFO_DATA& data, WindowsPortDevice& device) const {
     HKEY key = SetupDiOpenDevRegKey(set_, &data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-    if (key == INVALID_HANDLE_VALUE) return {};
+    if (key == INVALID_HANDLE_VALUE) return;
     std::vector<wchar_t> buffer(64, L'\0');
     DWORD type = 0;
     DWORD size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-    const LSTATUS status = RegQueryValueExW(key, L"PortName", nullptr, &type,
-                                            reinterpret_cast<BYTE*>(buffer.data()), &size);
+    LSTATUS status = RegQueryValueExW(key, L"PortName", nullptr, &type,
+                                      reinterpret_cast<BYTE*>(buffer.data()), &size);
+    if (status == ERROR_SUCCESS && type == REG_SZ) device.portName = Narrow(buffer);
+    DWORD timer = 0;
+    size = sizeof timer;
+    status = RegQueryValueExW(key, L"LatencyTimer", nullptr, &type, reinterpret_cast<BYTE*>(&timer),
+                              &size);
+    if (status == ERROR_SUCCESS && type == REG_DWORD && timer <= 255) {
+      device.latencyTimerMs = static_cast<int>(timer);
+    }
     RegCloseKey(key);
-    return status == ERROR_SUCCESS && type == REG_SZ ? Narrow(buffer) : std::string();
   }
 
  private:
@@ -139,7 +147,7 @@ class Win32PortSystem : public WindowsPortSystem {
         if (device.instanceId.empty() || !seen.insert(device.instanceId).second) return;
         device.friendlyName = set.Property(data, SPDRP_FRIENDLYNAME);
         device.maker = set.Property(data, SPDRP_MFG);
-        device.portName = set.PortName(data);
+        set.ReadDeviceKey(data, device);
         device.present = present.count(device.instanceId) != 0;
         devices.push_back(device);
       });

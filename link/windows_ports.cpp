@@ -47,6 +47,7 @@ SerialDevice FromSetupApi(const WindowsPortDevice& found, int n) {
   port.stableName = StableNameOfInstance(found.instanceId);
   port.friendlyName = found.friendlyName;
   port.maker = found.maker;
+  port.latencyTimerMs = found.latencyTimerMs;
   port.access = found.present ? DeviceAccess::kFree : DeviceAccess::kGone;
   return port;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct WindowsPortDevice {
   std::string maker;         // SPDRP_MFG, "FTDI"
   std::string portName;      // PortName in its device key, "COM3"
   bool present = true;       // false: installed once, not attached now
+  // LatencyTimer in its device key: FTDI-class drivers keep it there; others have none.
+  std::optional<int> latencyTimerMs{};
 };
 
 // A value of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM: the driver's device and the port it makes.

@@ -70,6 +70,7 @@ struct Switches {
   unsigned delayMs = 0;
   unsigned gapMs = static_cast<unsigned>(kDefaultFrameGap.count());
   unsigned hangupAfter = 0;
+  unsigned adapterLatencyMs = 0;
   std::vector<std::string> dropRules;
 };
 
@@ -83,6 +84,11 @@ void AddSwitches(CLI::App& app, CardOptions& o, Switches& s) {
   app.add_option("--image", o.imagePath)->type_name("FILE")->check(kNonEmpty);
   app.add_option("--log", o.logPath)->type_name("FILE")->check(kNonEmpty);
   app.add_option("--gap", s.gapMs)->type_name("MS")->transform(WholeNumber(1, 60000));
+  app.add_option("--baud", o.line.baud)->type_name("N")->transform(WholeNumber(50, 1000000));
+  // An FTDI-class chip takes 1 to 255 ms.
+  app.add_option("--adapter-latency", s.adapterLatencyMs)
+      ->type_name("MS")
+      ->transform(WholeNumber(1, 255));
   app.add_flag("--silent", o.faults.silent);
   app.add_option("--bad-check", o.faults.badCheck)
       ->type_name("N")
@@ -135,6 +141,7 @@ ParsedOptions ParseCardOptions(const std::vector<std::string>& args, std::string
   }
   o.delay = std::chrono::milliseconds(s.delayMs);
   o.frameGap = std::chrono::milliseconds(s.gapMs);
+  o.line.adapterLatency = std::chrono::milliseconds(s.adapterLatencyMs);
   if (app.count("--hangup-after") > 0) o.faults.hangupAfter = s.hangupAfter;
   for (const std::string& rule : s.dropRules) {
     o.faults.dropRegisters.push_back(*ParseDropRule(rule));  // checked by kDropRule
@@ -181,6 +188,19 @@ Options:
                        request, sent reply and dropped byte, with the milliseconds since start
                        and the bytes in hex; lines are flushed as they are written
   --gap MS             the frame gap above, 1 to 60000 (default 200)
+
+The line (both off by default: the card sees each byte the moment it is written, and its reply
+reaches the program at once):
+  --baud N             bytes take ten bit times at N baud (1200 is the card's line: 8.33 ms a
+                       byte), queued behind the bytes before them, in both directions; the card
+                       sees a request when its fourth byte has arrived
+  --adapter-latency MS
+                       play a USB serial adapter with a latency timer of MS ms (1 to 255): what
+                       the card sends reaches the program only when the adapter's free-running
+                       timer ticks, or at once when 62 bytes are waiting
+  The frame log shows the line's times: a request when its last byte reached the card, a reply
+  when the card starts sending it (with --baud: until when it is on the line), and with
+  --adapter-latency each hand-over to the program.
 
 Faults (each affects the replies only; requests are still carried out):
   --silent             never reply

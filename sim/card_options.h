@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sim/card_model.h"
+#include "sim/line_model.h"
 
 namespace quorvex::sim {
 
@@ -18,6 +19,7 @@ struct CardOptions {
   CardFaults faults;
   std::chrono::milliseconds delay{0};
   std::chrono::milliseconds frameGap = kDefaultFrameGap;
+  LineSettings line;  // off: the card sees and answers every byte at once
   bool help = false;
 };
 

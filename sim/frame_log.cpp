@@ -22,6 +22,10 @@ std::string HexBytes(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
+std::string LogTime(std::chrono::microseconds at) {
+  return std::to_string(at.count() / 1000) + "." + std::to_string(at.count() % 1000 / 100) + " ms";
+}
+
 std::vector<LogEntry> DescribeStep(const CardStep& step) {
   std::vector<LogEntry> entries;
   if (step.hangup) {
@@ -62,15 +66,13 @@ FrameLog::~FrameLog() {
   if (ownsFd_) ::close(fd_);
 }
 
-std::chrono::milliseconds FrameLog::Elapsed() const {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+std::chrono::microseconds FrameLog::Elapsed() const {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
                                                                start_);
 }
 
-void FrameLog::Write(const LogEntry& entry) {
-  const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
-                          std::chrono::steady_clock::now() - start_)
-                          .count();
+void FrameLog::Write(const LogEntry& entry, std::chrono::microseconds at) {
+  const auto micros = at.count();
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%9lld.%lld ms  ", static_cast<long long>(micros / 1000),
                 static_cast<long long>(micros % 1000 / 100));

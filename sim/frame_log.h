@@ -15,6 +15,9 @@ namespace quorvex::sim {
 // "00 07 5A 5F"
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
+// "12.3 ms", as the log stamps its lines.
+std::string LogTime(std::chrono::microseconds at);
+
 struct LogEntry {
   std::string direction;  // "rx", "tx" or "--" for notes
   std::string text;
@@ -34,8 +37,10 @@ class FrameLog {
   FrameLog(const FrameLog&) = delete;
   FrameLog& operator=(const FrameLog&) = delete;
 
-  std::chrono::milliseconds Elapsed() const;
-  void Write(const LogEntry& entry);
+  std::chrono::microseconds Elapsed() const;
+  void Write(const LogEntry& entry) { Write(entry, Elapsed()); }
+  // Stamped with `at` rather than the moment of writing: the line model's time of the event.
+  void Write(const LogEntry& entry, std::chrono::microseconds at);
   void Note(std::string_view text) { Write({"--", std::string(text)}); }
 
  private:

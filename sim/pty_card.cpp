@@ -45,7 +45,8 @@ void MakeRaw(int fd) {
 PtyCard::PtyCard(const CardOptions& options, FrameLog& log, SaveImage save)
     : options_(options),
       log_(log),
-      model_(options.faults, InitialImage(options), options.frameGap) {
+      model_(options.faults, InitialImage(options), options.frameGap),
+      line_(options.line) {
   if (!options.imagePath.empty()) {
     // FrameLog writes each line with one write() of its own, so the writer's thread may add a
     // note between the card's lines.
@@ -122,11 +123,7 @@ void PtyCard::MakeLink(const std::string& comDir, int port) {
 PtyCard::End PtyCard::Serve(int stopFd) {
   bool terminalClosed = false;
   for (;;) {
-    int timeout = -1;
-    if (!pending_.empty()) {
-      const auto wait = pending_.front().due - log_.Elapsed();
-      timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
-    }
+    int timeout = PollTimeout();
     // Only while nobody holds the terminal open: then the master reports a hang-up at once
     // and would make poll spin, so it is looked at again a little later instead.
     if (terminalClosed) timeout = timeout < 0 ? 20 : std::min(timeout, 20);
@@ -134,57 +131,89 @@ PtyCard::End PtyCard::Serve(int stopFd) {
     const int ready = ::poll(fds, terminalClosed ? 1 : 2, timeout);
     if (ready < 0 && errno != EINTR) throw std::runtime_error(SystemError("poll failed"));
     if (ready > 0 && (fds[0].revents & POLLIN) != 0) return End::Stopped;
-    SendDueReplies();
 
     terminalClosed = false;
-    if (ready <= 0 || fds[1].revents == 0) continue;
-    std::uint8_t buffer[64];
-    const ssize_t n = ::read(master_, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EIO) terminalClosed = true;
-      continue;
-    }
-    for (ssize_t i = 0; i < n; ++i) {
-      if (!Receive(buffer[i])) {
-        ::close(master_);
-        master_ = -1;
-        return End::HungUp;
+    if (ready > 0 && fds[1].revents != 0) {
+      std::uint8_t buffer[64];
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (n > 0) {
+        line_.FromProgram(std::span(buffer, static_cast<std::size_t>(n)), log_.Elapsed());
+      } else if (n < 0 && errno == EIO) {
+        terminalClosed = true;
       }
     }
+    if (!Advance()) {
+      ::close(master_);
+      master_ = -1;
+      return End::HungUp;
+    }
   }
 }
 
-bool PtyCard::Receive(std::uint8_t byte) {
-  const CardStep step = model_.Receive(byte, log_.Elapsed());
-  for (const LogEntry& entry : DescribeStep(step)) log_.Write(entry);
-  if (step.hangup) return false;
-  // Off the reply path: the file is current once the simulator has ended, not at the reply.
-  if (step.imageChanged && imageWriter_) imageWriter_->Store(model_.Image());
-  if (step.reply) {
-    pending_.push_back({log_.Elapsed() + options_.delay, *step.reply, step.replyCorrupted});
-    SendDueReplies();
-  }
-  return true;
+int PtyCard::PollTimeout() const {
+  std::optional<Micros> next = line_.NextDue();
+  if (!pending_.empty() && (!next || pending_.front().due < *next)) next = pending_.front().due;
+  if (!next) return -1;
+  // Rounded up: waking before the byte is due would only go round the loop once more.
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - log_.Elapsed());
+  return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
 }
 
-void PtyCard::SendDueReplies() {
-  while (!pending_.empty() && pending_.front().due <= log_.Elapsed()) {
+bool PtyCard::Advance() {
+  const Micros now = log_.Elapsed();
+  for (const TimedByte& arrived : line_.TakeArrivedAtCard(now)) {
+    if (!Receive(arrived.byte, arrived.at)) return false;
+  }
+  while (!pending_.empty() && pending_.front().due <= now) {
     SendReply(pending_.front());
     pending_.pop_front();
   }
+  DeliverToProgram(now);
+  return true;
+}
+
+bool PtyCard::Receive(std::uint8_t byte, Micros at) {
+  const CardStep step =
+      model_.Receive(byte, std::chrono::duration_cast<std::chrono::milliseconds>(at));
+  for (const LogEntry& entry : DescribeStep(step)) log_.Write(entry, at);
+  if (step.hangup) return false;
+  // Off the reply path: the file is current once the simulator has ended, not at the reply.
+  if (step.imageChanged && imageWriter_) imageWriter_->Store(model_.Image());
+  if (step.reply) pending_.push_back({at + options_.delay, *step.reply, step.replyCorrupted});
+  return true;
 }
 
 void PtyCard::SendReply(const PendingReply& reply) {
-  ssize_t n;
-  do {
-    n = ::write(master_, reply.frame.data(), reply.frame.size());
-  } while (n < 0 && errno == EINTR);
+  const Micros through = line_.FromCard(reply.frame, reply.due);
   std::string text = HexBytes(reply.frame);
   if (reply.corrupted) text += "  wrong check byte (--bad-check)";
-  if (n != static_cast<ssize_t>(reply.frame.size())) {
-    text += "  not sent: " + std::string(n < 0 ? std::strerror(errno) : "line full");
+  if (line_.ByteTime().count() > 0) text += "  on the line until " + LogTime(through);
+  log_.Write({"tx", text}, reply.due);
+}
+
+void PtyCard::DeliverToProgram(Micros now) {
+  const std::vector<TimedByte> delivered = line_.TakeDeliveredToProgram(now);
+  if (delivered.empty()) return;
+  std::vector<std::uint8_t> bytes;
+  for (const TimedByte& b : delivered) bytes.push_back(b.byte);
+  ssize_t n;
+  do {
+    n = ::write(master_, bytes.data(), bytes.size());
+  } while (n < 0 && errno == EINTR);
+  const std::string failure = n < 0 ? std::strerror(errno) : "line full";
+  if (line_.HoldsBack()) {
+    // Bytes handed over at one tick share its time; a full buffer hands over the rest later.
+    for (std::size_t i = 0; i < delivered.size();) {
+      std::size_t j = i;
+      while (j < delivered.size() && delivered[j].at == delivered[i].at) ++j;
+      log_.Write({"--", "adapter hands over " + HexBytes(std::span(bytes).subspan(i, j - i))},
+                 delivered[i].at);
+      i = j;
+    }
   }
-  log_.Write({"tx", text});
+  if (n != static_cast<ssize_t>(bytes.size())) {
+    log_.Write({"--", HexBytes(bytes) + "  not sent: " + failure}, now);
+  }
 }
 
 }  // namespace quorvex::sim

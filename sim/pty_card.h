@@ -11,6 +11,7 @@
 #include "sim/frame_log.h"
 #include "sim/image_file.h"
 #include "sim/image_writer.h"
+#include "sim/line_model.h"
 
 namespace quorvex::sim {
 
@@ -34,21 +35,27 @@ class PtyCard {
 
  private:
   struct PendingReply {
-    std::chrono::milliseconds due;
+    Micros due;
     Frame frame;
     bool corrupted;
   };
 
   void OpenTerminal();
   void MakeLink(const std::string& comDir, int port);
-  // False when the byte ends the line (--hangup-after).
-  bool Receive(std::uint8_t byte);
-  void SendDueReplies();
+  // Everything the line brought up to now: bytes to the card, replies onto the line, bytes to
+  // the program. False when a byte ended the line (--hangup-after).
+  bool Advance();
+  // How long poll may wait before something falls due; -1: until something happens.
+  int PollTimeout() const;
+  // `at` is when the byte reached the card. False when the byte ends the line.
+  bool Receive(std::uint8_t byte, Micros at);
   void SendReply(const PendingReply& reply);
+  void DeliverToProgram(Micros now);
 
   const CardOptions& options_;
   FrameLog& log_;
   CardModel model_;
+  LineModel line_;
   std::unique_ptr<ImageWriter> imageWriter_;  // none without --image
   int master_ = -1;
   // Held open for the whole run: otherwise every close by the PC would turn the master side

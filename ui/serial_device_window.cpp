@@ -15,6 +15,7 @@
 #include <set>
 #include <utility>
 
+#include "link/latency_timer.h"
 #include "link/port_names.h"
 #include "link/windows_ports.h"
 #include "ui/error_report.h"
@@ -59,15 +60,30 @@ QString StateText(const SerialDevice& device, const TextSet& t) {
   return {};
 }
 
+QString TimerText(const SerialDevice& device, const TextSet& t) {
+  return device.latencyTimerMs ? ToQ(LatencyTimerValue(*device.latencyTimerMs, t)) : QString();
+}
+
 QStringList RowTexts(const SerialDevice& device, bool systemNamesPorts, const TextSet& t) {
   if (systemNamesPorts) {
-    return {ToQ(device.path), ToQ(device.friendlyName), ToQ(device.maker), ToQ(device.stableName),
-            StateText(device, t)};
+    return {ToQ(device.path),       ToQ(device.friendlyName), ToQ(device.maker),
+            ToQ(device.stableName), StateText(device, t),     TimerText(device, t)};
   }
   return {
       ToQ(device.path), ToQ(device.stableName),
       device.comNumber > 0 ? QStringLiteral("COM%1").arg(device.comNumber) : QStringLiteral("-"),
-      StateText(device, t)};
+      StateText(device, t), TimerText(device, t)};
+}
+
+// What a slow adapter timer costs and how to shorten it, one line per such device; "" when none.
+QString LatencyHint(const std::vector<SerialDevice>& devices, PortSystem system, const TextSet& t) {
+  QStringList lines;
+  for (const SerialDevice& device : devices) {
+    if (!device.latencyTimerMs) continue;
+    const std::string advice = LatencyTimerAdvice(*device.latencyTimerMs, system, t);
+    if (!advice.empty()) lines.append(ToQ(device.path + ": " + advice));
+  }
+  return lines.join(QLatin1Char('\n'));
 }
 
 // What to do about the devices this user may not open, one paragraph per group; "" when none.
@@ -216,10 +232,10 @@ void SerialDeviceWindow::LayOut() {
   deviceList_->setObjectName(QStringLiteral("DeviceList"));
   const TextSet& t = texts_;
   const QStringList headers =
-      windows ? QStringList{ToQ(t.portColumn), ToQ(t.nameColumn), ToQ(t.makerColumn),
-                            ToQ(t.stableNameColumn), ToQ(t.stateColumn)}
+      windows ? QStringList{ToQ(t.portColumn),       ToQ(t.nameColumn),  ToQ(t.makerColumn),
+                            ToQ(t.stableNameColumn), ToQ(t.stateColumn), ToQ(t.latencyColumn)}
               : QStringList{ToQ(t.deviceColumn), ToQ(t.stableNameColumn), ToQ(t.portColumn),
-                            ToQ(t.stateColumn)};
+                            ToQ(t.stateColumn), ToQ(t.latencyColumn)};
   deviceList_->setColumnCount(static_cast<int>(headers.size()));
   deviceList_->setHeaderLabels(headers);
   deviceList_->setRootIsDecorated(false);
@@ -233,12 +249,18 @@ void SerialDeviceWindow::LayOut() {
   permissionHint_->setWordWrap(true);
   permissionHint_->setTextFormat(Qt::PlainText);
   permissionHint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  latencyHint_ = new QLabel(this);
+  latencyHint_->setObjectName(QStringLiteral("LatencyHint"));
+  latencyHint_->setWordWrap(true);
+  latencyHint_->setTextFormat(Qt::PlainText);
+  latencyHint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(intro);
   layout->addWidget(deviceList_);
   layout->addWidget(emptyLabel_);
   layout->addWidget(permissionHint_);
+  layout->addWidget(latencyHint_);
   QWidget* assignRow = AssignRow();
   layout->addWidget(assignRow);
   if (windows) {
@@ -330,6 +352,10 @@ void SerialDeviceWindow::Refresh() {
   const QString hint = PermissionHint(devices_, texts_);
   permissionHint_->setText(hint);
   permissionHint_->setVisible(!hint.isEmpty());
+  const QString latency = LatencyHint(
+      devices_, access_.systemNamesPorts ? PortSystem::kWindows : PortSystem::kLinux, texts_);
+  latencyHint_->setText(latency);
+  latencyHint_->setVisible(!latency.isEmpty());
   SelectionChanged();
 }
 

@@ -89,6 +89,7 @@ class SerialDeviceWindow : public QDialog {
   QTreeWidget* deviceList_ = nullptr;
   QLabel* emptyLabel_ = nullptr;
   QLabel* permissionHint_ = nullptr;
+  QLabel* latencyHint_ = nullptr;
   QSpinBox* comNumber_ = nullptr;
   QPushButton* assignButton_ = nullptr;
   QPushButton* refreshButton_ = nullptr;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "link/latency_timer.h"
 #include "link/port_names.h"
 #include "link/posix_serial.h"
 #include "link/serial_devices.h"
@@ -83,6 +84,7 @@ class SerialDeviceListTest : public ::testing::Test {
     roots_.dev = root_ / "dev";
     roots_.sysClassTty = root_ / "sys";
     roots_.byId = roots_.dev + "/serial/by-id";
+    roots_.usbSerial = root_ / "usb-serial";
     fs::create_directories(roots_.byId);
     for (const char* name : {"ttyS0", "ttyS1", "ttyS2", "ttyS3", "ttyS10", "ttyUSB0", "ttyUSB2",
                              "ttyUSB10", "ttyACM1", "tty0", "ttySAC0", "ttyS", "console"}) {
@@ -130,6 +132,47 @@ TEST_F(SerialDeviceListTest, ListsPortsInNumberOrderWithStableNamesAndTheirComNu
   EXPECT_EQ(devices[5].comNumber, 9);  // reached through its stable name
   EXPECT_EQ(devices[5].stableName, roots_.byId + "/usb-Maker_Cable_A-if00-port0");
   EXPECT_EQ(devices[4].stableName, "");
+}
+
+// The port doctor: a USB adapter's latency timer as its driver offers it in sysfs, and what a
+// slow one costs. No advice for a fast timer or a device without one.
+TEST_F(SerialDeviceListTest, NamesEachUsbAdaptersLatencyTimerAndWhatASlowOneCosts) {
+  for (auto [name, content] : {std::pair{"ttyUSB0", "16\n"},
+                               {"ttyUSB2", "1\n"},
+                               {"ttyUSB10", "garbled\n"},
+                               {"ttyS0", "32\n"}}) {
+    fs::create_directories(roots_.usbSerial + "/" + name);
+    std::ofstream(roots_.usbSerial + "/" + name + "/latency_timer") << content;
+  }
+  struct Row {
+    std::string device;
+    std::optional<int> timer;
+    std::string advice;
+  };
+  const std::vector<Row> expected{
+      {"ttyACM1", std::nullopt, ""},
+      // A built-in port has no such file; one that had would be read all the same.
+      {"ttyS0", 32, "about 18 % longer transfers at 32 ms. Nothing to change"},
+      {"ttyS2", std::nullopt, ""},
+      {"ttyS10", std::nullopt, ""},
+      {"ttyUSB0", 16, "about 8 % longer transfers at 16 ms. Nothing to change"},
+      {"ttyUSB2", 1, ""},
+      {"ttyUSB10", std::nullopt, ""},
+  };
+  const std::vector<SerialDevice> devices =
+      ListSerialDevices(roots_, PortNameEnvironment{"", root_ / "config", ""});
+  ASSERT_EQ(devices.size(), expected.size());
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    const Row& row = expected[i];
+    EXPECT_EQ(devices[i].path, Dev(row.device));
+    EXPECT_EQ(devices[i].latencyTimerMs, row.timer) << row.device;
+    const std::string advice =
+        devices[i].latencyTimerMs
+            ? LatencyTimerAdvice(*devices[i].latencyTimerMs, PortSystem::kLinux)
+            : "";
+    EXPECT_EQ(advice.substr(0, row.advice.size()), row.advice) << row.device;
+    EXPECT_EQ(advice.empty(), row.advice.empty()) << row.device;
+  }
 }
 
 TEST_F(SerialDeviceListTest, ComDirTakesEveryNumberAwayFromTheUserLinks) {

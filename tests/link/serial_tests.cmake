@@ -1,7 +1,8 @@
 # Tests of the serial backends: port names, the termios line against real pseudo terminals,
 # the device list and the COM links; on Windows what needs no POSIX system.
 set(serial_test_sources ${CMAKE_CURRENT_LIST_DIR}/serial_system_ports_test.cpp
-                        ${CMAKE_CURRENT_LIST_DIR}/serial_line_faults_test.cpp)
+                        ${CMAKE_CURRENT_LIST_DIR}/serial_line_faults_test.cpp
+                        ${CMAKE_CURRENT_LIST_DIR}/low_latency_test.cpp)
 if(NOT WIN32)
   list(APPEND serial_test_sources
     ${CMAKE_CURRENT_LIST_DIR}/serial_port_names_test.cpp

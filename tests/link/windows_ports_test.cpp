@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "link/latency_timer.h"
 #include "link/windows_ports.h"
 
 namespace quorvex {
@@ -74,6 +75,44 @@ TEST(WindowsPorts, AMachineWithEveryKindOfPortListsThemInNumberOrder) {
       }));
   // An absent device is never opened: its number may lead to another device by now.
   EXPECT_EQ(system.opened, (std::vector<int>{1, 3, 4}));
+}
+
+// The port doctor: an FTDI-class driver's LatencyTimer from the device key; the advice for a
+// slow one names the Device Manager's setting. A driver without the value shows none.
+TEST(WindowsPorts, AnFtdiClassAdaptersLatencyTimerIsShownWithItsCostAndRemedy) {
+  RecordedPortSystem system;
+  WindowsPortDevice factory = kFtdi;
+  factory.latencyTimerMs = 16;
+  WindowsPortDevice tuned{"FTDIBUS\\VID_0403+PID_6015+DK0AHAJZA\\0000",
+                          "USB Serial Port (COM5)",
+                          "FTDI",
+                          "COM5",
+                          true,
+                          1};
+  system.devices = {factory, tuned, kProlific};
+  struct Row {
+    std::string port;
+    std::optional<int> timer;
+    std::string advice;
+  };
+  const std::vector<Row> expected{
+      {"COM3", 16,
+       "about 8 % longer transfers at 16 ms. To save it: Device Manager \u2192 the port \u2192 "
+       "Port Settings \u2192 Advanced \u2192 Latency Timer 1 ms."},
+      {"COM4", std::nullopt, ""},
+      {"COM5", 1, ""},
+  };
+  const std::vector<SerialDevice> ports = ListWindowsPorts(system, false);
+  ASSERT_EQ(ports.size(), expected.size());
+  for (std::size_t i = 0; i < ports.size(); ++i) {
+    EXPECT_EQ(ports[i].path, expected[i].port);
+    EXPECT_EQ(ports[i].latencyTimerMs, expected[i].timer) << expected[i].port;
+    EXPECT_EQ(ports[i].latencyTimerMs
+                  ? LatencyTimerAdvice(*ports[i].latencyTimerMs, PortSystem::kWindows)
+                  : "",
+              expected[i].advice)
+        << expected[i].port;
+  }
 }
 
 TEST(WindowsPorts, SerialCommFillsInWhatSetupApiDoesNotKnow) {

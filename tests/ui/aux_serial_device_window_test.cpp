@@ -275,7 +275,7 @@ namespace {
 TEST(SerialDeviceWindowWindowsPorts, ShowsEachPortsNamesAndStateAndOffersTheDeviceManager) {
   std::vector<SerialDevice> ports = {
       {"COM3", "FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000", 3, DeviceAccess::kFree, "", "",
-       "USB Serial Port (COM3)", "FTDI"},
+       "USB Serial Port (COM3)", "FTDI", 16},
       {"COM4", "", 4, DeviceAccess::kInUse, "", "", "Prolific USB-to-Serial Comm Port (COM4)",
        "Prolific"},
       {"COM7", "", 7, DeviceAccess::kGone, "", "", "Standard Serial over Bluetooth link (COM7)",
@@ -292,7 +292,8 @@ TEST(SerialDeviceWindowWindowsPorts, ShowsEachPortsNamesAndStateAndOffersTheDevi
   auto* list = win.findChild<QTreeWidget*>("DeviceList");
   QStringList header;
   for (int c = 0; c < list->columnCount(); ++c) header << list->headerItem()->text(c);
-  EXPECT_EQ(header, QStringList({"COM port", "Name", "Maker", "Stable name", "State"}));
+  EXPECT_EQ(header,
+            QStringList({"COM port", "Name", "Maker", "Stable name", "State", "Latency timer"}));
   QStringList rows;
   for (int r = 0; r < list->topLevelItemCount(); ++r) {
     QStringList cells;
@@ -300,11 +301,18 @@ TEST(SerialDeviceWindowWindowsPorts, ShowsEachPortsNamesAndStateAndOffersTheDevi
     rows << cells.join('|');
   }
   EXPECT_EQ(rows, QStringList({"COM3|USB Serial Port (COM3)|FTDI|FTDIBUS\\VID_0403+PID_6001+"
-                               "A50285BIA\\0000|free",
+                               "A50285BIA\\0000|free|16 ms",
                                "COM4|Prolific USB-to-Serial Comm Port (COM4)|Prolific||in use by "
-                               "another program",
+                               "another program|",
                                "COM7|Standard Serial over Bluetooth link (COM7)|Microsoft||gone "
-                               "(not attached)"}));
+                               "(not attached)|"}));
+  // The adapter's slow timer is named with its cost and the way to shorten it.
+  auto* latency = win.findChild<QLabel*>("LatencyHint");
+  EXPECT_TRUE(latency->isVisible());
+  EXPECT_EQ(latency->text(),
+            QString("COM3: about 8 % longer transfers at 16 ms. To save it: Device "
+                    "Manager \u2192 the port \u2192 Port Settings \u2192 "
+                    "Advanced \u2192 Latency Timer 1 ms."));
   // The COM number is the device's own there: nothing to assign, the way to change it told.
   EXPECT_FALSE(win.findChild<QWidget*>("AssignRow")->isVisible());
   EXPECT_TRUE(win.findChild<QLabel*>("RenumberHint")->isVisible());
