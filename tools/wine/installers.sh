@@ -72,11 +72,7 @@ older_window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Analog ca
 wine "${setup}" >/dev/null 2>&1 &
 setup_pid=$!
 pids+=("${setup_pid}")
-wait_for 60 shown '^Quorvex Setup$' || fail "the installer said nothing while the program ran"
-xdotool windowfocus --sync "$(visible '^Quorvex Setup$')" key Return
-wait_for 30 ended "${setup_pid}" || fail "the installer did not end after its box"
-status=0
-wait "${setup_pid}" || status=$?
+answer_box "${setup_pid}" 'Quorvex Setup'
 check "while it runs: the installer says so in a box and ends with status 2 (${status})" test "${status}" -eq 2
 status=0
 timeout 120 wine "${setup}" /S || status=$?

@@ -51,9 +51,9 @@ entry_is() {
   local entries
   entries=$(quorvex_entries "$1")
   [ "$(grep -c '^DisplayName=' <<<"${entries}")" -eq 1 ] &&
-    grep -qx "DisplayVersion=$2" <<<"${entries}" &&
-    grep -qx "InstallLocation=$3\\\\" <<<"${entries}" &&
-    grep -qx 'Publisher=The Quorvex developers' <<<"${entries}"
+    grep -qxF "DisplayVersion=$2" <<<"${entries}" &&
+    grep -qxF "InstallLocation=$3\\" <<<"${entries}" &&
+    grep -qxF 'Publisher=The Quorvex developers' <<<"${entries}"
 }
 product_icon() {
   wine reg query "$1\\Software\\Classes\\Installer\\Products" /s 2>/dev/null | tr -d '\r' |
@@ -116,11 +116,7 @@ check "${next_version} over ${version}: its files" installed_as "${folder}"
 WINEDEBUG=-all,+msgbox wine msiexec /i "${machine_msi}" >/dev/null 2>"${work}/refusal.log" &
 refusal_pid=$!
 pids+=("${refusal_pid}")
-wait_for 60 shown '^Install Failed$' || fail "installing ${version} over ${next_version}: no box"
-xdotool windowfocus --sync "$(visible '^Install Failed$')" key Return
-wait_for 60 ended "${refusal_pid}" || fail "msiexec did not end after its box"
-status=0
-wait "${refusal_pid}" || status=$?
+answer_box "${refusal_pid}" 'Install Failed'
 check "${version} over ${next_version}: refused (status ${status})" test "${status}" -eq 67
 check "${version} over ${next_version}: the box says why" \
   grep -qF "A newer version of Quorvex is already installed. Uninstall it first to install version $(shown_version "${version}")." "${work}/refusal.log"

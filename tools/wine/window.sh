@@ -64,6 +64,15 @@ visible() { { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; } | 
 shown() { [ -n "$(visible "$1")" ]; }
 gone() { [ -z "$(visible "$1")" ]; }
 ended() { ! kill -0 "$1" 2>/dev/null; }
+# answer_box PID TITLE: the box TITLE that the program PID shows is answered with Return; status is
+# the program's exit status once it has ended.
+answer_box() {
+  wait_for 60 shown "^$2\$" || fail "no \"$2\" box came up"
+  xdotool windowfocus --sync "$(visible "^$2\$")" key Return
+  wait_for 60 ended "$1" || fail "the program did not end after its \"$2\" box"
+  status=0
+  wait "$1" || status=$?
+}
 
 windows_shown() { { xdotool search --onlyvisible '' 2>/dev/null || true; } | wc -l; }
 more_shown_than() { [ "$(windows_shown)" -gt "$1" ]; }
