@@ -55,8 +55,9 @@ entry_is() {
     grep -qxF "InstallLocation=$3\\" <<<"${entries}" &&
     grep -qxF 'Publisher=The Quorvex developers' <<<"${entries}"
 }
+# product_icon INSTALLER_KEY: the icon Windows Installer keeps for the product registered there.
 product_icon() {
-  wine reg query "$1\\Software\\Classes\\Installer\\Products" /s 2>/dev/null | tr -d '\r' |
+  wine reg query "$1\\Products" /s 2>/dev/null | tr -d '\r' |
     sed -n 's/^ *ProductIcon *REG_SZ *//p' | head -n1
 }
 installed_as() {  # installed_as FOLDER: the three files, the ones of the portable zip
@@ -73,9 +74,13 @@ uninstalled() {
   [ ! -e "${folder}" ] && [ -z "$(quorvex_entries "$1")" ] && ! shortcut &&
     not_in "$2\\.KFG" && not_in "$2\\Quorvex.Configuration"
 }
+# A product of the user's own, registered in the user's hive and none of the machine's. Its
+# uninstall entry is the exception: Wine writes every product's under HKLM, where Windows puts a
+# per-user product's under HKCU.
 user_entry() {
-  entry_is HKCU "$(shown_version "${version}")" "$(winepath -w "${folder}")" &&
-    [ -z "$(quorvex_entries HKLM)" ]
+  entry_is HKLM "$(shown_version "${version}")" "$(winepath -w "${folder}")" &&
+    [ -n "$(product_icon HKCU\\Software\\Microsoft\\Installer)" ] &&
+    [ -z "$(product_icon HKLM\\Software\\Classes\\Installer)" ]
 }
 # started_from FOLDER LABEL: the program there comes up and keeps its settings in %APPDATA%.
 started_from() {
@@ -95,7 +100,7 @@ check "silent install (status ${status})" test "${status}" -eq 0
 check "the files of ${version} in Program Files\\Quorvex" installed_as "${folder}"
 check "one uninstall entry, of $(shown_version "${version}"), with publisher and folder" \
   entry_is HKLM "$(shown_version "${version}")" 'C:\Program Files\Quorvex'
-icon=$(product_icon HKLM)
+icon=$(product_icon HKLM\\Software\\Classes\\Installer)
 check "the entry's icon: ${icon}" test -n "${icon}" -a -s "$(winepath -u "${icon:-none}")"
 check "a Start menu entry" shortcut
 started_from "${folder}" machine
@@ -135,14 +140,14 @@ folder="${local_appdata}/Programs/Quorvex"
 status=$(run_msiexec /i "${user_msi}" /qn)
 check "silent install (status ${status})" test "${status}" -eq 0
 check "the files of ${version} in %LOCALAPPDATA%\\Programs\\Quorvex" installed_as "${folder}"
-check "one uninstall entry, the user's, none for the machine" user_entry
+check "registered for the user alone, one uninstall entry (under HKLM: Wine's)" user_entry
 user_command="\"$(winepath -w "${folder}")\\quorvex.exe\" \"%1\""
 check ".KFG opens in the user's program: $(kfg_command HKCU)" test "$(kfg_command HKCU)" = "${user_command}"
 check ".KFG: nothing for the machine" not_in 'HKLM\Software\Classes\.KFG'
 started_from "${folder}" user
 status=$(run_msiexec /x "${user_msi}" /qn)
 check "silent uninstall (status ${status})" test "${status}" -eq 0
-check "uninstalled: no folder, entry, shortcut or association left" uninstalled HKCU 'HKCU\Software\Classes'
+check "uninstalled: no folder, entry, shortcut or association left" uninstalled HKLM 'HKCU\Software\Classes'
 # A portable copy unpacked there before (as the README once advised), with its settings beside
 # it, goes on using them.
 mkdir -p "${folder}"
