@@ -69,6 +69,8 @@ struct TextSet {
   std::string recordUnitLabel;    // "Measurement unit"
   std::string recordImage;        // "Image (41 bytes, hex)"
   std::string recordRegisters;    // "Registers (hex)"
+  std::string recordFileName;     // "record.pdf", the export's name when no .KFG names it
+  std::string printStartFailed;   // "Unable to start printing"
 
   // The status a comparison ends with: the start, a blank, then "equal" or the number of fields
   // that differ, a blank and their words.

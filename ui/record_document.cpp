@@ -52,7 +52,7 @@ QString RecordHtml(const ConfigRecord& record, const TextSet& texts) {
 
 void PaintRecord(QPaintDevice& device, const ConfigRecord& record, const TextSet& texts) {
   QPainter painter;
-  if (!painter.begin(&device)) throw std::runtime_error("Unable to start printing");
+  if (!painter.begin(&device)) throw std::runtime_error(texts.printStartFailed);
   QTextDocument document;
   // Laid out at the device's resolution, so point sizes are points on paper.
   document.documentLayout()->setPaintDevice(&device);

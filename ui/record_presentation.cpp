@@ -40,7 +40,7 @@ FileDialogRequest ExportQuestion(const TextSet& t, const std::string& remembered
   request.title = t.exportDialogTitle;
   request.filter = t.exportFilter;
   request.defaultExtension = "pdf";
-  request.initialName = "record.pdf";
+  request.initialName = t.recordFileName;
   const QFileInfo kfg(ToQ(rememberedFileName));
   if (kfg.suffix().compare(QLatin1String("KFG"), Qt::CaseInsensitive) == 0 &&
       QFileInfo(kfg.absolutePath()).isDir()) {
