@@ -98,7 +98,9 @@ second_tree() {
     value=$(cached "$first" "$name")
     [ -z "$value" ] || args+=("-D$name=$value")
   done
-  SOURCE_DATE_EPOCH=$epoch cmake -S "$source_dir" -B "$second" "${args[@]}" "$@" >/dev/null
+  # The first tree's own time: trees configured at different commits stand for different times.
+  SOURCE_DATE_EPOCH=$(cached "$first" QUORVEX_SOURCE_DATE_EPOCH) \
+    cmake -S "$source_dir" -B "$second" "${args[@]}" "$@" >/dev/null
 }
 
 status=0
