@@ -67,7 +67,7 @@ find "${installed}" -type f -exec sha256sum {} + | sort >"${work}/older-files"
 wine "${installed}/quorvex.exe" >"${work}/older.log" 2>&1 &
 older_pid=$!
 pids+=("${older_pid}")
-older_window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Analog card') ||
+older_window=$(main_window) ||
   fail "the installed ${older_version} did not come up"
 wine "${setup}" >/dev/null 2>&1 &
 setup_pid=$!
@@ -141,7 +141,7 @@ opened_and_quit() {
     pid=$!
     pids+=("${pid}")
   fi
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Analog card') ||
+  window=$(main_window) ||
     fail "no window came up with the .KFG ($1)"
   if [ -n "${pid}" ]; then
     menu "${window}" f l

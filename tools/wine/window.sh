@@ -64,6 +64,10 @@ visible() { { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; } | 
 shown() { [ -n "$(visible "$1")" ]; }
 gone() { [ -z "$(visible "$1")" ]; }
 ended() { ! kill -0 "$1" 2>/dev/null; }
+# The main window once it is shown. xdotool's own --sync search died with BadWindow when a window
+# went away while it looked (seen under Wine: a window of the program starting up), which ended the
+# check as if the window had not come up; shown and visible count such a search as finding nothing.
+main_window() { wait_for 60 shown '^Analog card' && visible '^Analog card'; }
 # answer_box PID TITLE: the box TITLE that the program PID shows is answered with Return; status is
 # the program's exit status once it has ended.
 answer_box() {
@@ -137,7 +141,7 @@ drive() {
   fi
   pid=$!
   pids+=("${pid}")
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Analog card') ||
+  window=$(main_window) ||
     fail "the main window did not come up (${label})"
 
   # The settings' configuration saved as Müller.KFG, which the save dialog offers, and loaded
