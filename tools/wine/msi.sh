@@ -92,12 +92,18 @@ started_from() {
     test -s "${appdata}/Quorvex/quorvex.ini" -a ! -e "$1/quorvex.ini"
 }
 
+# silent_install MSI WHERE: MSI installed without a question; its files, the portable zip's, in
+# ${folder} (Windows' WHERE).
+silent_install() {
+  status=$(run_msiexec /i "$1" /qn)
+  check "silent install (status ${status})" test "${status}" -eq 0
+  check "the files of ${version} in $2" installed_as "${folder}"
+}
+
 echo "wine_window_check: the per-machine MSI, in a fresh prefix:"
 msi_prefix msi-machine
 folder="${WINEPREFIX}/drive_c/Program Files/Quorvex"
-status=$(run_msiexec /i "${machine_msi}" /qn)
-check "silent install (status ${status})" test "${status}" -eq 0
-check "the files of ${version} in Program Files\\Quorvex" installed_as "${folder}"
+silent_install "${machine_msi}" 'Program Files\Quorvex'
 check "one uninstall entry, of $(shown_version "${version}"), with publisher and folder" \
   entry_is HKLM "$(shown_version "${version}")" 'C:\Program Files\Quorvex'
 icon=$(product_icon HKLM\\Software\\Classes\\Installer)
@@ -137,9 +143,7 @@ check "the user's settings untouched throughout" \
 echo "wine_window_check: the per-user MSI, in a fresh prefix:"
 msi_prefix msi-user
 folder="${local_appdata}/Programs/Quorvex"
-status=$(run_msiexec /i "${user_msi}" /qn)
-check "silent install (status ${status})" test "${status}" -eq 0
-check "the files of ${version} in %LOCALAPPDATA%\\Programs\\Quorvex" installed_as "${folder}"
+silent_install "${user_msi}" '%LOCALAPPDATA%\Programs\Quorvex'
 check "registered for the user alone, one uninstall entry (under HKLM: Wine's)" user_entry
 user_command="\"$(winepath -w "${folder}")\\quorvex.exe\" \"%1\""
 check ".KFG opens in the user's program: $(kfg_command HKCU)" test "$(kfg_command HKCU)" = "${user_command}"
