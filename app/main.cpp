@@ -9,11 +9,6 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <pwd.h>
-#include <unistd.h>
-#endif
-
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/window_icon.h"
@@ -24,6 +19,7 @@
 #include "storage/atomic_file.h"
 #include "storage/program_arguments.h"
 #include "storage/settings.h"
+#include "storage/settings_place.h"
 #include "ui/com_port_frm.h"
 #include "ui/debug_win.h"
 #include "ui/error_report.h"
@@ -92,56 +88,30 @@ class SideWindows {
   std::unique_ptr<quorvex::ComPortFrm> comPortFrm_;
 };
 
-// The settings file of this run; see SettingsPathFor. With makeFolder, the user's configuration
-// folder it is to lie in is made when missing.
+// The settings file of this run; see WindowSettingsPath. With makeFolder, the folder it is to lie
+// in is made when missing (a first start of the installed program); if that fails, the exit
+// reports that the file cannot be written.
 std::string SettingsPath(bool makeFolder) {
   const std::string executable = quorvex::FromQ(QCoreApplication::applicationFilePath());
 #ifdef QUORVEX_INSTALL_BINDIR
-  std::string home = quorvex::FromQ(qEnvironmentVariable("HOME"));
-  if (home.empty()) {
-    // A login without HOME (a service, sudo -i variants) still has a home in the user database.
-    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) {
-      home = user->pw_dir;
-    }
-  }
-  const std::string configFolder =
-      quorvex::UserConfigFolder(quorvex::FromQ(qEnvironmentVariable("XDG_CONFIG_HOME")), home);
-  const std::string path =
-      quorvex::SettingsPathFor(executable, QUORVEX_INSTALL_BINDIR, configFolder);
-  if (makeFolder && path == quorvex::JoinPath(configFolder, "quorvex.ini")) {
-    // Made now, private; if that fails, the exit reports that the file cannot be written.
+  const std::string installBinDir = QUORVEX_INSTALL_BINDIR;
+#else
+  const std::string installBinDir;
+#endif
+  const std::string path = quorvex::WindowSettingsPath(executable, installBinDir,
+                                                       quorvex::SettingsEnvironment::FromProcess());
+  if (makeFolder && path != quorvex::SettingsPathFor(executable)) {
+#ifdef _WIN32
+    QDir().mkpath(QFileInfo(quorvex::ToQ(path)).absolutePath());
+#else
+    // Private: it holds the user's port links and working state.
     try {
-      quorvex::CreatePrivateFolders(configFolder);
+      quorvex::CreatePrivateFolders(quorvex::FromQ(QFileInfo(quorvex::ToQ(path)).absolutePath()));
     } catch (const std::exception&) {
     }
-  }
-  return path;
-#elif defined(_WIN32)
-  // Each a folder of installed programs; ProgramW6432 names the 64-bit one to 32-bit programs.
-  std::vector<std::string> programFiles = {
-      quorvex::FromQ(qEnvironmentVariable("ProgramFiles")),
-      quorvex::FromQ(qEnvironmentVariable("ProgramFiles(x86)")),
-      quorvex::FromQ(qEnvironmentVariable("ProgramW6432"))};
-  // %LOCALAPPDATA%\Programs holds a user's own installs (the per-user MSI), whose settings belong
-  // in %APPDATA% too, so that an uninstall leaves no folder behind. A quorvex.ini already beside
-  // the program there is a portable copy's (the README once advised unpacking the zip there):
-  // it stays in use rather than being passed over for new settings.
-  const QString localAppData = qEnvironmentVariable("LOCALAPPDATA");
-  if (!localAppData.isEmpty() &&
-      !QFileInfo::exists(quorvex::ToQ(quorvex::SettingsPathFor(executable)))) {
-    programFiles.push_back(quorvex::FromQ(localAppData + "\\Programs"));
-  }
-  const std::string path = quorvex::WindowsSettingsPathFor(
-      executable, programFiles, quorvex::FromQ(qEnvironmentVariable("APPDATA")));
-  // A first start of the installed program; if that fails, the exit reports that the file
-  // cannot be written.
-  if (makeFolder && path != quorvex::SettingsPathFor(executable)) {
-    QDir().mkpath(QFileInfo(quorvex::ToQ(path)).absolutePath());
-  }
-  return path;
-#else
-  return quorvex::SettingsPathFor(executable);
 #endif
+  }
+  return path;
 }
 
 // --print-com-port: the port a script is to start the card simulator on so that the program
