@@ -99,6 +99,7 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::germanItem, "&Deutsch", "&Deutsch", MenuOf::Language},
 
     {&TextSet::debugCaption, "DebugWin", "Debug-Fenster", MenuOf::None},
+    {&TextSet::debugLog, "Debug log", "Debug-Protokoll", MenuOf::None},
     {&TextSet::comPortCaption, "COM Port", "COM-Port", MenuOf::None},
     {&TextSet::okButton, "OK", "OK", MenuOf::None},
     {&TextSet::deviceManagerButton, "Device manager ", "Ger\u00e4te-Manager", MenuOf::None},
