@@ -8,9 +8,9 @@ namespace {
 // Numbers keep their "." in German too: the card, the stored files and the fields all read it.
 constexpr TextEntry kEntries[] = {
     {&TextSet::offsetErrorV, "Offset not in range between 0 and 2.5 V",
-     "Offset nicht im Bereich zwischen 0 und 2.5 V", MenuOf::None},
+     "Offset nicht zwischen 0 und 2.5 V", MenuOf::None},
     {&TextSet::offsetErrorMa, "Offset not in range between 0 and 5.0 mA",
-     "Offset nicht im Bereich zwischen 0 und 5.0 mA", MenuOf::None},
+     "Offset nicht zwischen 0 und 5.0 mA", MenuOf::None},
     {&TextSet::rangeErrorV, "Range not between 0 and 10.2 V", "Bereich nicht zwischen 0 und 10.2 V",
      MenuOf::None},
     {&TextSet::rangeErrorMa, "Range not between 0 and 20.4 mA",
@@ -29,7 +29,7 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::loadItem, "&Load configuration...", "Konfiguration &laden...", MenuOf::File},
     {&TextSet::saveItem, "&Save configuration...", "Konfiguration &speichern...", MenuOf::File},
     {&TextSet::quitItem, "&Quit", "&Beenden", MenuOf::File},
-    {&TextSet::comPortItem, "&COM port...", "COM-Port...", MenuOf::Transfer},
+    {&TextSet::comPortItem, "&COM port...", "&COM-Port...", MenuOf::Transfer},
     {&TextSet::readItem, "&Read from box", "&Empfangen", MenuOf::Transfer},
     {&TextSet::writeItem, "&Write to box", "&Senden", MenuOf::Transfer},
     {&TextSet::openDialogTitle, "Load configuration", "Konfiguration laden", MenuOf::None},
@@ -40,7 +40,7 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::storedStart, "Configuration stored under", "Konfiguration gespeichert unter",
      MenuOf::None},
     {&TextSet::storedEnd, " ", " ", MenuOf::None},
-    {&TextSet::sending, "Send configuration...", "Konfiguration senden...", MenuOf::None},
+    {&TextSet::sending, "Send configuration...", "Konfiguration wird gesendet", MenuOf::None},
     {&TextSet::configErrorCaption, "Configuration error", "Konfigurationsfehler", MenuOf::None},
     {&TextSet::written, "Channel configuration written", "Kanalkonfiguration geschrieben",
      MenuOf::None},
@@ -82,8 +82,8 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::recordImage, "Image (41 bytes, hex)", "Abbild (41 Bytes, hex)", MenuOf::None},
     {&TextSet::recordRegisters, "Registers (hex)", "Register (hex)", MenuOf::None},
     {&TextSet::recordFileName, "record.pdf", "protokoll.pdf", MenuOf::None},
-    {&TextSet::printStartFailed, "Unable to start printing", "Drucken kann nicht beginnen",
-     MenuOf::None},
+    {&TextSet::printStartFailed, "Unable to start printing",
+     "Drucken konnte nicht gestartet werden", MenuOf::None},
     {&TextSet::comparedStart, "Compared with box:", "Mit Karte verglichen:", MenuOf::None},
     {&TextSet::comparedEqual, "equal", "gleich", MenuOf::None},
     {&TextSet::comparedOneDiffers, "field differs", "Feld weicht ab", MenuOf::None},
@@ -92,13 +92,14 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::portNotAvailableStart, "Port COM", "Schnittstelle COM", MenuOf::None},
     {&TextSet::portNotAvailableEnd, " not available.", " nicht verf\u00fcgbar.", MenuOf::None},
     {&TextSet::connectPrompt, "Connect analog box to PC via COM",
-     "Analogkarte mit dem PC verbinden \u00fcber COM", MenuOf::None},
+     "Analogkarte mit dem PC verbinden: Schnittstelle COM", MenuOf::None},
 
     {&TextSet::languageMenu, "&Language / Sprache", "&Language / Sprache", MenuOf::MenuBar},
     {&TextSet::englishItem, "&English", "&English", MenuOf::Language},
     {&TextSet::germanItem, "&Deutsch", "&Deutsch", MenuOf::Language},
 
     {&TextSet::debugCaption, "DebugWin", "Debug-Fenster", MenuOf::None},
+    {&TextSet::debugLog, "Debug log", "Debug-Protokoll", MenuOf::None},
     {&TextSet::comPortCaption, "COM Port", "COM-Port", MenuOf::None},
     {&TextSet::okButton, "OK", "OK", MenuOf::None},
     {&TextSet::deviceManagerButton, "Device manager ", "Ger\u00e4te-Manager", MenuOf::None},
@@ -107,11 +108,11 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::devicesCaption, "Serial devices", "Serielle Ger\u00e4te", MenuOf::None},
     {&TextSet::devicesIntro,
      "Serial devices of this computer and the COM port each is reached through:",
-     "Serielle Ger\u00e4te dieses Computers und der COM-Port, \u00fcber den jedes erreicht "
-     "wird:",
+     "Serielle Ger\u00e4te dieses Computers und der COM-Port, \u00fcber den das jeweilige "
+     "Ger\u00e4t erreichbar ist:",
      MenuOf::None},
     {&TextSet::portsIntro, "COM ports of this computer and the device behind each:",
-     "COM-Ports dieses Computers und das Ger\u00e4t hinter jedem:", MenuOf::None},
+     "COM-Ports dieses Computers und das jeweils angeschlossene Ger\u00e4t:", MenuOf::None},
     {&TextSet::deviceColumn, "Device", "Ger\u00e4t", MenuOf::None},
     {&TextSet::portColumn, "COM port", "COM-Port", MenuOf::None},
     {&TextSet::nameColumn, "Name", "Name", MenuOf::None},
@@ -123,11 +124,11 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::stateFree, "free", "frei", MenuOf::None},
     {&TextSet::stateInUse, "in use by another program", "von einem anderen Programm belegt",
      MenuOf::None},
-    {&TextSet::stateNotPermitted, "not permitted (group %1)", "nicht erlaubt (Gruppe %1)",
+    {&TextSet::stateNotPermitted, "not permitted (group %1)", "keine Berechtigung (Gruppe %1)",
      MenuOf::None},
     {&TextSet::stateFailed, "cannot be opened: %1", "kann nicht ge\u00f6ffnet werden: %1",
      MenuOf::None},
-    {&TextSet::stateGone, "gone (not attached)", "fort (nicht angeschlossen)", MenuOf::None},
+    {&TextSet::stateGone, "gone (not attached)", "getrennt (nicht angeschlossen)", MenuOf::None},
     {&TextSet::groupHint,
      "%1 may only be opened by members of the group %2. Add your user to that group (sudo "
      "usermod -a -G %2 $USER), then log out and log in again.",
@@ -138,8 +139,9 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::renumberHint,
      "Windows gives each device its COM port. To give a device another one, open its Properties "
      "in the device manager: Port Settings, Advanced.",
-     "Windows gibt jedem Ger\u00e4t seinen COM-Port. Einen anderen gibt man ihm im "
-     "Ger\u00e4te-Manager unter seinen Eigenschaften: Anschlusseinstellungen, Erweitert.",
+     "Windows weist jedem Ger\u00e4t seinen COM-Port zu. Einen anderen stellen Sie im "
+     "Ger\u00e4te-Manager in den Eigenschaften des Ger\u00e4ts ein: Anschlusseinstellungen, "
+     "Erweitert.",
      MenuOf::None},
     {&TextSet::assignLabel, "Assign the selected device to",
      "Gew\u00e4hltes Ger\u00e4t zuordnen zu", MenuOf::None},
@@ -156,13 +158,13 @@ constexpr TextEntry kEntries[] = {
     {&TextSet::latencyLinuxRemedy,
      "Nothing to change: during a transfer the program asks the driver for low latency, and the "
      "driver then uses 1 ms.",
-     "Nichts zu tun: W\u00e4hrend einer \u00dcbertragung bittet das Programm den Treiber um "
-     "geringe Latenz, und der Treiber nimmt dann 1 ms.",
+     "Keine \u00c4nderung n\u00f6tig: W\u00e4hrend einer \u00dcbertragung fordert das Programm "
+     "beim Treiber eine geringe Latenz an; der Treiber verwendet dann 1 ms.",
      MenuOf::None},
     {&TextSet::latencyWindowsRemedy,
      "To save it: Device Manager \u2192 the port \u2192 Port Settings \u2192 Advanced \u2192 "
      "Latency Timer 1 ms.",
-     "Abhilfe: Ger\u00e4te-Manager \u2192 der Anschluss \u2192 Anschlusseinstellungen \u2192 "
+     "Abhilfe: Ger\u00e4te-Manager \u2192 Anschluss \u2192 Anschlusseinstellungen \u2192 "
      "Erweitert \u2192 Latenz-Timer 1 ms.",
      MenuOf::None},
 };

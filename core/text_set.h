@@ -91,6 +91,7 @@ struct TextSet {
 
   // The debug window and the COM port dialog.
   std::string debugCaption;         // "DebugWin"
+  std::string debugLog;             // "Debug log", what a screen reader calls its text
   std::string comPortCaption;       // "COM Port"
   std::string okButton;             // "OK"
   std::string deviceManagerButton;  // "Device manager "

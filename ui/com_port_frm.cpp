@@ -10,6 +10,7 @@
 #include "core/app_context.h"
 #include "link/port_names.h"
 #include "link/serial_line.h"
+#include "ui/accessible_names.h"
 #include "ui/qt_text.h"
 #include "ui/serial_device_window.h"
 
@@ -89,6 +90,7 @@ void ComPortFrm::ApplyTexts() {
   setWindowTitle(ToQ(t.comPortCaption));
   button1_->setText(ToQ(t.okButton));
   button2_->setText(ToQ(t.deviceManagerButton));
+  NameList(*comboBox1_, ToQ(t.portColumn));
   if (portsButton_ != nullptr) portsButton_->setText(ToQ(t.portsButton));
 }
 

@@ -23,7 +23,6 @@ DebugWin::DebugWin(const AppContext& ctx, QWidget* parent) : QWidget(parent), ct
   // A window of its own even when the main window is its parent.
   setWindowFlags(Qt::Window);
   setObjectName(QStringLiteral("DebugWin"));
-  setWindowTitle(ToQ(ctx_.texts.debugCaption));
   // Lines arrive while the operator works in the main window; opening the log must not take the
   // keyboard away from there.
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -39,6 +38,12 @@ DebugWin::DebugWin(const AppContext& ctx, QWidget* parent) : QWidget(parent), ct
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(memo1_);
+  ApplyTexts();
+}
+
+void DebugWin::ApplyTexts() {
+  setWindowTitle(ToQ(ctx_.texts.debugCaption));
+  memo1_->setAccessibleName(ToQ(ctx_.texts.debugLog));
 }
 
 void DebugWin::AddDebugLine(std::string_view line) {
@@ -47,7 +52,7 @@ void DebugWin::AddDebugLine(std::string_view line) {
   }
   if (!isVisible()) {
     // In the language of the window at the moment the log opens.
-    setWindowTitle(ToQ(ctx_.texts.debugCaption));
+    ApplyTexts();
     show();
   }
   // Lines are counted as they are appended, not as the memo wraps them on screen, so the width

@@ -23,6 +23,7 @@ class DebugWin : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void ApplyTexts();
   void FormShow();
   void ClearLog();
 

@@ -14,6 +14,7 @@
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
 #include "core/text_set.h"
+#include "ui/accessible_names.h"
 #include "ui/qt_text.h"
 
 namespace quorvex {
@@ -89,6 +90,7 @@ int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, A
   }
   for (const Caption& c : kHeaderCaptions) SetLabel(window, c.name, t.*c.text);
   for (const Caption& c : kMenuCaptions) SetMenuCaption(window, c.name, t.*c.text);
+  if (QWidget* grid = window.centralWidget()) NameGridControls(*grid, t);
 
   for (int n = 1; n <= kChannelCount; ++n) FillQuantityList(panel, ComponentName("ComboBox", n));
   for (int n = 1; n <= kChannelCount; ++n) {

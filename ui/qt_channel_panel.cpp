@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "ui/accessible_names.h"
 #include "ui/qt_text.h"
 
 namespace quorvex {
@@ -45,6 +46,7 @@ void QtChannelPanel::SetText(std::string_view component, std::string_view text) 
     label->setText(ToQ(text));
     // Labels have no layout to size them; they fit their text.
     label->adjustSize();
+    DescribeByUnitLabel(*label);
   }
 }
 

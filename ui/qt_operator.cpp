@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QWindow>
 
+#include "ui/accessible_names.h"
 #include "ui/debug_win.h"
 #include "ui/qt_text.h"
 
@@ -47,6 +48,7 @@ void QtOperator::SetDebugWin(std::function<DebugWin&()> debugWin) {
 void QtOperator::ShowStatus(std::string_view text) {
   if (!statusPanel_) return;
   statusPanel_->setText(ToQ(text));
+  AnnounceStatus(*statusPanel_);
   // A transfer keeps the event loop busy for seconds; the text must be on the screen now.
   if (statusPanel_->isVisible()) statusPanel_->repaint();
 }

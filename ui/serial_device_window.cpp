@@ -230,6 +230,8 @@ void SerialDeviceWindow::LayOut() {
 
   deviceList_ = new QTreeWidget(this);
   deviceList_->setObjectName(QStringLiteral("DeviceList"));
+  deviceList_->setAccessibleName(ToQ(texts_.devicesCaption));
+  deviceList_->setAccessibleDescription(intro->text());
   const TextSet& t = texts_;
   const QStringList headers =
       windows ? QStringList{ToQ(t.portColumn),       ToQ(t.nameColumn),  ToQ(t.makerColumn),

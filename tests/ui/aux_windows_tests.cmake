@@ -1,5 +1,6 @@
 # tests of the auxiliary windows
 set(aux_windows_test_sources
+  aux_accessible_names_test.cpp
   aux_com_port_frm_test.cpp
   aux_debug_win_test.cpp
   aux_test_main.cpp

@@ -274,7 +274,7 @@ TEST_F(MainFrmTest, TheLanguageMenuSwitchesEveryCaptionAtOnceKeepsTheRowsAndIsKe
     EXPECT_EQ(caption("Uebertragen"), german ? "&\u00dcbertragung" : "&Transfer data ");
     EXPECT_EQ(caption("Konfigurationladen1"),
               german ? "Konfiguration &laden..." : "&Load configuration...");
-    EXPECT_EQ(caption("COMPort1"), german ? "COM-Port..." : "&COM port...");
+    EXPECT_EQ(caption("COMPort1"), german ? "&COM-Port..." : "&COM port...");
     EXPECT_EQ(caption("Sprache1"), "&Language / Sprache");
     for (int n = 1; n <= 8; ++n) {
       EXPECT_EQ(frm_->Panel().ItemIndex(ComponentName("ComboBox", n)), picks[n - 1]) << n;

@@ -3,6 +3,7 @@
 find_package(Qt6 REQUIRED COMPONENTS PrintSupport)
 quorvex_add_test(ui_tests
   SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/accessible_names_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/application_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_frm_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_frm_lifecycle_test.cpp
