@@ -76,7 +76,8 @@ if [ "$mode" = plain ]; then
   fi
 fi
 
-# Last, never beside ctest: the package is installed system-wide and purged again.
+# Last, never beside ctest: the package is installed system-wide and purged again. (That two
+# builds give the same bytes is checked by CI after this and by tools/release.sh.)
 if [ "$mode" = plain ]; then
   package_status=0
   tools/package_check.sh "$build_dir" || package_status=$?

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder, lints it (no lintian tag at all, info and
-# pedantic ones included), builds it again in a second tree and compares the bytes
-# (tools/reproducible_check.sh, with the Windows command line's zip when build-win64/ is there,
-# and the window's setup program, portable zip and MSI packages when build-win64-qt/ is),
-# installs it with apt, checks each installed program's hardening (hardening-check), runs the
-# installed programs as an ordinary user and as root, and purges it again.
+# pedantic ones included), installs it with apt, checks each installed program's hardening
+# (hardening-check), runs the installed programs as an ordinary user and as root, and purges it
+# again. That two builds give the same bytes is tools/reproducible_check.sh's, which CI runs after
+# ./test.sh and tools/release.sh before it makes a release.
 #   tools/package_check.sh [BUILD_DIR]     (default: build)
 # Installs system-wide, so it needs root; exits 77 with the reason where it cannot run. Whatever
 # happens, a package it installed is purged before it ends.
@@ -81,21 +80,6 @@ else
   sed 's/^/  /' "$work/lintian.log" "$work/lintian.err"
   fail "lintian reports tags"
 fi
-
-# --- reproducible ------------------------------------------------------------------------------
-# The Windows trees the Wine checks made, where they made them (an empty name is none).
-windows_tree=""
-window_tree=""
-[ ! -f build-win64/CPackConfig.cmake ] || windows_tree=build-win64
-[ ! -f build-win64-qt/CPackConfig.cmake ] || window_tree=build-win64-qt
-repro_status=0
-tools/reproducible_check.sh "$build" "$windows_tree" "$window_tree" 2>&1 | sed 's/^/  /' ||
-  repro_status=${PIPESTATUS[0]}
-case "$repro_status" in
-  0) pass "two builds give the same package${windows_tree:+ and the same Windows zip}${window_tree:+, setup program, portable zip and MSI packages}" ;;
-  77) echo "  (the reproducible check was skipped)" ;;
-  *) fail "two builds differ (above)" ;;
-esac
 
 # --- contents --------------------------------------------------------------------------------
 dpkg-deb -f "$deb" Package Version Architecture Section Maintainer Depends | sed 's/^/  /'

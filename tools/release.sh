@@ -11,7 +11,8 @@
 # The version is the one of project() in CMakeLists.txt; packaging/changelog must begin with its
 # entry, and the working tree must be committed. Builds in build-release/ (only what the downloads
 # hold; the tests are ./test.sh's), each tree standing for the last commit's time, so a release
-# made again from the same commit gives the same bytes.
+# made again from the same commit gives the same bytes: each tree is built a second time in
+# another folder and compared (tools/reproducible_check.sh), and a difference refuses the release.
 #   tools/release.sh
 # Exit 0: made and checked; 1: refused or failed, with the reason.
 set -euo pipefail
@@ -129,6 +130,18 @@ if command -v wine >/dev/null && command -v wineserver >/dev/null; then
   )
   [ "$said" = "quorvex-cli $version" ] || fail "quorvex-cli.exe --version says \"$said\""
 fi
+
+# --- two builds give the same bytes --------------------------------------------------------------
+# Before anything goes to dist/: a download whose bytes depend on when or where it was built
+# cannot be checked by anyone who builds the commit again.
+echo "release: every download built a second time and compared (tools/reproducible_check.sh)"
+repro_status=0
+tools/reproducible_check.sh "$trees/linux" "$trees/win64" "$trees/win64-qt" || repro_status=$?
+case "$repro_status" in
+  0) ;;
+  77) fail "the reproducible check could not run (the reason is above)" ;;
+  *) fail "two builds of commit $commit differ (above); no release was made" ;;
+esac
 
 # --- dist/<version>/ -------------------------------------------------------------------------------
 rm -rf "$out"

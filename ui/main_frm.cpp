@@ -1,26 +1,20 @@
-// MainFrm laid out: the channel grid, the menus and the status bar, settings at start and exit,
-// and the window's size and place once the window system has framed it.
+// MainFrm laid out: the channel grid and the status bar, settings at start and exit, and the
+// window's size and place once the window system has framed it. Its menus, the language switch
+// and the files it loads by name are in main_frm_menus.cpp, main_frm_language.cpp and
+// main_frm_files.cpp.
 #include "ui/main_frm.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QComboBox>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWindow>
-#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -30,10 +24,8 @@
 #include "core/config_image.h"
 #include "core/operator.h"
 #include "core/quantity_catalogue.h"
-#include "core/text_set.h"
 #include "procedures/card_session.h"
 #include "storage/settings.h"
-#include "ui/com_port_frm.h"
 #include "ui/error_report.h"
 #include "ui/language_texts.h"
 #include "ui/qt_channel_panel.h"
@@ -81,23 +73,6 @@ constexpr Header kHeaders[] = {
     {"Label10", "Offset", 248, 78},      {"Label11", "Bereich", 328, 78},
     {"Label12", "Messbereich", 408, 90},
 };
-
-// The one configuration file a drag carries, as a native path; nothing for anything else.
-std::optional<std::string> DraggedConfiguration(const QMimeData* data) {
-  if (data == nullptr || !data->hasUrls()) return std::nullopt;
-  const QList<QUrl> urls = data->urls();
-  if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;
-  const QFileInfo file(urls.front().toLocalFile());
-  if (file.suffix().compare(QLatin1String("KFG"), Qt::CaseInsensitive) != 0) return std::nullopt;
-  return FromQ(QDir::toNativeSeparators(file.absoluteFilePath()));
-}
-
-// A recent file's menu caption: its access key, then the path with its "&" shown as such.
-QString RecentCaption(std::size_t index, const std::string& path) {
-  QString shown = ToQ(path);
-  shown.replace(QLatin1Char('&'), QLatin1String("&&"));
-  return QLatin1Char('&') + QString::number(index + 1) + QLatin1Char(' ') + shown;
-}
 
 int RowTop(int channel) {
   return kFirstRowTop + kRowPitch * (channel - 1);
@@ -242,88 +217,6 @@ void MainFrm::BuildGrid(QWidget& grid, const QFont& fieldFont) {
   }
 }
 
-void MainFrm::BuildMenu() {
-  QMenuBar* bar = menuBar();
-  bar->setObjectName(QStringLiteral("MainMenu1"));
-
-  auto item = [this](QMenu* menu, const char* name, const char* caption) {
-    auto* action = new QAction(QString::fromUtf8(caption), this);
-    action->setObjectName(QLatin1String(name));
-    menu->addAction(action);
-    return action;
-  };
-
-  auto* datei1 = datei1_ = new QMenu(QStringLiteral("&Datei"), this);
-  datei1->setObjectName(QStringLiteral("Datei1"));
-  bar->addMenu(datei1);
-  konfigurationladen1_ = item(datei1, "Konfigurationladen1", "&Konfiguration &laden");
-  konfigurationspeichern1_ = item(datei1, "Konfigurationspeichern1", "&Konfiguration &speichern");
-  konfigurationdrucken1_ = item(datei1, "Konfigurationdrucken1", "Konfiguration &drucken...");
-  protokollexportieren1_ = item(datei1, "Protokollexportieren1", "Protokoll &exportieren...");
-  QAction* n1 = datei1->addSeparator();
-  n1->setObjectName(QStringLiteral("N1"));
-  beenden1_ = item(datei1, "Beenden1", "&Beenden");
-
-  auto* uebertragen = new QMenu(QStringLiteral("&\u00dcbertragung"), this);
-  uebertragen->setObjectName(QStringLiteral("Uebertragen"));
-  bar->addMenu(uebertragen);
-  QAction* empfangen = item(uebertragen, "Empfangen", "&Empfangen");
-  QAction* senden = item(uebertragen, "Senden", "&Senden");
-  QAction* comPort1 = item(uebertragen, "COMPort1", "COM Port...");
-  QAction* vergleichen = item(uebertragen, "Vergleichen", "Ver&gleichen");
-
-  // Its captions are the same in every language; the language's texts put them on.
-  sprache1_ = new QMenu(this);
-  sprache1_->setObjectName(QStringLiteral("Sprache1"));
-  bar->addMenu(sprache1_);
-  auto* languages = new QActionGroup(this);
-  englisch1_ = item(sprache1_, "Englisch1", "");
-  deutsch1_ = item(sprache1_, "Deutsch1", "");
-  for (QAction* language : {englisch1_, deutsch1_}) {
-    language->setCheckable(true);
-    languages->addAction(language);
-  }
-  connect(englisch1_, &QAction::triggered, this,
-          [this] { ChooseLanguage(kEnglishLanguageNumber); });
-  connect(deutsch1_, &QAction::triggered, this, [this] { ChooseLanguage(kGermanLanguageNumber); });
-
-  connect(konfigurationladen1_, &QAction::triggered, this, [this] {
-    std::optional<bool> loaded;  // none when the load failed
-    RunReported([this, &loaded] { loaded = session_->Load(rememberedFileName_); });
-    // A file that failed to load is not offered again.
-    if (!loaded) {
-      RemoveRecentFile(recentFiles_, rememberedFileName_);
-    } else if (*loaded) {
-      AddRecentFile(recentFiles_, rememberedFileName_);
-    }
-    ShowRecentFiles();
-    autosave_->CommandCompleted();
-  });
-  connect(konfigurationspeichern1_, &QAction::triggered, this, [this] {
-    bool saved = false;
-    RunReported([this, &saved] { saved = session_->Save(rememberedFileName_); });
-    if (saved) {
-      AddRecentFile(recentFiles_, rememberedFileName_);
-      ShowRecentFiles();
-    }
-    autosave_->CommandCompleted();
-  });
-  connect(konfigurationdrucken1_, &QAction::triggered, this,
-          [this] { RunReported([this] { Konfigurationdrucken1Click(); }); });
-  connect(protokollexportieren1_, &QAction::triggered, this,
-          [this] { RunReported([this] { Protokollexportieren1Click(); }); });
-  connect(beenden1_, &QAction::triggered, this, &QWidget::close);
-  connect(empfangen, &QAction::triggered, this, [this] {
-    RunTransfer([this] { session_->Read(); });
-    autosave_->CommandCompleted();
-  });
-  connect(senden, &QAction::triggered, this,
-          [this] { RunTransfer([this] { session_->Write(); }); });
-  connect(comPort1, &QAction::triggered, this, &MainFrm::COMPort1Click);
-  connect(vergleichen, &QAction::triggered, this,
-          [this] { RunTransfer([this] { VergleichenClick(); }); });
-}
-
 void MainFrm::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -384,97 +277,12 @@ WindowState MainFrm::CurrentWindowState() const {
   return state;
 }
 
-void MainFrm::SetFileCommandsEnabled(bool enabled) {
-  fileCommandsEnabled_ = enabled;
-  // The record reads the channels that a read may be filling, and a new language rebuilds the
-  // lists it fills.
-  for (QAction* command : {konfigurationladen1_, konfigurationspeichern1_, konfigurationdrucken1_,
-                           protokollexportieren1_, beenden1_, englisch1_, deutsch1_}) {
-    command->setEnabled(enabled);
-  }
-  for (QAction* recent : recentItems_) recent->setEnabled(enabled);
-}
-
-void MainFrm::ChooseLanguage(int languageNumber) {
-  languageNumber_ = ApplyLanguageTexts(*this, *panel_, op_, ctx_, languageNumber);
-  CheckLanguageItem();
-  autosave_->CommandCompleted();
-}
-
-void MainFrm::CheckLanguageItem() {
-  (languageNumber_ == kGermanLanguageNumber ? deutsch1_ : englisch1_)->setChecked(true);
-}
-
-void MainFrm::ShowRecentFiles() {
-  // Chosen from the menu, an entry is still being delivered when the load it ran changes the list.
-  for (QAction* old : recentItems_) {
-    datei1_->removeAction(old);
-    old->setObjectName(QString());
-    old->deleteLater();
-  }
-  recentItems_.clear();
-  for (std::size_t i = 0; i < recentFiles_.size(); ++i) {
-    auto* recent = new QAction(RecentCaption(i, recentFiles_[i]), this);
-    recent->setObjectName(QStringLiteral("Zuletzt%1").arg(i + 1));
-    connect(recent, &QAction::triggered, this,
-            [this, path = recentFiles_[i]] { LoadNamedFile(path); });
-    recentItems_.push_back(recent);
-  }
-  if (recentItems_.empty()) return;
-  auto* line = new QAction(this);
-  line->setSeparator(true);
-  line->setObjectName(QStringLiteral("N2"));
-  recentItems_.push_back(line);
-  for (QAction* recent : recentItems_) {
-    recent->setEnabled(fileCommandsEnabled_);
-    datei1_->insertAction(beenden1_, recent);
-  }
-}
-
-void MainFrm::LoadNamedFile(const std::string& path) {
-  bool loaded = false;
-  RunReported([this, &path, &loaded] {
-    session_->LoadFile(rememberedFileName_, path);
-    loaded = true;
-  });
-  if (loaded) {
-    AddRecentFile(recentFiles_, path);
-  } else {
-    RemoveRecentFile(recentFiles_, path);
-  }
-  ShowRecentFiles();
-  autosave_->CommandCompleted();
-}
-
-void MainFrm::dragEnterEvent(QDragEnterEvent* event) {
-  // Anything else is refused by the drag cursor alone.
-  if (!TransferRunning() && DraggedConfiguration(event->mimeData())) {
-    event->acceptProposedAction();
-  }
-}
-
-void MainFrm::dropEvent(QDropEvent* event) {
-  const std::optional<std::string> path = DraggedConfiguration(event->mimeData());
-  if (TransferRunning() || !path) return;
-  event->acceptProposedAction();
-  // Loaded once the drop is over: the file manager waits for the drop, not for a box.
-  QTimer::singleShot(0, this, [this, file = *path] {
-    if (!TransferRunning()) LoadNamedFile(file);
-  });
-}
-
 void MainFrm::SetComPortFrm(std::function<ComPortFrm&()> comPortFrm) {
   comPortFrm_ = std::move(comPortFrm);
 }
 
 void MainFrm::LoadWhenShown(std::string path) {
   fileToLoad_ = std::move(path);
-}
-
-void MainFrm::COMPort1Click() {
-  // The dialog stores the chosen port itself; its result says nothing more.
-  if (comPortFrm_) RunReported([this] { comPortFrm_().exec(); });
-  autosave_->CommandCompleted();
 }
 
 void MainFrm::showEvent(QShowEvent* event) {

@@ -69,24 +69,30 @@ class MainFrm : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // Laid out, with menus, start and end, size and place (main_frm.cpp).
+  // Laid out, start and end, size and place (main_frm.cpp).
   void BuildGrid(QWidget& grid, const QFont& fieldFont);
-  void BuildMenu();
   void BuildStatusBar();
-  void SetFileCommandsEnabled(bool enabled);
-  void COMPort1Click();
-  void ChooseLanguage(int languageNumber);
-  void CheckLanguageItem();
-  // A file named at start, chosen among the recent ones or dropped on the window, loaded as
-  // Load configuration... loads the file chosen in its dialog.
-  void LoadNamedFile(const std::string& path);
-  void ShowRecentFiles();
   void FormCreate(const std::vector<std::string>& arguments);
   void FormShow();
   void FormDestroy();
   WindowState CurrentWindowState() const;
   void FitOuterSize();
   void CentreOnScreen();
+
+  // The menus (main_frm_menus.cpp).
+  void BuildMenu();
+  void SetFileCommandsEnabled(bool enabled);
+  void COMPort1Click();
+
+  // The language switch (main_frm_language.cpp).
+  void ChooseLanguage(int languageNumber);
+  void CheckLanguageItem();
+
+  // The recent files and a dropped file (main_frm_files.cpp).
+  // A file named at start, chosen among the recent ones or dropped on the window, loaded as
+  // Load configuration... loads the file chosen in its dialog.
+  void LoadNamedFile(const std::string& path);
+  void ShowRecentFiles();
 
   // Channel editing (main_frm_editing.cpp).
   void ConnectHandlers();

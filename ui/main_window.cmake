@@ -8,6 +8,9 @@ target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/main_frm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frm.h
   ${CMAKE_CURRENT_LIST_DIR}/main_frm_editing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_frm_files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_frm_language.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_frm_menus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frm_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frm_transfers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_channel_panel.cpp

@@ -1,5 +1,5 @@
 // The backup's name, and its save that never replaces a file, also with many savers at once.
-#include "cli/card_backup.h"
+#include "cli/commands/card_backup.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/card_probe.h"
 #include "cli/command_setup.h"
+#include "cli/commands/card_probe.h"
 #include "cli/common_options.h"
 #include "cli/interrupt.h"
 #include "cli/port_list.h"

@@ -1,5 +1,5 @@
 // The probe: one register exchange through the transfers' own port and exchange.
-#include "cli/card_probe.h"
+#include "cli/commands/card_probe.h"
 
 #include <cstdint>
 #include <sstream>

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "cli/card_backup.h"
 #include "cli/card_run.h"
 #include "cli/command_setup.h"
+#include "cli/commands/card_backup.h"
 #include "cli/configuration_input.h"
 #include "cli/error_report.h"
 #include "cli/many_cards.h"

@@ -1,5 +1,5 @@
 // The backup's name, and its save that claims the name before it writes.
-#include "cli/card_backup.h"
+#include "cli/commands/card_backup.h"
 
 #include <utility>
 
