@@ -66,6 +66,9 @@ TEST(CardOptions, RejectsBadValuesWithTheOptionNamed) {
                                                      {"--drop-register", "4:"},
                                                      {"--silent=1"},
                                                      {"--hangup-after", "1.5"},
+                                                     {"--uart-trigger", "2"},
+                                                     {"--uart-trigger", "16"},
+                                                     {"--uart-trigger", "0x8"},
                                                      {"--frobnicate"},
                                                      {"stray"}};
   for (const auto& args : bad) {
@@ -73,6 +76,32 @@ TEST(CardOptions, RejectsBadValuesWithTheOptionNamed) {
     EXPECT_NE(parsed.error, "") << args[0];
     EXPECT_NE(parsed.error.find(args[0].substr(0, args[0].find('='))), std::string::npos)
         << parsed.error;
+  }
+}
+
+// The PC's own UART needs the line's byte time and is no USB adapter.
+TEST(CardOptions, TheUartTriggerNeedsABaudRateAndNoAdapter) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string error;  // part of it; "" when accepted
+    unsigned trigger;
+  };
+  const Case cases[] = {
+      {{"--baud", "1200"}, "", 1},
+      {{"--baud", "1200", "--uart-trigger", "14"}, "", 14},
+      {{"--uart-trigger", "8", "--baud", "1200"}, "", 8},
+      {{"--uart-trigger", "8"}, "needs --baud", 0},
+      {{"--baud", "1200", "--uart-trigger", "4", "--adapter-latency", "16"}, "give one", 0},
+      {{"--baud", "1200", "--uart-trigger", "1", "--adapter-latency", "1"}, "give one", 0},
+  };
+  for (const Case& c : cases) {
+    const ParsedOptions parsed = ParseCardOptions(c.args, "/tmp");
+    if (c.error.empty()) {
+      EXPECT_EQ(parsed.error, "") << c.args.back();
+      EXPECT_EQ(parsed.options.line.uartTrigger, c.trigger) << c.args.back();
+    } else {
+      EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+    }
   }
 }
 
@@ -99,8 +128,8 @@ TEST(CardOptions, HelpExplainsEverySwitchAndTheFrameRule) {
   const std::string help = CardHelpText();
   for (const char* word :
        {"--port", "--com-dir", "--image", "--log", "--gap", "--silent", "--bad-check",
-        "--drop-register", "--delay", "--hangup-after", "-h, --help", "QUORVEX_COM_DIR",
-        "ready: ", "wrong check byte", "dropped whole"}) {
+        "--drop-register", "--delay", "--hangup-after", "--uart-trigger", "-h, --help",
+        "QUORVEX_COM_DIR", "ready: ", "wrong check byte", "dropped whole"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
 }
