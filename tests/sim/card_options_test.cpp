@@ -41,6 +41,10 @@ TEST(CardOptions, DefaultsAndTheComFolderFromTheEnvironment) {
   EXPECT_EQ(parsed.options.frameGap, kDefaultFrameGap);
   EXPECT_FALSE(parsed.options.faults.hangupAfter);
   EXPECT_EQ(ParseCardOptions({"--com-dir", "/mine"}, "/run/ports").options.comDir, "/mine");
+  EXPECT_EQ(parsed.options.line.uartTrigger, 1u);
+  EXPECT_EQ(
+      ParseCardOptions({"--baud", "1200", "--uart-trigger", "14"}, "/x").options.line.uartTrigger,
+      14u);
 }
 
 TEST(CardOptions, RefusesToRunWithoutAComFolder) {
@@ -53,55 +57,32 @@ TEST(CardOptions, RefusesToRunWithoutAComFolder) {
 }
 
 TEST(CardOptions, RejectsBadValuesWithTheOptionNamed) {
-  const std::vector<std::vector<std::string>> bad = {{"--port", "0"},
-                                                     {"--port", "256"},
-                                                     {"--port", "1x"},
-                                                     {"--port"},
-                                                     {"--delay", "-5"},
-                                                     {"--delay", "60001"},
-                                                     {"--bad-check", ""},
-                                                     {"--gap", "0"},
-                                                     {"--drop-register", "32768"},
-                                                     {"--drop-register", "a"},
-                                                     {"--drop-register", "4:"},
-                                                     {"--silent=1"},
-                                                     {"--hangup-after", "1.5"},
-                                                     {"--uart-trigger", "2"},
-                                                     {"--uart-trigger", "16"},
-                                                     {"--uart-trigger", "0x8"},
-                                                     {"--frobnicate"},
-                                                     {"stray"}};
+  const std::vector<std::vector<std::string>> bad = {
+      {"--port", "0"},
+      {"--port", "256"},
+      {"--port", "1x"},
+      {"--port"},
+      {"--delay", "-5"},
+      {"--delay", "60001"},
+      {"--bad-check", ""},
+      {"--gap", "0"},
+      {"--drop-register", "32768"},
+      {"--drop-register", "a"},
+      {"--drop-register", "4:"},
+      {"--silent=1"},
+      {"--hangup-after", "1.5"},
+      {"--uart-trigger", "2"},
+      {"--uart-trigger", "0x8"},
+      {"--uart-trigger", "8"},
+      {"--uart-trigger", "1", "--baud", "1200", "--adapter-latency", "1"},
+      {"--uart-trigger", "16"},
+      {"--frobnicate"},
+      {"stray"}};
   for (const auto& args : bad) {
     const ParsedOptions parsed = ParseCardOptions(args, "/tmp");
     EXPECT_NE(parsed.error, "") << args[0];
     EXPECT_NE(parsed.error.find(args[0].substr(0, args[0].find('='))), std::string::npos)
         << parsed.error;
-  }
-}
-
-// The PC's own UART needs the line's byte time and is no USB adapter.
-TEST(CardOptions, TheUartTriggerNeedsABaudRateAndNoAdapter) {
-  struct Case {
-    std::vector<std::string> args;
-    std::string error;  // part of it; "" when accepted
-    unsigned trigger;
-  };
-  const Case cases[] = {
-      {{"--baud", "1200"}, "", 1},
-      {{"--baud", "1200", "--uart-trigger", "14"}, "", 14},
-      {{"--uart-trigger", "8", "--baud", "1200"}, "", 8},
-      {{"--uart-trigger", "8"}, "needs --baud", 0},
-      {{"--baud", "1200", "--uart-trigger", "4", "--adapter-latency", "16"}, "give one", 0},
-      {{"--baud", "1200", "--uart-trigger", "1", "--adapter-latency", "1"}, "give one", 0},
-  };
-  for (const Case& c : cases) {
-    const ParsedOptions parsed = ParseCardOptions(c.args, "/tmp");
-    if (c.error.empty()) {
-      EXPECT_EQ(parsed.error, "") << c.args.back();
-      EXPECT_EQ(parsed.options.line.uartTrigger, c.trigger) << c.args.back();
-    } else {
-      EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
-    }
   }
 }
 
