@@ -5,8 +5,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-// The serial driver's IOCTL codes need the types windows.h defines.
-#include <ntddser.h>
+// CTL_CODE and the device types need the types windows.h defines.
+#include <winioctl.h>
 
 #include <string>
 
@@ -19,8 +19,6 @@ namespace quorvex {
 static_assert(win32::kNoParity == NOPARITY && win32::kOneStopBit == ONESTOPBIT);
 static_assert(win32::kDtrControlEnable == DTR_CONTROL_ENABLE);
 static_assert(win32::kRtsControlEnable == RTS_CONTROL_ENABLE);
-static_assert(kOneByteTrigger ==
-              (SERIAL_IOC_FCR_FIFO_ENABLE | SERIAL_IOC_FCR_RCVR_RESET | SERIAL_IOC_FCR_XMIT_RESET));
 static_assert(kErrorInvalidFunction == ERROR_INVALID_FUNCTION &&
               kErrorNotSupported == ERROR_NOT_SUPPORTED &&
               kErrorInvalidParameter == ERROR_INVALID_PARAMETER);
@@ -37,6 +35,10 @@ std::string PortName(int portNumber) {
   return "COM" + std::to_string(portNumber);
 }
 
+// ntddser.h's code, spelled out: that header wants kernel types a program does not have.
+constexpr DWORD kSetFifoControl =
+    CTL_CODE(FILE_DEVICE_SERIAL_PORT, 39, METHOD_BUFFERED, FILE_ANY_ACCESS);
+
 // The serial driver writes the value's low byte to the UART's FIFO control register.
 class Win32FifoControl : public FifoControlIo {
  public:
@@ -44,8 +46,8 @@ class Win32FifoControl : public FifoControlIo {
   unsigned long Set(unsigned long fifoControl) override {
     ULONG value = fifoControl;
     DWORD returned = 0;
-    return ::DeviceIoControl(handle_, IOCTL_SERIAL_SET_FIFO_CONTROL, &value, sizeof value, nullptr,
-                             0, &returned, nullptr) != FALSE
+    return ::DeviceIoControl(handle_, kSetFifoControl, &value, sizeof value, nullptr, 0, &returned,
+                             nullptr) != FALSE
                ? 0
                : ::GetLastError();
   }
