@@ -5,7 +5,7 @@
 // Each line model (bench/line_models.h) is measured through the window's procedures and through
 // quorvex-cli (its write with the read-back, and its read) as whole processes.
 //
-//   transfer_bench [--repeat N] [--model instant|1200|1200+16ms|1200+1ms]
+//   transfer_bench [--repeat N] [--model instant|1200|1200+16ms|1200+1ms|1200+uartN]
 #include <stdlib.h>
 
 #include <algorithm>
@@ -220,7 +220,8 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--model") == 0 && i + 1 < argc) {
       only = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: %s [--repeat N] [--model instant|1200|1200+16ms|1200+1ms]\n",
+      std::fprintf(stderr,
+                   "usage: %s [--repeat N] [--model instant|1200|1200+16ms|1200+1ms|1200+uartN]\n",
                    argv[0]);
       return 2;
     }

@@ -21,6 +21,8 @@ struct FreePort {
   // adapter to another socket. "" when it has none.
   std::string stableName;
   std::optional<int> latencyTimerMs{};  // a USB adapter's, where its driver tells it
+  // Windows: a PC's own port's receive FIFO trigger in bytes, as its serial driver sets it.
+  std::optional<int> receiveFifoTrigger{};
 };
 
 // The names of the device behind COM n; empty where there is none.

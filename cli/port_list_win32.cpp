@@ -34,6 +34,7 @@ std::vector<FreePort> ListFreePorts(const PortNameEnvironment&, SerialPorts& por
       port.device = device->friendlyName;
       port.stableName = device->stableName;
       port.latencyTimerMs = device->latencyTimerMs;
+      port.receiveFifoTrigger = device->receiveFifoTrigger;
     }
     free.push_back(port);
   }

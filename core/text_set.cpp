@@ -167,6 +167,17 @@ constexpr TextEntry kEntries[] = {
      "Abhilfe: Ger\u00e4te-Manager \u2192 Anschluss \u2192 Anschlusseinstellungen \u2192 "
      "Erweitert \u2192 Latenz-Timer 1 ms.",
      MenuOf::None},
+    {&TextSet::fifoValue, "receive FIFO trigger %2", "Empfangs-FIFO-Schwelle %2", MenuOf::None},
+    {&TextSet::fifoCost, "about %1 % longer transfers at a receive trigger of %2 bytes",
+     "etwa %1 % l\u00e4ngere \u00dcbertragungen bei einer Empfangsschwelle von %2 Byte",
+     MenuOf::None},
+    {&TextSet::fifoRemedy,
+     "This program: asked for 1 byte during transfers. Other programs: Device Manager \u2192 the "
+     "port \u2192 Port Settings \u2192 Advanced \u2192 Receive Buffer \u2192 Low (1).",
+     "Dieses Programm: fordert w\u00e4hrend \u00dcbertragungen 1 Byte an. Andere Programme: "
+     "Ger\u00e4te-Manager \u2192 der Anschluss \u2192 Anschlusseinstellungen \u2192 Erweitert "
+     "\u2192 Empfangspuffer \u2192 Niedrig (1).",
+     MenuOf::None},
 };
 
 TextSet Filled(const char* TextEntry::*language) {

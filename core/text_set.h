@@ -129,6 +129,11 @@ struct TextSet {
   std::string latencySmallCost;      // "under 1 % longer transfers at %2 ms"
   std::string latencyLinuxRemedy;    // "Nothing to change: during a transfer ..."
   std::string latencyWindowsRemedy;  // "To save it: Device Manager → ... Latency Timer 1 ms."
+  // A PC's own UART's receive trigger, in the latency timer's column; "%1" is the cost in
+  // percent, "%2" the trigger in bytes.
+  std::string fifoValue;   // "receive FIFO trigger %2"
+  std::string fifoCost;    // "about %1 % longer transfers at a receive trigger of %2 bytes"
+  std::string fifoRemedy;  // "This program: asked for 1 byte during transfers. Other ..."
 };
 
 inline constexpr int kGermanLanguageNumber = 1;

@@ -2,6 +2,7 @@
 target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/port_names.cpp
                                     ${CMAKE_CURRENT_LIST_DIR}/line_faults.cpp
                                     ${CMAKE_CURRENT_LIST_DIR}/low_latency.cpp
+                                    ${CMAKE_CURRENT_LIST_DIR}/uart_fifo.cpp
                                     ${CMAKE_CURRENT_LIST_DIR}/latency_timer.cpp)
 if(WIN32)
   target_sources(quorvex_link PRIVATE ${CMAKE_CURRENT_LIST_DIR}/win32_serial.cpp

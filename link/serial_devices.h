@@ -34,6 +34,10 @@ struct SerialDevice {
   // A USB adapter's latency timer in ms, where its driver tells it (Linux: sysfs; Windows: the
   // LatencyTimer value of an FTDI-class driver); nothing elsewhere.
   std::optional<int> latencyTimerMs{};
+  // Windows: the receive FIFO trigger in bytes that Windows' serial driver sets for a PC's own
+  // port at every open; nothing for other drivers and on Linux, whose driver sets 1 byte at
+  // the card's speed.
+  std::optional<int> receiveFifoTrigger{};
 };
 
 // Opens and closes the device the way a transfer would, to tell how it stands; the group is

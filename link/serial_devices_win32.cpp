@@ -102,7 +102,7 @@ class DeviceSet {
   }
 
   // What the port's driver keeps in the device's hardware key (its parameters): the PortName,
-  // and an FTDI-class driver's LatencyTimer.
+  // an FTDI-class driver's LatencyTimer and the serial driver's RxFIFO.
   void ReadDeviceKey(SP_DEVINFO_DATA& data, WindowsPortDevice& device) const {
     HKEY key = SetupDiOpenDevRegKey(set_, &data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
     if (key == INVALID_HANDLE_VALUE) return;
@@ -118,6 +118,13 @@ class DeviceSet {
                               &size);
     if (status == ERROR_SUCCESS && type == REG_DWORD && timer <= 255) {
       device.latencyTimerMs = static_cast<int>(timer);
+    }
+    DWORD trigger = 0;
+    size = sizeof trigger;
+    status =
+        RegQueryValueExW(key, L"RxFIFO", nullptr, &type, reinterpret_cast<BYTE*>(&trigger), &size);
+    if (status == ERROR_SUCCESS && type == REG_DWORD && trigger <= 255) {
+      device.rxFifo = static_cast<int>(trigger);
     }
     RegCloseKey(key);
   }
@@ -147,6 +154,7 @@ class Win32PortSystem : public WindowsPortSystem {
         if (device.instanceId.empty() || !seen.insert(device.instanceId).second) return;
         device.friendlyName = set.Property(data, SPDRP_FRIENDLYNAME);
         device.maker = set.Property(data, SPDRP_MFG);
+        device.service = set.Property(data, SPDRP_SERVICE);
         set.ReadDeviceKey(data, device);
         device.present = present.count(device.instanceId) != 0;
         devices.push_back(device);

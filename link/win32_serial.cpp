@@ -5,10 +5,13 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// CTL_CODE and the device types need the types windows.h defines.
+#include <winioctl.h>
 
 #include <string>
 
 #include "link/port_names.h"
+#include "link/uart_fifo.h"
 #include "link/win32_line_settings.h"
 
 namespace quorvex {
@@ -16,6 +19,9 @@ namespace quorvex {
 static_assert(win32::kNoParity == NOPARITY && win32::kOneStopBit == ONESTOPBIT);
 static_assert(win32::kDtrControlEnable == DTR_CONTROL_ENABLE);
 static_assert(win32::kRtsControlEnable == RTS_CONTROL_ENABLE);
+static_assert(kErrorInvalidFunction == ERROR_INVALID_FUNCTION &&
+              kErrorNotSupported == ERROR_NOT_SUPPORTED &&
+              kErrorInvalidParameter == ERROR_INVALID_PARAMETER);
 
 namespace {
 
@@ -29,6 +35,27 @@ std::string PortName(int portNumber) {
   return "COM" + std::to_string(portNumber);
 }
 
+// ntddser.h's code, spelled out: that header wants kernel types a program does not have.
+constexpr DWORD kSetFifoControl =
+    CTL_CODE(FILE_DEVICE_SERIAL_PORT, 39, METHOD_BUFFERED, FILE_ANY_ACCESS);
+
+// The serial driver writes the value's low byte to the UART's FIFO control register.
+class Win32FifoControl : public FifoControlIo {
+ public:
+  explicit Win32FifoControl(HANDLE handle) : handle_(handle) {}
+  unsigned long Set(unsigned long fifoControl) override {
+    ULONG value = fifoControl;
+    DWORD returned = 0;
+    return ::DeviceIoControl(handle_, kSetFifoControl, &value, sizeof value, nullptr, 0, &returned,
+                             nullptr) != FALSE
+               ? 0
+               : ::GetLastError();
+  }
+
+ private:
+  HANDLE handle_;
+};
+
 }  // namespace
 
 std::unique_ptr<Win32SerialLine> Win32SerialLine::Open(int portNumber, const LineReport& report) {
@@ -37,7 +64,11 @@ std::unique_ptr<Win32SerialLine> Win32SerialLine::Open(int portNumber, const Lin
     LineFaults(PortName(portNumber), report).Failed("CreateFileA", ::GetLastError());
     return nullptr;
   }
-  return std::unique_ptr<Win32SerialLine>(new Win32SerialLine(handle, portNumber, report));
+  // Owned from here on, so the handle closes on every path.
+  std::unique_ptr<Win32SerialLine> line(new Win32SerialLine(handle, portNumber, report));
+  Win32FifoControl fifo(handle);
+  AskOneByteTrigger(fifo, PortName(portNumber), report);
+  return line;
 }
 
 Win32SerialLine::Win32SerialLine(void* handle, int portNumber, const LineReport& report)

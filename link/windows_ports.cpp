@@ -40,6 +40,13 @@ bool HasRemoteAddress(const std::string& field) {
          address != std::string(12, '0');
 }
 
+// The trigger Windows' serial driver programs from RxFIFO: 8 without the value, 1 byte for a
+// value the UART has no setting for.
+int SerialDriverTrigger(std::optional<int> rxFifo) {
+  if (!rxFifo) return 8;
+  return *rxFifo == 4 || *rxFifo == 8 || *rxFifo == 14 ? *rxFifo : 1;
+}
+
 SerialDevice FromSetupApi(const WindowsPortDevice& found, int n) {
   SerialDevice port;
   port.path = "COM" + std::to_string(n);
@@ -48,6 +55,9 @@ SerialDevice FromSetupApi(const WindowsPortDevice& found, int n) {
   port.friendlyName = found.friendlyName;
   port.maker = found.maker;
   port.latencyTimerMs = found.latencyTimerMs;
+  if (EqualsIgnoringCase(found.service, "Serial")) {
+    port.receiveFifoTrigger = SerialDriverTrigger(found.rxFifo);
+  }
   port.access = found.present ? DeviceAccess::kFree : DeviceAccess::kGone;
   return port;
 }

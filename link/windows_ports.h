@@ -19,6 +19,9 @@ struct WindowsPortDevice {
   bool present = true;       // false: installed once, not attached now
   // LatencyTimer in its device key: FTDI-class drivers keep it there; others have none.
   std::optional<int> latencyTimerMs{};
+  std::string service{};  // SPDRP_SERVICE, the driver's service: "Serial" for Windows' own
+  // RxFIFO in its device key: the receive trigger Windows' serial driver sets at every open.
+  std::optional<int> rxFifo{};
 };
 
 // A value of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM: the driver's device and the port it makes.

@@ -42,6 +42,18 @@ const CLI::Validator kNonEmpty(
     [](std::string& text) { return text.empty() ? std::string("needs a non-empty value") : ""; },
     "");
 
+// The receive triggers a 16550's FIFO control register offers.
+const CLI::Validator kUartTrigger(
+    [](std::string& text) -> std::string {
+      const auto value = ParseNumber(text, 1, 14);
+      if (!value || (*value != 1 && *value != 4 && *value != 8 && *value != 14)) {
+        return "'" + text + "' is not a UART receive trigger: 1, 4, 8 or 14";
+      }
+      text = std::to_string(*value);
+      return "";
+    },
+    "");
+
 // "A" or "A:N".
 std::optional<DropRule> ParseDropRule(std::string_view text) {
   DropRule rule;
@@ -71,6 +83,7 @@ struct Switches {
   unsigned gapMs = static_cast<unsigned>(kDefaultFrameGap.count());
   unsigned hangupAfter = 0;
   unsigned adapterLatencyMs = 0;
+  unsigned uartTrigger = 1;
   std::vector<std::string> dropRules;
 };
 
@@ -89,6 +102,7 @@ void AddSwitches(CLI::App& app, CardOptions& o, Switches& s) {
   app.add_option("--adapter-latency", s.adapterLatencyMs)
       ->type_name("MS")
       ->transform(WholeNumber(1, 255));
+  app.add_option("--uart-trigger", s.uartTrigger)->type_name("N")->transform(kUartTrigger);
   app.add_flag("--silent", o.faults.silent);
   app.add_option("--bad-check", o.faults.badCheck)
       ->type_name("N")
@@ -142,6 +156,17 @@ ParsedOptions ParseCardOptions(const std::vector<std::string>& args, std::string
   o.delay = std::chrono::milliseconds(s.delayMs);
   o.frameGap = std::chrono::milliseconds(s.gapMs);
   o.line.adapterLatency = std::chrono::milliseconds(s.adapterLatencyMs);
+  o.line.uartTrigger = s.uartTrigger;
+  if (app.count("--uart-trigger") > 0 && o.line.baud == 0) {
+    result.error = "--uart-trigger needs --baud: the UART's time-out is four byte times";
+    return result;
+  }
+  // An adapter's chip takes the card's bytes; the PC's own UART then sees none of them.
+  if (app.count("--uart-trigger") > 0 && app.count("--adapter-latency") > 0) {
+    result.error =
+        "--uart-trigger plays the PC's own port and --adapter-latency a USB adapter: give one";
+    return result;
+  }
   if (app.count("--hangup-after") > 0) o.faults.hangupAfter = s.hangupAfter;
   for (const std::string& rule : s.dropRules) {
     o.faults.dropRegisters.push_back(*ParseDropRule(rule));  // checked by kDropRule
@@ -189,7 +214,7 @@ Options:
                        and the bytes in hex; lines are flushed as they are written
   --gap MS             the frame gap above, 1 to 60000 (default 200)
 
-The line (both off by default: the card sees each byte the moment it is written, and its reply
+The line (all off by default: the card sees each byte the moment it is written, and its reply
 reaches the program at once):
   --baud N             bytes take ten bit times at N baud (1200 is the card's line: 8.33 ms a
                        byte), queued behind the bytes before them, in both directions; the card
@@ -198,9 +223,15 @@ reaches the program at once):
                        play a USB serial adapter with a latency timer of MS ms (1 to 255): what
                        the card sends reaches the program only when the adapter's free-running
                        timer ticks, or at once when 62 bytes are waiting
+  --uart-trigger N     play a PC's own serial port (a 16550-type UART) with a receive trigger of
+                       N bytes (1, 4, 8 or 14; needs --baud; not with --adapter-latency): what
+                       the card sends reaches the program when N bytes are waiting, or four byte
+                       times after the last one arrived with no new one (33.3 ms at 1200 baud).
+                       8 is what Windows' serial driver sets unless told otherwise; 1 (the
+                       default) hands every byte over as it arrives
   The frame log shows the line's times: a request when its last byte reached the card, a reply
   when the card starts sending it (with --baud: until when it is on the line), and with
-  --adapter-latency each hand-over to the program.
+  --adapter-latency or --uart-trigger above 1 each hand-over to the program.
 
 Faults (each affects the replies only; requests are still carried out):
   --silent             never reply

@@ -25,7 +25,9 @@ void Queue(std::deque<TimedByte>& queue, Micros& free, std::span<const std::uint
 }  // namespace
 
 LineModel::LineModel(LineSettings settings)
-    : byteTime_(TimeOfOneByte(settings.baud)), latency_(settings.adapterLatency) {}
+    : byteTime_(TimeOfOneByte(settings.baud)),
+      latency_(settings.adapterLatency),
+      uartTrigger_(std::max(1u, settings.uartTrigger)) {}
 
 void LineModel::FromProgram(std::span<const std::uint8_t> bytes, Micros now) {
   Queue(toCard_, toCardFree_, bytes, now, byteTime_);
@@ -49,6 +51,15 @@ std::optional<Micros> LineModel::NextHandOver() const {
   if (toAdapter_.empty()) return std::nullopt;
   const Micros first = toAdapter_.front().at;
   if (!HoldsBack()) return first;
+  if (latency_.count() == 0) {
+    // The UART: when the trigger's byte arrives, or when the character time-out runs out first.
+    constexpr int kTimeOutBytes = 4;
+    for (std::size_t i = 0;; ++i) {
+      if (i + 1 == uartTrigger_) return toAdapter_[i].at;
+      const Micros timeOut = toAdapter_[i].at + kTimeOutBytes * byteTime_;
+      if (i + 1 == toAdapter_.size() || toAdapter_[i + 1].at >= timeOut) return timeOut;
+    }
+  }
   // The first tick at or after the oldest waiting byte, unless the buffer fills before it.
   const Micros tick = (first + latency_ - Micros(1)) / latency_ * latency_;
   if (toAdapter_.size() >= kAdapterBuffer && toAdapter_[kAdapterBuffer - 1].at < tick) {

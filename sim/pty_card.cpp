@@ -202,11 +202,13 @@ void PtyCard::DeliverToProgram(Micros now) {
   } while (n < 0 && errno == EINTR);
   const std::string failure = n < 0 ? std::strerror(errno) : "line full";
   if (line_.HoldsBack()) {
-    // Bytes handed over at one tick share its time; a full buffer hands over the rest later.
+    // Bytes handed over at one tick (or one UART interrupt) share its time; a full buffer hands
+    // over the rest later.
     for (std::size_t i = 0; i < delivered.size();) {
       std::size_t j = i;
       while (j < delivered.size() && delivered[j].at == delivered[i].at) ++j;
-      log_.Write({"--", "adapter hands over " + HexBytes(std::span(bytes).subspan(i, j - i))},
+      log_.Write({"--", std::string(line_.Holder()) + " hands over " +
+                            HexBytes(std::span(bytes).subspan(i, j - i))},
                  delivered[i].at);
       i = j;
     }

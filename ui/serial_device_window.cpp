@@ -61,7 +61,7 @@ QString StateText(const SerialDevice& device, const TextSet& t) {
 }
 
 QString TimerText(const SerialDevice& device, const TextSet& t) {
-  return device.latencyTimerMs ? ToQ(LatencyTimerValue(*device.latencyTimerMs, t)) : QString();
+  return ToQ(HoldBackValue(device.latencyTimerMs, device.receiveFifoTrigger, t));
 }
 
 QStringList RowTexts(const SerialDevice& device, bool systemNamesPorts, const TextSet& t) {
@@ -75,12 +75,13 @@ QStringList RowTexts(const SerialDevice& device, bool systemNamesPorts, const Te
       StateText(device, t), TimerText(device, t)};
 }
 
-// What a slow adapter timer costs and how to shorten it, one line per such device; "" when none.
+// What a slow adapter timer or UART trigger costs and what helps, one line per such device; ""
+// when none.
 QString LatencyHint(const std::vector<SerialDevice>& devices, PortSystem system, const TextSet& t) {
   QStringList lines;
   for (const SerialDevice& device : devices) {
-    if (!device.latencyTimerMs) continue;
-    const std::string advice = LatencyTimerAdvice(*device.latencyTimerMs, system, t);
+    const std::string advice =
+        HoldBackAdvice(device.latencyTimerMs, device.receiveFifoTrigger, system, t);
     if (!advice.empty()) lines.append(ToQ(device.path + ": " + advice));
   }
   return lines.join(QLatin1Char('\n'));

@@ -24,11 +24,13 @@ struct PortsOptions : CommonOptions {
   bool json = false;
 };
 
+std::string Advice(const FreePort& p) {
+  return HoldBackAdvice(p.latencyTimerMs, p.receiveFifoTrigger, ThisPortSystem());
+}
+
 std::string TimerCell(const FreePort& p) {
-  if (!p.latencyTimerMs) return {};
   // The mark refers to the advice printed below the table.
-  return LatencyTimerValue(*p.latencyTimerMs) +
-         (*p.latencyTimerMs > kHarmlessLatencyTimerMs ? " *" : "");
+  return HoldBackValue(p.latencyTimerMs, p.receiveFifoTrigger) + (Advice(p).empty() ? "" : " *");
 }
 
 nlohmann::ordered_json PortJson(const FreePort& p) {
@@ -39,8 +41,14 @@ nlohmann::ordered_json PortJson(const FreePort& p) {
                               {"latency_timer_ms", nullptr}};
   if (p.latencyTimerMs) {
     port["latency_timer_ms"] = *p.latencyTimerMs;
-    const std::string advice = LatencyTimerAdvice(*p.latencyTimerMs, ThisPortSystem());
+    const std::string advice = Advice(p);
     if (!advice.empty()) port["latency_advice"] = advice;
+  }
+  port["receive_fifo_trigger"] = nullptr;
+  if (p.receiveFifoTrigger) {
+    port["receive_fifo_trigger"] = *p.receiveFifoTrigger;
+    const std::string advice = Advice(p);
+    if (!advice.empty()) port["receive_fifo_advice"] = advice;
   }
   return port;
 }
@@ -75,18 +83,18 @@ int Ports(const PortsOptions& o, Console& c) {
       rows.back().push_back(answers ? "answers" : "");
       document.back()["card_answers"] = answers;
     }
-    if (p.latencyTimerMs && *p.latencyTimerMs > kHarmlessLatencyTimerMs) {
-      advice.push_back("* COM" + std::to_string(p.number) + ": " +
-                       LatencyTimerAdvice(*p.latencyTimerMs, ThisPortSystem()));
+    if (const std::string said = Advice(p); !said.empty()) {
+      advice.push_back("* COM" + std::to_string(p.number) + ": " + said);
     }
   }
   if (o.json) {
     PrintJson(c.out, document);
     return kExitOk;
   }
-  // The column only where a driver tells a timer: built-in ports and ptys have none.
-  const bool anyTimer = std::any_of(ports.begin(), ports.end(),
-                                    [](const FreePort& p) { return p.latencyTimerMs.has_value(); });
+  // The column only where a driver tells a timer or a receive trigger: ptys have neither.
+  const bool anyTimer = std::any_of(ports.begin(), ports.end(), [](const FreePort& p) {
+    return p.latencyTimerMs.has_value() || p.receiveFifoTrigger.has_value();
+  });
   if (!anyTimer) {
     for (auto& row : rows) row.erase(row.begin() + 4);
   }
@@ -107,7 +115,7 @@ void SetupPortsCommand(CLI::App& app, CommandHost& host) {
                     "whatever is attached to each free port");
   command->add_flag("--json", o->json,
                     "print JSON instead of a table: one object per free port, with its adapter's "
-                    "latency timer and the advice about it");
+                    "latency timer or its UART's receive FIFO trigger and the advice about it");
 }
 
 }  // namespace quorvex::cli

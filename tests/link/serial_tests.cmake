@@ -2,7 +2,8 @@
 # the device list and the COM links; on Windows what needs no POSIX system.
 set(serial_test_sources ${CMAKE_CURRENT_LIST_DIR}/serial_system_ports_test.cpp
                         ${CMAKE_CURRENT_LIST_DIR}/serial_line_faults_test.cpp
-                        ${CMAKE_CURRENT_LIST_DIR}/low_latency_test.cpp)
+                        ${CMAKE_CURRENT_LIST_DIR}/low_latency_test.cpp
+                        ${CMAKE_CURRENT_LIST_DIR}/uart_fifo_test.cpp)
 if(NOT WIN32)
   list(APPEND serial_test_sources
     ${CMAKE_CURRENT_LIST_DIR}/serial_port_names_test.cpp

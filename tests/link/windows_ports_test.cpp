@@ -115,6 +115,66 @@ TEST(WindowsPorts, AnFtdiClassAdaptersLatencyTimerIsShownWithItsCostAndRemedy) {
   }
 }
 
+// The port doctor: a PC's own port of Windows' serial driver shows the receive trigger the
+// driver sets at every open from RxFIFO, 8 without it; other drivers have no such FIFO.
+TEST(WindowsPorts, APcsOwnPortsReceiveTriggerIsShownWithItsCostAndWhatTheProgramDoes) {
+  struct Row {
+    std::string port;
+    std::string service;
+    std::optional<int> rxFifo;
+    std::optional<int> trigger;
+    std::string cell;  // in both languages: what the latency timer's column shows
+    std::string advice;
+    std::string germanAdvice;
+  };
+  const std::string remedy =
+      ". This program: asked for 1 byte during transfers. Other programs: Device Manager \u2192 "
+      "the port \u2192 Port Settings \u2192 Advanced \u2192 Receive Buffer \u2192 Low (1).";
+  const std::vector<Row> rows{
+      {"COM1", "Serial", 14, 14, "receive FIFO trigger 14 / Empfangs-FIFO-Schwelle 14",
+       "about 63 % longer transfers at a receive trigger of 14 bytes" + remedy,
+       "etwa 63 % l\u00e4ngere \u00dcbertragungen bei einer Empfangsschwelle von 14 Byte"},
+      {"COM2", "Serial", 1, 1, "receive FIFO trigger 1 / Empfangs-FIFO-Schwelle 1", "", ""},
+      {"COM3", "serial", std::nullopt, 8, "receive FIFO trigger 8 / Empfangs-FIFO-Schwelle 8",
+       "about 63 % longer transfers at a receive trigger of 8 bytes" + remedy, "etwa 63 %"},
+      {"COM4", "Serial", 4, 4, "receive FIFO trigger 4 / Empfangs-FIFO-Schwelle 4",
+       "about 25 % longer transfers at a receive trigger of 4 bytes" + remedy, "etwa 25 %"},
+      // The driver takes a value the UART has no setting for as 1 byte.
+      {"COM5", "Serial", 2, 1, "receive FIFO trigger 1 / Empfangs-FIFO-Schwelle 1", "", ""},
+      // A USB adapter's driver: its chip has no such FIFO on the PC's side.
+      {"COM6", "FTDIBUS", 14, std::nullopt, " / ", "", ""},
+  };
+  RecordedPortSystem system;
+  for (const Row& row : rows) {
+    WindowsPortDevice device = kBuiltIn;
+    device.portName = row.port;
+    device.service = row.service;
+    device.rxFifo = row.rxFifo;
+    system.devices.push_back(device);
+  }
+  const std::vector<SerialDevice> ports = ListWindowsPorts(system, false);
+  ASSERT_EQ(ports.size(), rows.size());
+  for (std::size_t i = 0; i < ports.size(); ++i) {
+    const Row& row = rows[i];
+    const SerialDevice& port = ports[i];
+    EXPECT_EQ(port.path, row.port);
+    EXPECT_EQ(port.receiveFifoTrigger, row.trigger) << row.port;
+    EXPECT_EQ(HoldBackValue(port.latencyTimerMs, port.receiveFifoTrigger) + " / " +
+                  HoldBackValue(port.latencyTimerMs, port.receiveFifoTrigger, GermanTextSet()),
+              row.cell)
+        << row.port;
+    EXPECT_EQ(HoldBackAdvice(port.latencyTimerMs, port.receiveFifoTrigger, PortSystem::kWindows),
+              row.advice)
+        << row.port;
+    const std::string german = HoldBackAdvice(port.latencyTimerMs, port.receiveFifoTrigger,
+                                              PortSystem::kWindows, GermanTextSet());
+    EXPECT_EQ(german.rfind(row.germanAdvice, 0), 0u) << german;
+    EXPECT_EQ(german.find("Empfangspuffer \u2192 Niedrig (1)") != std::string::npos,
+              !row.advice.empty())
+        << german;
+  }
+}
+
 TEST(WindowsPorts, SerialCommFillsInWhatSetupApiDoesNotKnow) {
   RecordedPortSystem system;
   system.serialComm = {{"COM33", "COM33"}, {"\\Device\\Serial0", "com1"}, {"Bad", "COM0"}};

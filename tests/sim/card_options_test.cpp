@@ -41,6 +41,10 @@ TEST(CardOptions, DefaultsAndTheComFolderFromTheEnvironment) {
   EXPECT_EQ(parsed.options.frameGap, kDefaultFrameGap);
   EXPECT_FALSE(parsed.options.faults.hangupAfter);
   EXPECT_EQ(ParseCardOptions({"--com-dir", "/mine"}, "/run/ports").options.comDir, "/mine");
+  EXPECT_EQ(parsed.options.line.uartTrigger, 1u);
+  EXPECT_EQ(
+      ParseCardOptions({"--baud", "1200", "--uart-trigger", "14"}, "/x").options.line.uartTrigger,
+      14u);
 }
 
 TEST(CardOptions, RefusesToRunWithoutAComFolder) {
@@ -53,21 +57,27 @@ TEST(CardOptions, RefusesToRunWithoutAComFolder) {
 }
 
 TEST(CardOptions, RejectsBadValuesWithTheOptionNamed) {
-  const std::vector<std::vector<std::string>> bad = {{"--port", "0"},
-                                                     {"--port", "256"},
-                                                     {"--port", "1x"},
-                                                     {"--port"},
-                                                     {"--delay", "-5"},
-                                                     {"--delay", "60001"},
-                                                     {"--bad-check", ""},
-                                                     {"--gap", "0"},
-                                                     {"--drop-register", "32768"},
-                                                     {"--drop-register", "a"},
-                                                     {"--drop-register", "4:"},
-                                                     {"--silent=1"},
-                                                     {"--hangup-after", "1.5"},
-                                                     {"--frobnicate"},
-                                                     {"stray"}};
+  const std::vector<std::vector<std::string>> bad = {
+      {"--port", "0"},
+      {"--port", "256"},
+      {"--port", "1x"},
+      {"--port"},
+      {"--delay", "-5"},
+      {"--delay", "60001"},
+      {"--bad-check", ""},
+      {"--gap", "0"},
+      {"--drop-register", "32768"},
+      {"--drop-register", "a"},
+      {"--drop-register", "4:"},
+      {"--silent=1"},
+      {"--hangup-after", "1.5"},
+      {"--uart-trigger", "2"},
+      {"--uart-trigger", "0x8"},
+      {"--uart-trigger", "8"},
+      {"--uart-trigger", "1", "--baud", "1200", "--adapter-latency", "1"},
+      {"--uart-trigger", "16"},
+      {"--frobnicate"},
+      {"stray"}};
   for (const auto& args : bad) {
     const ParsedOptions parsed = ParseCardOptions(args, "/tmp");
     EXPECT_NE(parsed.error, "") << args[0];
@@ -99,8 +109,8 @@ TEST(CardOptions, HelpExplainsEverySwitchAndTheFrameRule) {
   const std::string help = CardHelpText();
   for (const char* word :
        {"--port", "--com-dir", "--image", "--log", "--gap", "--silent", "--bad-check",
-        "--drop-register", "--delay", "--hangup-after", "-h, --help", "QUORVEX_COM_DIR",
-        "ready: ", "wrong check byte", "dropped whole"}) {
+        "--drop-register", "--delay", "--hangup-after", "--uart-trigger", "-h, --help",
+        "QUORVEX_COM_DIR", "ready: ", "wrong check byte", "dropped whole"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
 }

@@ -1,4 +1,4 @@
-// The line and adapter model's timing, on the simulator's own time: no clock is read.
+// The line, adapter and UART model's timing, on the simulator's own time: no clock is read.
 #include "sim/line_model.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@ Times TimesOf(const std::vector<TimedByte>& bytes) {
   return times;
 }
 
-TEST(LineModel, BytesReachTheCardAndTheProgramWhenTheLineAndTheAdapterLetThem) {
+TEST(LineModel, BytesReachTheCardAndTheProgramWhenTheLineTheAdapterAndTheUartLetThem) {
   // A request written byte by byte 10 ms apart, as the PC does, and the card's reply at once.
   const std::vector<Send> exchange{{false, 0, {0x80}},
                                    {false, 10000, {0x07}},
@@ -78,6 +78,34 @@ TEST(LineModel, BytesReachTheCardAndTheProgramWhenTheLineAndTheAdapterLetThem) {
          return times;
        }(),
        62 * 1041},
+      // The PC's own UART: a reply handed over when the trigger's byte is in, or 4 byte times
+      // (33332 us) after the last one came. Trigger 1 is the plain line.
+      {"UART trigger 1", {1200, {}, 1}, exchange, request1200, {46665, 54998, 63331, 71664}, 8333},
+      {"UART trigger 4, reply as long",
+       {1200, {}, 4},
+       exchange,
+       request1200,
+       Times(4, 71664),
+       8333},
+      {"UART trigger 8, reply shorter",
+       {1200, {}, 8},
+       exchange,
+       request1200,
+       Times(4, 104996),
+       8333},
+      {"UART trigger 4, reply longer",
+       {1200, {}, 4},
+       {{true, 0, std::vector<std::uint8_t>(10)}},
+       {},
+       {33332, 33332, 33332, 33332, 66664, 66664, 66664, 66664, 116662, 116662},
+       33332},
+      // A gap under the time-out keeps the bytes waiting; a longer one hands them over.
+      {"UART trigger 14, gaps",
+       {1200, {}, 14},
+       {{true, 0, {1, 2}}, {true, 40000, {3}}, {true, 100000, {4}}},
+       {},
+       {81665, 81665, 81665, 141665},
+       81665},
   };
   for (const Case& c : cases) {
     LineModel model(c.line);
