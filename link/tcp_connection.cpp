@@ -43,7 +43,7 @@ void CloseSocket(Socket s) {
 }
 bool MakeNonBlocking(Socket s) {
   u_long on = 1;
-  return ioctlsocket(s, FIONBIO, &on) == 0;
+  return ioctlsocket(s, static_cast<long>(FIONBIO), &on) == 0;
 }
 constexpr int kRefused = WSAECONNREFUSED;
 constexpr int kSendFlags = 0;
