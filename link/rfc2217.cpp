@@ -111,7 +111,7 @@ std::vector<std::uint8_t> Rfc2217Client::Start() {
   AppendVerb(kWill, kBinary, out);
   AppendVerb(kDo, kBinary, out);
   AppendVerb(kWill, kComPort, out);
-  askedUs_[kBinary] = askedHim_[kBinary] = askedUs_[kComPort] = true;
+  ours_.asked[kBinary] = his_.asked[kBinary] = ours_.asked[kComPort] = true;
   for (std::uint8_t command = kSetBaudRate; command <= kSetStopSize; ++command) {
     const std::vector<std::uint8_t> sb = Command(command, Wanted(command));
     out.insert(out.end(), sb.begin(), sb.end());
@@ -127,7 +127,10 @@ void Rfc2217Client::Receive(const std::uint8_t* bytes, std::size_t count,
 }
 
 bool Rfc2217Client::Ready() const {
-  if (!refusal_.empty() || !his_[kBinary] || !ours_[kBinary] || !ours_[kComPort]) return false;
+  if (!refusal_.empty() || !his_.enabled[kBinary] || !ours_.enabled[kBinary] ||
+      !ours_.enabled[kComPort]) {
+    return false;
+  }
   for (std::uint8_t command = kSetBaudRate; command <= kSetStopSize; ++command) {
     if (!acknowledged_[command]) return false;
   }
@@ -135,8 +138,8 @@ bool Rfc2217Client::Ready() const {
 }
 
 std::string Rfc2217Client::Awaited() const {
-  if (!his_[kBinary] || !ours_[kBinary]) return "binary mode";
-  if (!ours_[kComPort]) return "the COM port option";
+  if (!his_.enabled[kBinary] || !ours_.enabled[kBinary]) return "binary mode";
+  if (!ours_.enabled[kComPort]) return "the COM port option";
   for (std::uint8_t command = kSetBaudRate; command <= kSetStopSize; ++command) {
     if (!acknowledged_[command]) return std::string("the ") + SettingName(command);
   }
@@ -156,39 +159,39 @@ std::vector<std::uint8_t> Rfc2217Client::Command(std::uint8_t command,
   return out;
 }
 
+// One side of an option (the server's or ours) told "will"/"do" (`on`) or "won't"/"don't":
+// agreed when acceptable, refused otherwise, and answered only when it was no answer to our own
+// request and changes what holds, so that two parties never answer each other's answers.
+void Rfc2217Client::Side::Told(std::uint8_t option, bool on, bool acceptable,
+                               std::vector<std::uint8_t>& reply) {
+  const bool wasAsked = asked[option];
+  asked[option] = false;
+  if (on == enabled[option]) return;
+  if (on && !acceptable) {
+    AppendVerb(no, option, reply);
+    return;
+  }
+  enabled[option] = on;
+  if (!wasAsked) AppendVerb(on ? yes : no, option, reply);
+}
+
 void Rfc2217Client::Handle(const TelnetEvent& e, std::vector<std::uint8_t>& reply) {
   const std::uint8_t option = e.option;
   switch (e.command) {
     case kWill:
-      if (his_[option]) break;
-      if (HeMay(option)) {
-        his_[option] = true;
-        if (!askedHim_[option]) AppendVerb(kDo, option, reply);
-      } else {
-        AppendVerb(kDont, option, reply);
-      }
-      askedHim_[option] = false;
-      break;
     case kWont:
-      if (his_[option]) AppendVerb(kDont, option, reply);
-      his_[option] = askedHim_[option] = false;
-      if (option == kBinary) Refuse("the server refused to send binary data");
+      his_.Told(option, e.command == kWill, HeMay(option), reply);
+      if (e.command == kWont && option == kBinary) {
+        Refuse("the server refused to send binary data");
+      }
       break;
     case kDo:
-      if (ours_[option]) break;
-      if (WeDo(option)) {
-        ours_[option] = true;
-        if (!askedUs_[option]) AppendVerb(kWill, option, reply);
-      } else {
-        AppendVerb(kWont, option, reply);
-      }
-      askedUs_[option] = false;
-      break;
     case kDont:
-      if (ours_[option]) AppendVerb(kWont, option, reply);
-      ours_[option] = askedUs_[option] = false;
-      if (option == kBinary) Refuse("the server refused to take binary data");
-      if (option == kComPort) Refuse("the server refused the COM port option");
+      ours_.Told(option, e.command == kDo, WeDo(option), reply);
+      if (e.command == kDont && option == kBinary) Refuse("the server refused to take binary data");
+      if (e.command == kDont && option == kComPort) {
+        Refuse("the server refused the COM port option");
+      }
       break;
     case kSb:
       if (option == kComPort) HandleComPortReply(e);

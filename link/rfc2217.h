@@ -88,12 +88,18 @@ class Rfc2217Client {
 
   TelnetParser parser_;
   std::vector<TelnetEvent> events_;
-  // Per option: whether the server agreed to do it (his side) and we to do it (our side), and
-  // whether our own request for it is still unanswered, so that an answer is never answered.
-  std::array<bool, 256> his_{};
-  std::array<bool, 256> ours_{};
-  std::array<bool, 256> askedHim_{};
-  std::array<bool, 256> askedUs_{};
+  // One side of the options: the server's (what it does, answered with DO/DONT) or ours
+  // (answered with WILL/WONT). Per option whether it holds, and whether our own request for it
+  // is still unanswered.
+  struct Side {
+    std::uint8_t yes;
+    std::uint8_t no;
+    std::array<bool, 256> enabled{};
+    std::array<bool, 256> asked{};
+    void Told(std::uint8_t option, bool on, bool acceptable, std::vector<std::uint8_t>& reply);
+  };
+  Side his_{telnet::kDo, telnet::kDont};
+  Side ours_{telnet::kWill, telnet::kWont};
   // The settings' acknowledgements, by command (1 to 4).
   std::array<bool, 5> acknowledged_{};
   std::string refusal_;
