@@ -144,7 +144,9 @@ TEST_F(DeviceServerTest, ReadsEightCardsThroughARangeOfServerPortsAtOnce) {
   for (int i = 0; i < 8; ++i) {
     const std::string port = std::to_string(first + i);
     EXPECT_NE(r.out.find("\"port\":\"rfc2217://127.0.0.1:" + port + "\""), std::string::npos);
-    EXPECT_EQ(Slurp(folder_ / ("card-127.0.0.1-" + port + ".kfg")), Bytes(images[static_cast<std::size_t>(i)])) << port;
+    EXPECT_EQ(Slurp(folder_ / ("card-127.0.0.1-" + port + ".kfg")),
+              Bytes(images[static_cast<std::size_t>(i)]))
+        << port;
   }
 }
 
