@@ -43,10 +43,13 @@ CardRun::CardRun(const CardOptions& o, Console& console)
           ownWatch_.get(), trace_.get()),
       system_(
           std::make_unique<AssignedSerialPorts>(MakeSystemSerialPorts(Environment(o)), o.network)),
-      ports_(*system_, trace_.get(), [this, progress = o.progress](std::uint16_t a) {
-        op_.RegisterDone(a);
-        if (progress != nullptr) progress->registers.fetch_add(1, std::memory_order_relaxed);
-      }) {
+      ports_(
+          *system_, trace_.get(),
+          [this, progress = o.progress](std::uint16_t a) {
+            op_.RegisterDone(a);
+            if (progress != nullptr) progress->registers.fetch_add(1, std::memory_order_relaxed);
+          },
+          [this](int port) { return PortName(port, network_); }) {
   ctx_.comPortNumber = o.port;
 }
 
