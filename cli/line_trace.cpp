@@ -92,7 +92,9 @@ void TraceLog::Line(std::string_view text) {
 std::unique_ptr<SerialLine> WatchedPorts::Open(int portNumber) {
   std::unique_ptr<SerialLine> line = ports_.Open(portNumber);
   if (trace_ != nullptr) {
-    trace_->Line("open COM" + std::to_string(portNumber) + (line ? "" : ": not available"));
+    trace_->Line("open " +
+                 (portName_ ? portName_(portNumber) : "COM" + std::to_string(portNumber)) +
+                 (line ? "" : ": not available"));
   }
   if (!line) return nullptr;
   return std::make_unique<WatchedLine>(std::move(line), trace_, onRegister_);

@@ -33,8 +33,13 @@ using RegisterDone = std::function<void(std::uint16_t address)>;
 // reply to the progress display. The procedures above never know they are watched.
 class WatchedPorts : public SerialPorts {
  public:
-  WatchedPorts(SerialPorts& ports, TraceLog* trace, RegisterDone onRegister)
-      : ports_(ports), trace_(trace), onRegister_(std::move(onRegister)) {}
+  // `portName` names a port in the trace ("COM3", a device server's URL); empty: "COM" and n.
+  WatchedPorts(SerialPorts& ports, TraceLog* trace, RegisterDone onRegister,
+               std::function<std::string(int)> portName = {})
+      : ports_(ports),
+        trace_(trace),
+        onRegister_(std::move(onRegister)),
+        portName_(std::move(portName)) {}
 
   std::unique_ptr<SerialLine> Open(int portNumber) override;
   bool Probe(int portNumber) override { return ports_.Probe(portNumber); }
@@ -44,6 +49,7 @@ class WatchedPorts : public SerialPorts {
   SerialPorts& ports_;
   TraceLog* trace_;
   RegisterDone onRegister_;
+  std::function<std::string(int)> portName_;
 };
 
 }  // namespace quorvex::cli

@@ -19,10 +19,6 @@
 namespace quorvex {
 namespace {
 
-// 50 ms per byte plus 200 ms, in both directions: the time-outs the card has always been
-// driven with.
-constexpr std::chrono::milliseconds kByteTimeout{50 * 1 + 200};
-
 constexpr short kBroken = POLLHUP | POLLERR | POLLNVAL;
 
 // Waits for `events` until `deadline` and returns what poll reported, 0 on time-out. A hang-up

@@ -1,6 +1,7 @@
 // The serial line seam: one exclusively held port, and the ports opened by COM number.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,6 +12,10 @@ namespace quorvex {
 // One line of text about a system call of a port that failed, with the system's error code. It
 // is meant for the debug log: what the operator is told about a failed transfer stays the same.
 using LineReport = std::function<void(std::string_view)>;
+
+// 50 ms per byte plus 200 ms, in both directions: the time-outs the card has always been driven
+// with, for one byte (a device server's line included).
+inline constexpr std::chrono::milliseconds kByteTimeout{50 * 1 + 200};
 
 // One open serial port, held exclusively. Closing is the destructor.
 class SerialLine {

@@ -32,6 +32,8 @@ packages+=(icoutils nsis)
 # The Windows Installer packages: wixl builds them, msitools' msidump and msibuild rewrite what
 # wixl takes from the clock (tools/make_msi.sh).
 packages+=(wixl msitools)
+# A device server for the tests that reach simulated cards over RFC 2217 and raw TCP.
+packages+=(ser2net)
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()

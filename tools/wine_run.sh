@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Builds everything below the window for 64-bit Windows with MinGW-w64 and runs it under Wine:
 # the test suites through ctest, the number conversions compared with the Linux build, and the
-# native build's end-to-end command-line tests (cli_e2e_tests) with the release zip's
-# quorvex-cli.exe and transfer_check.exe under Wine as the programs they drive. The tests start
+# native build's end-to-end command-line tests (cli_e2e_tests, and device_server_e2e_tests through
+# ser2net on 127.0.0.1) with the release zip's quorvex-cli.exe and transfer_check.exe under Wine
+# as the programs they drive. The tests start
 # the Linux card simulator in a folder this script maps into the Wine prefix as COM n; they hold
 # every expectation, this script only builds and prepares.
 #
 #   tools/wine_run.sh [NATIVE_BUILD_DIR] [WINDOWS_BUILD_DIR]
 #
-# NATIVE_BUILD_DIR (default build/) must hold quorvex-cardsim, quorvex-cli, parse_dump and
-# cli_e2e_tests. A failed test keeps its folder (the simulator's frame log of every start, the
+# NATIVE_BUILD_DIR (default build/) must hold quorvex-cardsim, quorvex-cli, parse_dump,
+# cli_e2e_tests and device_server_e2e_tests. A failed test keeps its folder (the simulator's frame log of every start, the
 # --trace of every program run, its files) and the work folder is kept with its path printed.
 # Exit 0: all passed; 77: MinGW-w64 or Wine missing (skipped, reason printed); else failed.
 set -euo pipefail
@@ -28,7 +29,7 @@ command -v wine >/dev/null 2>&1 || skip "no wine (apt-get install wine wine64)"
 command -v wineserver >/dev/null 2>&1 || skip "no wineserver (apt-get install wine wine64)"
 [ -d /usr/src/googletest ] || skip "no /usr/src/googletest (apt-get install googletest)"
 for program in sim/quorvex-cardsim cli/quorvex-cli tests/windows/parse_dump \
-  tests/e2e/cli_e2e_tests; do
+  tests/e2e/cli_e2e_tests tests/e2e/device_server_e2e_tests; do
   [ -x "${native_dir}/${program}" ] || {
     echo "wine_run: ${native_dir}/${program} missing: build the native tree first" >&2
     exit 1
@@ -108,13 +109,13 @@ fi
 
 # --- the end-to-end tests with the Windows programs --------------------------------------------
 started=$(now_ms)
-echo "wine_run: cli_e2e_tests with the zip's quorvex-cli.exe under Wine:"
+echo "wine_run: cli_e2e_tests and device_server_e2e_tests with the zip's quorvex-cli.exe under Wine:"
 status=0
 (cd "${native_dir}" && TMPDIR="${work}" QUORVEX_E2E_CLI="wine ${unpacked}/quorvex-cli.exe" \
   QUORVEX_E2E_TRANSFER_CHECK="wine ${win_dir}/tests/windows/transfer_check.exe" \
   QUORVEX_E2E_COM_DIR="${ports}" QUORVEX_E2E_PORT="${com}" \
-  ctest -R '^cli_e2e_tests$' -V) || status=1
-echo "wine_run: cli_e2e_tests under Wine $(seconds_since "${started}") s"
+  ctest -R '^(cli_e2e_tests|device_server_e2e_tests)$' -V) || status=1
+echo "wine_run: the end-to-end tests under Wine $(seconds_since "${started}") s"
 if [ "${status}" -ne 0 ]; then
   echo "wine_run: FAILED" >&2
   exit 1

@@ -1,0 +1,113 @@
+// quorvex-cli through ser2net against the same card straight on its line: the simulator at 1200
+// baud on a pseudo terminal, reached directly as COM n, through ser2net's RFC 2217 and raw TCP
+// ports with `chardelay: false`, and through an RFC 2217 port with ser2net's default chardelay.
+// A write with its read-back and a read, as whole processes; the median wall time of each way
+// as a ratio to the direct line's. The ways take turns in every round, so a change of the
+// machine's load falls on all of them alike.
+//   device_server_bench [--repeat N]
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/line_models.h"
+#include "bench/run_process.h"
+#include "sim/sim_process.h"
+#include "tests/e2e/ser2net_fixture.h"
+#include "tests/support/panel_setup.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using quorvex::NetworkProtocol;
+using quorvex::bench::RunProcess;
+using quorvex::e2e::Ser2netServer;
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+struct Way {
+  std::string name;
+  std::vector<std::string> port;  // the arguments that name the card's port
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int repeat = 3;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--repeat" && i + 1 < argc) {
+      repeat = std::max(1, std::atoi(argv[++i]));
+    } else {
+      std::fprintf(stderr, "usage: device_server_bench [--repeat N]\n");
+      return 2;
+    }
+  }
+  const quorvex::testing::TempFolder folder;
+  const std::string file = folder / "known.kfg";
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(quorvex::testing::kKnownImage.data()),
+             quorvex::testing::kKnownImage.size());
+  std::vector<std::string> simArgs{"--com-dir", folder.Path(), "--port",
+                                   "1",         "--image",     folder / "card.image"};
+  for (const auto& model : quorvex::bench::ChosenLineModels("1200")) {
+    simArgs.insert(simArgs.end(), model.args.begin(), model.args.end());
+  }
+  quorvex::sim::SimProcess card(QUORVEX_CARDSIM_PATH, simArgs);
+  std::filesystem::create_directory(folder / "fast");
+  std::filesystem::create_directory(folder / "default");
+  const Ser2netServer fast(
+      {{card.LinkPath(), NetworkProtocol::Rfc2217}, {card.LinkPath(), NetworkProtocol::Raw}},
+      folder / "fast");
+  const Ser2netServer slow({{card.LinkPath(), NetworkProtocol::Rfc2217}}, folder / "default",
+                           /*chardelay=*/true);
+
+  const std::vector<Way> ways{{"direct line", {"--com-dir", folder.Path(), "--port", "1"}},
+                              {"RFC 2217", {"--port", fast.Url(0)}},
+                              {"raw TCP", {"--port", fast.Url(1)}},
+                              {"RFC 2217, chardelay on", {"--port", slow.Url(0)}}};
+  const std::vector<std::string> commands{"write", "read"};
+  std::map<std::string, std::vector<double>> times;  // by command and way
+  std::printf("device_server_bench: %d rounds, simulator at 1200 baud, load before: %s\n", repeat,
+              quorvex::bench::Load().c_str());
+  for (int round = 0; round < repeat; ++round) {
+    for (const std::string& command : commands) {
+      for (const Way& way : ways) {
+        std::vector<std::string> args{QUORVEX_CLI_PATH, command, "-q"};
+        args.insert(args.end(), way.port.begin(), way.port.end());
+        args.push_back(command == "write" ? file : "-o");
+        if (command == "read") args.push_back(folder / "read.kfg");
+        // ser2net lets the device go a moment after the last client left; another of its ports
+        // on the same device is refused until then ("Port's device already in use").
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const auto run = RunProcess(args);
+        if (run.code != 0) {
+          std::fprintf(stderr, "%s through %s ended with %d\n", command.c_str(), way.name.c_str(),
+                       run.code);
+          return 1;
+        }
+        times[command + "/" + way.name].push_back(run.wall);
+      }
+    }
+  }
+  std::printf("%-26s %18s %18s\n", "", "write + read-back", "read");
+  for (const Way& way : ways) {
+    std::printf("%-26s", way.name.c_str());
+    for (const std::string& command : commands) {
+      const double median = Median(times[command + "/" + way.name]);
+      const double direct = Median(times[command + "/" + ways.front().name]);
+      std::printf("   %6.2f s  %5.3f x", median, median / direct);
+    }
+    std::printf("\n");
+  }
+  std::printf("load after: %s\n", quorvex::bench::Load().c_str());
+  return 0;
+}
