@@ -1,0 +1,141 @@
+// ser2net started with a configuration of our own in front of simulated cards.
+#include "tests/e2e/ser2net_fixture.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace quorvex::e2e {
+
+namespace {
+
+constexpr const char* kSer2net = "ser2net";
+
+// The exit status once the child ended, waiting at most `timeout`; -1 when it still runs.
+int WaitForEnd(pid_t pid, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    int status = 0;
+    const pid_t r = ::waitpid(pid, &status, WNOHANG);
+    if (r == pid || r < 0) return status;
+    if (std::chrono::steady_clock::now() >= deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+}  // namespace
+
+int FreeTcpPort() {
+  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  if (s < 0 || ::bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+      ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (s >= 0) ::close(s);
+    throw std::runtime_error(std::string("no free TCP port: ") + std::strerror(errno));
+  }
+  ::close(s);
+  return ntohs(address.sin_port);
+}
+
+bool Listening(int tcpPort) {
+  char wanted[16];
+  std::snprintf(wanted, sizeof wanted, "0100007F:%04X", static_cast<unsigned>(tcpPort));
+  std::ifstream table("/proc/net/tcp");
+  for (std::string line; std::getline(table, line);) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state;
+    fields >> slot >> local >> remote >> state;
+    if (local == wanted && state == "0A") return true;  // TCP_LISTEN
+  }
+  return false;
+}
+
+Ser2netServer::Ser2netServer(const std::vector<Ser2netPort>& ports, const std::string& folder,
+                             bool chardelay, std::chrono::milliseconds readyTimeout) {
+  const std::string config = folder + "/ser2net.yaml";
+  {
+    std::ofstream out(config);
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+      const int tcpPort = FreeTcpPort();
+      endpoints_.push_back({ports[i].protocol, "127.0.0.1", tcpPort});
+      // ser2net opens the device itself: the link's target, as a symlink is no terminal name.
+      const std::string device = std::filesystem::canonical(ports[i].device).string();
+      out << "connection: &card" << i << "\n"
+          << "  accepter: "
+          << (ports[i].protocol == NetworkProtocol::Rfc2217 ? "telnet(rfc2217),tcp" : "tcp")
+          << ",127.0.0.1," << tcpPort << "\n"
+          << "  connector: serialdev," << device << ",1200n81,local\n";
+      if (!chardelay) out << "  options:\n    chardelay: false\n";
+    }
+    if (!out) throw std::runtime_error("cannot write " + config);
+  }
+  const std::string log = folder + "/ser2net.log";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  std::vector<std::string> args{kSer2net, "-n", "-u", "-c", config};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const int rc = ::posix_spawnp(&pid_, kSer2net, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    pid_ = -1;
+    throw std::runtime_error(std::string("cannot start ser2net: ") + std::strerror(rc));
+  }
+  const auto deadline = std::chrono::steady_clock::now() + readyTimeout;
+  for (const NetworkEndpoint& e : endpoints_) {
+    while (!Listening(e.tcpPort)) {
+      const bool ended = WaitForEnd(pid_, {}) != -1;
+      if (ended) pid_ = -1;
+      if (ended || std::chrono::steady_clock::now() >= deadline) {
+        Stop(SIGKILL);
+        std::ifstream in(log);
+        const std::string said((std::istreambuf_iterator<char>(in)), {});
+        throw std::runtime_error("ser2net does not listen on " + NetworkEndpointUrl(e) + ": " +
+                                 said);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+}
+
+Ser2netServer::~Ser2netServer() {
+  Stop(SIGTERM);
+}
+
+void Ser2netServer::Kill() {
+  Stop(SIGKILL);
+}
+
+void Ser2netServer::Stop(int signal) {
+  if (pid_ < 0) return;
+  ::kill(pid_, signal);
+  if (WaitForEnd(pid_, std::chrono::seconds(5)) == -1) {
+    ::kill(pid_, SIGKILL);
+    WaitForEnd(pid_, std::chrono::seconds(5));
+  }
+  pid_ = -1;
+}
+
+}  // namespace quorvex::e2e
