@@ -128,6 +128,22 @@ struct TextSet {
   std::string latencySmallCost;      // "under 1 % longer transfers at %2 ms"
   std::string latencyLinuxRemedy;    // "Nothing to change: during a transfer ..."
   std::string latencyWindowsRemedy;  // "To save it: Device Manager → ... Latency Timer 1 ms."
+
+  // The serial device window's ports of device servers on the network; "%1" stands for what the
+  // window fills in.
+  std::string serversTitle;        // "Device server ports on the network"
+  std::string hostColumn;          // "Host"
+  std::string tcpPortColumn;       // "TCP port"
+  std::string protocolColumn;      // "Protocol"
+  std::string noteColumn;          // "Note"
+  std::string rfc2217Protocol;     // "RFC 2217 (COM port control)"
+  std::string rawProtocol;         // "Raw TCP"
+  std::string serverWins;          // "used instead of the local %1"
+  std::string serverAsLabel;       // "as"
+  std::string addServerButton;     // "Add"
+  std::string removeServerButton;  // "Remove"
+  std::string noServerHost;        // "Enter the device server's host name or IP address."
+  std::string badServerHost;       // "\"%1\" is not a host name or IP address."
 };
 
 inline constexpr int kGermanLanguageNumber = 1;
