@@ -26,6 +26,9 @@ namespace quorvex {
 namespace {
 
 constexpr int kHighestTcpPort = 65535;
+// The list's first column holds the COM number, also as the row's data; the last the note.
+constexpr int kComColumn = 0;
+constexpr int kNoteColumn = 4;
 
 // The endpoint the operator typed, when it makes a URL that reads back as itself: what is kept
 // in the settings file must serve the command line's --port N as well. A host typed in the URL's
@@ -69,6 +72,8 @@ void DeviceServerPanel::LayOut() {
   host_ = new QLineEdit(this);
   host_->setObjectName(QStringLiteral("ServerHost"));
   host_->setPlaceholderText(ToQ(t.hostColumn));
+  // Room for a host name as plants give them, whatever the language's placeholder.
+  host_->setMinimumWidth(host_->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 18);
   tcpPort_ = new QSpinBox(this);
   tcpPort_->setObjectName(QStringLiteral("ServerTcpPort"));
   tcpPort_->setRange(1, kHighestTcpPort);
@@ -85,6 +90,11 @@ void DeviceServerPanel::LayOut() {
   addButton_->setObjectName(QStringLiteral("AddServerButton"));
   removeButton_ = new QPushButton(ToQ(t.removeServerButton), this);
   removeButton_->setObjectName(QStringLiteral("RemoveServerButton"));
+  // The fields have no label of their own; a screen reader names them as the list's columns.
+  host_->setAccessibleName(ToQ(t.hostColumn));
+  tcpPort_->setAccessibleName(ToQ(t.tcpPortColumn));
+  protocol_->setAccessibleName(ToQ(t.protocolColumn));
+  comNumber_->setAccessibleName(ToQ(t.portColumn));
   // As the window's other buttons: Enter in a field closes nothing.
   addButton_->setAutoDefault(false);
   removeButton_->setAutoDefault(false);
@@ -130,7 +140,8 @@ void DeviceServerPanel::Refresh() {
     auto* item = new QTreeWidgetItem(serverList_,
                                      {QStringLiteral("COM%1").arg(comNumber), ToQ(endpoint.host),
                                       QString::number(endpoint.tcpPort), ToQ(protocol), note});
-    item->setData(0, Qt::UserRole, comNumber);
+    item->setData(kComColumn, Qt::UserRole, comNumber);
+    item->setToolTip(kNoteColumn, note);
   }
   removeButton_->setEnabled(!serverList_->selectedItems().isEmpty());
 }
@@ -159,7 +170,7 @@ void DeviceServerPanel::RemoveClick() {
   const QList<QTreeWidgetItem*> selected = serverList_->selectedItems();
   if (selected.isEmpty()) return;
   try {
-    servers_.Remove(selected.front()->data(0, Qt::UserRole).toInt());
+    servers_.Remove(selected.front()->data(kComColumn, Qt::UserRole).toInt());
   } catch (const std::exception& e) {
     ShowErrorBox(e.what(), window());
   }
