@@ -2,7 +2,6 @@
 // that are no assignment, and the exit's write that must leave the section alone.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,6 @@
 namespace quorvex {
 namespace {
 
-using testing::MessageOf;
 using testing::ReadFileBytes;
 using testing::SettingsTest;
 using testing::WriteFileBytes;
@@ -79,16 +77,6 @@ TEST_F(DeviceServerSettingsTest, AMissingFileHasNoneAndTheExitsWriteKeepsTheSect
   SaveDeviceServerPorts(path_, ports);
   SaveSettings(path_, panel_, ctx_, WindowState{});
   EXPECT_EQ(StoredDeviceServerPorts(path_), ports);
-}
-
-TEST_F(DeviceServerSettingsTest, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
-  // A folder in the file's place can be neither read nor replaced, on every platform.
-  const std::string folder = dir_ / "folder.ini";
-  std::filesystem::create_directory(folder);
-  EXPECT_EQ(MessageOf([&] {
-              SaveDeviceServerPorts(folder, {{1, "tcp://a:1"}});
-            }),
-            "Unable to write to " + folder);
 }
 
 }  // namespace

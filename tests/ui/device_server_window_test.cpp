@@ -21,7 +21,6 @@
 #include "procedures/network_assignments.h"
 #include "storage/settings.h"
 #include "tests/support/temp_folder.h"
-#include "ui/device_server_panel.h"
 #include "ui/device_server_ports.h"
 #include "ui/serial_device_window.h"
 
@@ -155,12 +154,6 @@ TEST_F(DeviceServerWindowTest, ASettingsFileThatCannotBeWrittenIsReportedAndChan
             QString::fromStdString("Unable to write to " + settings_ + "."));
   EXPECT_EQ(win.findChild<QTreeWidget*>("ServerList")->topLevelItemCount(), 0);
   EXPECT_TRUE(servers_.Assignments().empty());
-}
-
-TEST_F(DeviceServerWindowTest, AWindowOpenedFromElsewhereOffersNoDeviceServers) {
-  QWidget stranger;
-  SerialDeviceWindow win(1, &stranger, Access());
-  EXPECT_EQ(win.findChild<DeviceServerPanel*>(), nullptr);
 }
 
 // This machine's ports as far as the tests need them: every number opens, and each open counts.
