@@ -37,6 +37,10 @@ struct Slot {
   std::thread thread;
 };
 
+std::string PlanPortName(const BatchPlan& plan, int port) {
+  return plan.portName ? plan.portName(port) : "COM" + std::to_string(port);
+}
+
 void RunOne(const CardJob& job, Slot& slot) {
   const auto start = Clock::now();
   try {
@@ -65,7 +69,7 @@ std::vector<std::string> Differences(const CardResult& r) {
 }
 
 std::string CardLine(const BatchPlan& plan, const Slot& s) {
-  std::string line = "COM" + std::to_string(s.port) + "  " +
+  std::string line = PlanPortName(plan, s.port) + "  " +
                      (s.device.stableName.empty() ? "-" : s.device.stableName) + "  " +
                      (s.device.friendlyName.empty() ? "" : s.device.friendlyName + "  ") +
                      OutcomeWord(plan.command, s.result.exitCode) + "  " + Seconds(s.seconds);
@@ -79,7 +83,7 @@ std::string CardLine(const BatchPlan& plan, const Slot& s) {
 
 std::string CardJson(const BatchPlan& plan, const Slot& s) {
   nlohmann::ordered_json card;
-  card["port"] = "COM" + std::to_string(s.port);
+  card["port"] = PlanPortName(plan, s.port);
   card["device"] = s.device.stableName;
   if (!s.device.friendlyName.empty()) card["device_name"] = s.device.friendlyName;
   card["outcome"] = OutcomeWord(plan.command, s.result.exitCode);
@@ -96,9 +100,11 @@ void ReportEnded(const BatchPlan& plan, Slot& s, std::ostream& out, std::ostream
   s.reported = true;
   if (plan.log != nullptr) {
     try {
-      plan.log->Append(MakeLogEntry(plan.command, s.port, s.device,
-                                    plan.file ? plan.file(s.port) : std::string(), s.result,
-                                    s.seconds));
+      LogEntry entry =
+          MakeLogEntry(plan.command, s.port, s.device,
+                       plan.file ? plan.file(s.port) : std::string(), s.result, s.seconds);
+      entry.portName = PlanPortName(plan, s.port);
+      plan.log->Append(entry);
     } catch (const std::exception& e) {
       err << "quorvex-cli: " << e.what() << '\n';
     }
@@ -112,8 +118,7 @@ std::string ProgressLine(const BatchPlan& plan, const Slot& s) {
   const int done = s.progress.registers.load(std::memory_order_relaxed);
   const int total = plan.registersPerCard;
   const int filled = total > 0 ? std::min(kBarWidth, done * kBarWidth / total) : 0;
-  return "COM" + std::to_string(s.port) + "  [" +
-         std::string(static_cast<std::size_t>(filled), '#') +
+  return PlanPortName(plan, s.port) + "  [" + std::string(static_cast<std::size_t>(filled), '#') +
          std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "]  " +
          std::to_string(done) + "/" + std::to_string(total);
 }

@@ -43,6 +43,8 @@ struct BatchPlan {
   bool json = false;                     // one JSON object per card instead of a line
   bool progressLines = false;            // stderr is a terminal: one progress line per port
   CardLog* log = nullptr;
+  // How the lines, --json and the log name a port; empty: "COM" and its number.
+  std::function<std::string(int)> portName;
 };
 
 // Starts the job on every port at once and reports each card as it ends (or, with progress

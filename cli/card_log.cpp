@@ -43,7 +43,7 @@ std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point
   line["host"] = host;
   line["program"] = std::string("quorvex-cli ") + kProgramVersion;
   line["command"] = entry.command;
-  line["port"] = "COM" + std::to_string(entry.port);
+  line["port"] = entry.portName.empty() ? "COM" + std::to_string(entry.port) : entry.portName;
   line["device"] = entry.stableName;
   if (!entry.deviceName.empty()) line["device_name"] = entry.deviceName;
   line["file"] = entry.file;

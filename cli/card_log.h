@@ -26,6 +26,8 @@ struct LogEntry {
   // Windows: the device's friendly name, "USB Serial Port (COM3)". "" on Linux, where the line
   // has no such field.
   std::string deviceName;
+  // How the line names the port: a device server port's URL; "" for "COM" and its number.
+  std::string portName = {};
 };
 
 // A time in UTC as strftime's format has it ("%Y-%m-%dT%H:%M:%SZ").

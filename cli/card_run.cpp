@@ -33,12 +33,16 @@ int OutcomeExitCode(TransferOutcome outcome) {
 }
 
 CardRun::CardRun(const CardOptions& o, Console& console)
-    : ownWatch_(o.interrupt == nullptr ? std::make_unique<InterruptWatch>() : nullptr),
+    : network_(o.network),
+      ownWatch_(o.interrupt == nullptr ? std::make_unique<InterruptWatch>() : nullptr),
       gate_(o.interrupt == nullptr ? *ownWatch_ : *o.interrupt),
       trace_(o.trace.empty() ? nullptr : std::make_unique<TraceLog>(o.trace)),
-      op_(console.err, ctx_.texts, {o.quiet, o.wait, console.errIsTerminal && !o.quiet},
+      op_(console.err, ctx_.texts,
+          {o.quiet, o.wait, console.errIsTerminal && !o.quiet, "COM" + std::to_string(o.port),
+           PortName(o.port, o.network)},
           ownWatch_.get(), trace_.get()),
-      system_(MakeSystemSerialPorts(Environment(o))),
+      system_(
+          std::make_unique<AssignedSerialPorts>(MakeSystemSerialPorts(Environment(o)), o.network)),
       ports_(*system_, trace_.get(), [this, progress = o.progress](std::uint16_t a) {
         op_.RegisterDone(a);
         if (progress != nullptr) progress->registers.fetch_add(1, std::memory_order_relaxed);
@@ -59,24 +63,28 @@ std::optional<ConfigImage> CardRun::ReadImage(std::ostream& err, int& exitCode) 
 }
 
 CardComparison CardRun::Compare() {
-  op_.BeginProgress("Reading COM" + std::to_string(ctx_.comPortNumber));
+  op_.BeginProgress("Reading " + PortText());
   CardComparison comparison = session_.Compare();
   op_.EndProgressLine();
   return comparison;
 }
 
 void CardRun::ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what) {
-  if (outcome == TransferOutcome::PortNotAvailable) {
+  if (outcome == TransferOutcome::PortNotAvailable && network_.count(ctx_.comPortNumber) != 0) {
+    const std::string problem = system_->Problem(ctx_.comPortNumber);
+    Report(err,
+           PortText() + ": port not available" + (problem.empty() ? "" : ": " + problem) + ".");
+  } else if (outcome == TransferOutcome::PortNotAvailable) {
     Report(err, "COM" + std::to_string(ctx_.comPortNumber) +
                     " leads to no device, or another program holds it.");
   } else if (outcome == TransferOutcome::Failed) {
     Report(err, what + " failed: the card did not answer for " + FirstMissingRegister(Record()) +
-                    " on COM" + std::to_string(ctx_.comPortNumber) + ".");
+                    " on " + PortText() + ".");
   }
 }
 
 TransferOutcome CardRun::Run(const char* what, TransferOutcome (CardSession::*command)()) {
-  op_.BeginProgress(std::string(what) + " COM" + std::to_string(ctx_.comPortNumber));
+  op_.BeginProgress(std::string(what) + " " + PortText());
   const TransferOutcome outcome = (session_.*command)();
   op_.EndProgressLine();
   return outcome;

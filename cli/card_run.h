@@ -11,11 +11,13 @@
 #include "cli/console.h"
 #include "cli/interrupt.h"
 #include "cli/line_trace.h"
+#include "cli/port_selection.h"
 #include "cli/terminal_operator.h"
 #include "core/app_context.h"
 #include "core/channel_panel.h"
 #include "core/config_image.h"
 #include "core/text_set.h"
+#include "link/network_line.h"
 #include "link/serial_line.h"
 #include "procedures/card_session.h"
 
@@ -46,14 +48,16 @@ class CardRun {
 
  private:
   TransferOutcome Run(const char* what, TransferOutcome (CardSession::*command)());
+  std::string PortText() const { return PortName(ctx_.comPortNumber, network_); }
   AppContext ctx_{.texts = EnglishTextSet()};
+  NetworkAssignments network_;
   std::unique_ptr<InterruptWatch> ownWatch_;
   FrameGate gate_;
   SteadyClock pauses_;
   InterruptibleClock clock_{gate_, pauses_};
   std::unique_ptr<TraceLog> trace_;
   TerminalOperator op_;
-  std::unique_ptr<SerialPorts> system_;
+  std::unique_ptr<AssignedSerialPorts> system_;
   WatchedPorts ports_;
   FrameGatedPorts gated_{ports_, gate_};
   MemoryPanel panel_;

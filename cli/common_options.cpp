@@ -28,8 +28,9 @@ void AddCardOptions(CLI::App* command, CardOptions& o) {
       "PORTS");
   command
       ->add_option("-p,--port", o.portValues,
-                   "COM port number (1 to 255); several cards at once: a list (3,4,5), a range "
-                   "(3-10), or --port again")
+                   "COM port number (1 to 255) or a device server's port (rfc2217://HOST:PORT, "
+                   "tcp://HOST:PORT); several cards at once: a list (3,4,5), a range (3-10, "
+                   "rfc2217://HOST:4001-4008), or --port again")
       ->required()
       ->type_size(1)
       ->allow_extra_args(false)

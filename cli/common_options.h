@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "link/network_port.h"
 #include "link/port_names.h"
 
 namespace CLI {
@@ -28,6 +29,7 @@ struct CardOptions : CommonOptions {
   bool wait = false;
   std::vector<std::string> portValues;  // --port as given: "3", "3,4,5", "3-10"
   std::vector<int> ports;
+  NetworkAssignments network;  // the numbers of ports given by URL, and their servers
   std::string log;
   // One card of many: the batch's interrupt, and where the card's thread shows its progress.
   InterruptSource* interrupt = nullptr;

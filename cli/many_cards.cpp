@@ -39,8 +39,10 @@ int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
   result.exitCode = RunReported(c.err, [&] { return run(place, logged); });
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  log->Append(MakeLogEntry(facts.name, o.port, DescribePortDevice(o.port, Environment(o)),
-                           facts.file(o.port), result, seconds));
+  LogEntry entry = MakeLogEntry(facts.name, o.port, DescribePortDevice(o.port, Environment(o)),
+                                facts.file(o.port), result, seconds);
+  entry.portName = PortName(o.port, o.network);
+  log->Append(entry);
   return result.exitCode;
 }
 
@@ -70,7 +72,8 @@ int RunManyCards(const CardCommandFacts& facts, const CardOptions& o, Console& c
                  facts.registersPerCard,
                  facts.json,
                  c.errIsTerminal && !o.quiet,
-                 log};
+                 log,
+                 [&o](int port) { return PortName(port, o.network); }};
   for (int port : o.ports) plan.devices.push_back(DescribePortDevice(port, Environment(o)));
   const CardJob job = [&](int port, CardProgress& progress) {
     return RunPlacedCard(run, {port, true, &watch, &progress});
@@ -88,22 +91,23 @@ void PlaceCard(CardOptions& card, const CardPlace& place) {
   card.port = place.port;
   if (!place.batch) return;
   card.quiet = true;
-  card.trace = WithPort(card.trace, place.port);
+  card.trace = WithPort(card.trace, place.port, card.network);
   card.interrupt = place.interrupt;
   card.progress = place.progress;
 }
 
-std::string WithPort(std::string pattern, int port) {
+std::string WithPort(std::string pattern, int port, const NetworkAssignments& network) {
+  const std::string name = PortFileName(port, network);
   for (std::size_t at = pattern.find("{port}"); at != std::string::npos;
        at = pattern.find("{port}", at)) {
-    pattern.replace(at, 6, std::to_string(port));
+    pattern.replace(at, 6, name);
   }
   return pattern;
 }
 
 int RunCardCommand(const CardCommandFacts& facts, CardOptions& o, Console& c,
                    const CardCommand& run) {
-  o.ports = ParsePortList(o.portValues);
+  o.ports = ParsePortList(o.portValues, o.network);
   o.port = o.ports.front();
   // An unwritable log is found before any card is touched.
   const auto log = o.log.empty() ? nullptr : std::make_unique<CardLog>(o.log);

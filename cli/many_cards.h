@@ -34,11 +34,13 @@ struct CardCommandFacts {
   bool json = false;  // one object per card
 };
 
-// Puts a card's place into a copy of the command's options; {port} in --trace becomes the number.
+// Puts a card's place into a copy of the command's options; {port} in --trace becomes the port
+// as WithPort has it.
 void PlaceCard(CardOptions& card, const CardPlace& place);
 
-// A file name for one card of many: {port} becomes the port's number.
-std::string WithPort(std::string pattern, int port);
+// A file name for one card of many: {port} becomes the port's number, or a device server port's
+// host and TCP port ("10.0.0.5-4001").
+std::string WithPort(std::string pattern, int port, const NetworkAssignments& network = {});
 
 // Runs the command on the ports of --port: a single port exactly as before (and its --log line),
 // several at once, each card on its own thread. The log is opened before any card is touched.

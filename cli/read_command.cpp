@@ -51,12 +51,13 @@ int ReadCards(const std::shared_ptr<ReadOptions>& o, Console& c) {
     throw ReportedError("reading several cards needs -o with {port} in the file name");
   }
   // The single card's --json is its configuration, as it always was.
-  const CardCommandFacts facts{"read", [o](int port) { return WithPort(o->output, port); },
+  const CardCommandFacts facts{"read",
+                               [o](int port) { return WithPort(o->output, port, o->network); },
                                kRegistersPerTransfer, several && o->json};
   return RunCardCommand(facts, *o, c, [o](const CardPlace& place, Console& pc) {
     ReadOptions card = *o;
     PlaceCard(card, place);
-    card.output = WithPort(o->output, place.port);
+    card.output = WithPort(o->output, place.port, o->network);
     return Read(card, pc);
   });
 }

@@ -7,14 +7,32 @@
 
 namespace quorvex::cli {
 
-void TerminalOperator::ShowStatus(std::string_view text) {
-  if (trace_ != nullptr) trace_->Line("status: " + std::string(text));
+std::string TerminalOperator::Named(std::string_view text) const {
+  std::string named(text);
+  const std::string& from = options_.comName;
+  if (from.empty() || from == options_.portName) return named;
+  for (std::size_t at = named.find(from); at != std::string::npos; at = named.find(from, at)) {
+    const std::size_t end = at + from.size();
+    if (end < named.size() && named[end] >= '0' && named[end] <= '9') {
+      at = end;
+      continue;
+    }
+    named.replace(at, from.size(), options_.portName);
+    at += options_.portName.size();
+  }
+  return named;
+}
+
+void TerminalOperator::ShowStatus(std::string_view shown) {
+  const std::string text = Named(shown);
+  if (trace_ != nullptr) trace_->Line("status: " + text);
   if (options_.quiet || options_.progress) return;
   err_ << text << '\n';
 }
 
-void TerminalOperator::MessageBox(std::string_view caption, std::string_view text, BoxIcon icon) {
-  if (trace_ != nullptr) trace_->Line("box: " + std::string(caption) + ": " + std::string(text));
+void TerminalOperator::MessageBox(std::string_view caption, std::string_view shown, BoxIcon icon) {
+  const std::string text = Named(shown);
+  if (trace_ != nullptr) trace_->Line("box: " + std::string(caption) + ": " + text);
   // Only the prompts to connect and release the card are chatter; every other box reports a
   // failure, which --quiet must not hide.
   const bool prompt = caption == texts_.transferCaption && icon != BoxIcon::Error;

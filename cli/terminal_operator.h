@@ -16,6 +16,10 @@ struct TerminalOptions {
   bool quiet = false;     // only errors and results
   bool wait = false;      // each prompt of a transfer waits for Enter, as the window's boxes do
   bool progress = false;  // a progress bar instead of status lines (stderr is a terminal)
+  // The procedures' texts name the port "COM" and its number; a device server port's number is
+  // no COM port, so its name stands in for it: "COM1000" becomes "rfc2217://10.0.0.5:4001".
+  std::string comName = {};
+  std::string portName = {};
 };
 
 // What the procedures show, on the terminal: status lines and prompts on stderr, debug lines to
@@ -46,6 +50,7 @@ class TerminalOperator : public Operator {
 
  private:
   void DrawProgress();
+  std::string Named(std::string_view text) const;
 
   std::ostream& err_;
   const TextSet& texts_;

@@ -13,6 +13,7 @@
 #include "cli/many_cards.h"
 #include "cli/named_files.h"
 #include "cli/port_list.h"
+#include "cli/port_selection.h"
 #include "cli/printing.h"
 #include "core/config_view.h"
 #include "core/errors.h"
@@ -37,19 +38,22 @@ bool BackUp(const WriteOptions& o, Console& c, CardRun& run, std::optional<std::
   path = "";
   const auto held = run.ReadImage(c.err, exitCode);
   if (!held) {
-    Report(c.err, "No backup of COM" + std::to_string(o.port) +
+    Report(c.err, "No backup of " + PortName(o.port, o.network) +
                       " was saved, so nothing was written to it.");
     return false;
   }
-  const std::string stem = BackupStem(StableDeviceName(o.port, Environment(o)), o.port);
+  const std::string stem = o.network.count(o.port) != 0
+                               ? PortFileName(o.port, o.network)
+                               : BackupStem(StableDeviceName(o.port, Environment(o)), o.port);
   try {
     path = SaveBackup(o.backup, stem, std::chrono::system_clock::now(), *held);
   } catch (const FileError& e) {
     throw FileError(std::string(e.what()) +
-                    "; the backup was not saved, so nothing was written to COM" +
-                    std::to_string(o.port));
+                    "; the backup was not saved, so nothing was written to " +
+                    PortName(o.port, o.network));
   }
-  if (!o.quiet) c.err << "Backup of COM" << o.port << "'s configuration: " << *path << "\n";
+  if (!o.quiet)
+    c.err << "Backup of " << PortName(o.port, o.network) << "'s configuration: " << *path << "\n";
   return true;
 }
 
@@ -81,14 +85,16 @@ int Write(const WriteOptions& o, Console& c, std::optional<std::string>* backupP
              "the file's bytes.\n";
   }
   if (o.noVerify) {
-    if (!o.quiet) c.err << "Written to COM" << o.port << " (not read back).\n";
+    if (!o.quiet) c.err << "Written to " << PortName(o.port, o.network) << " (not read back).\n";
     return kExitOk;
   }
   int exitCode = kExitOk;
   const auto card = run.ReadImage(c.err, exitCode);
   if (!card) return exitCode;
   if (*card == written) {
-    if (!o.quiet) c.err << "Written to COM" << o.port << " and read back: the card holds it.\n";
+    if (!o.quiet)
+      c.err << "Written to " << PortName(o.port, o.network)
+            << " and read back: the card holds it.\n";
     return kExitOk;
   }
   c.out << "The card's read-back differs from what was written:\n";

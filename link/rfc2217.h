@@ -38,9 +38,9 @@ inline constexpr std::uint8_t kPurgeBoth = 3;
 
 // One telnet command taken out of the received stream.
 struct TelnetEvent {
-  std::uint8_t command = 0;              // kWill, kWont, kDo, kDont, kSb, or another command byte
-  std::uint8_t option = 0;               // for the four verbs and kSb
-  std::vector<std::uint8_t> parameters;  // kSb: what came between the option and IAC SE
+  std::uint8_t command = 0;  // kWill, kWont, kDo, kDont, kSb, or another command byte
+  std::uint8_t option = 0;   // for the four verbs and kSb
+  std::vector<std::uint8_t> parameters = {};  // kSb: what came between the option and IAC SE
   bool operator==(const TelnetEvent&) const = default;
 };
 

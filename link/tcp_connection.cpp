@@ -110,6 +110,17 @@ Socket Of(std::intptr_t s) {
   return static_cast<Socket>(s);
 }
 
+// A server that leaves Nagle's algorithm on holds each byte of a reply until the one before it
+// is acknowledged, and a delayed acknowledgement takes up to 40 ms: acknowledged at once, every
+// byte of a reply goes out as the card sends it. Linux falls back to delaying after a while, so
+// this is asked again after every read; elsewhere the server's own setting decides.
+void AckAtOnce([[maybe_unused]] Socket s) {
+#ifdef TCP_QUICKACK
+  int on = 1;
+  ::setsockopt(s, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+}
+
 int MillisecondsLeft(TcpConnection::Deadline deadline) {
   const auto left =
       std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -129,6 +140,7 @@ Socket TryAddress(const addrinfo& a, TcpConnection::Deadline deadline, std::stri
   }
   int on = 1;
   ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+  AckAtOnce(s);
   if (!MakeNonBlocking(s)) {
     reason = ErrorText(LastError());
     CloseSocket(s);
@@ -251,7 +263,10 @@ long TcpConnection::Receive(std::uint8_t* bytes, std::size_t capacity, Deadline 
     if (ready == 0) return 0;
     const auto n =
         ::recv(Of(socket_), reinterpret_cast<char*>(bytes), static_cast<IoLength>(capacity), 0);
-    if (n > 0) return static_cast<long>(n);
+    if (n > 0) {
+      AckAtOnce(Of(socket_));
+      return static_cast<long>(n);
+    }
     if (n == 0) return -1;  // closed by the server
     const int e = LastError();
     if (WouldBlock(e) || e == EINTR) {

@@ -11,6 +11,7 @@
 #include "cli/card_log.h"
 #include "cli/port_selection.h"
 #include "cli/sha256.h"
+#include "link/port_names.h"
 #include "core/version.h"
 #include "tests/support/temp_folder.h"
 
@@ -46,6 +47,41 @@ TEST(CardBatchTest, PortListsAndExitCodes) {
     } else {
       EXPECT_EQ(ParsePortList(c.values), c.ports);
     }
+  }
+
+  struct NetworkCase {
+    std::vector<std::string> values;
+    std::vector<std::string> names;  // as the lines name the ports; empty: refused
+    std::string fileName;            // {port} of the last
+  };
+  const NetworkCase networkLists[] = {
+      {{"rfc2217://10.0.0.5:4001"}, {"rfc2217://10.0.0.5:4001"}, "10.0.0.5-4001"},
+      {{"3,tcp://box:7000-7002", "4"},
+       {"COM3", "tcp://box:7000", "tcp://box:7001", "tcp://box:7002", "COM4"},
+       "4"},
+      {{"rfc2217://a-b.example:9-10", "RFC2217://a-b.example:10"},
+       {"rfc2217://a-b.example:9", "rfc2217://a-b.example:10"},
+       "a-b.example-10"},
+      {{"tcp://[fe80::1]:4001"}, {"tcp://[fe80::1]:4001"}, "fe80__1-4001"},
+      {{"rfc2217://10.0.0.5:4008-4001"}, {}, ""},
+      {{"rfc2217://10.0.0.5:4001-x"}, {}, ""},
+      {{"rfc2217://10.0.0.5"}, {}, ""},
+      {{"ssh://10.0.0.5:22"}, {}, ""},
+  };
+  for (const NetworkCase& c : networkLists) {
+    SCOPED_TRACE(c.values.front());
+    NetworkAssignments network;
+    if (c.names.empty()) {
+      EXPECT_THROW(ParsePortList(c.values, network), std::invalid_argument);
+      EXPECT_NE(PortListError(c.values.back()), "");
+      continue;
+    }
+    std::vector<std::string> names;
+    const std::vector<int> ports = ParsePortList(c.values, network);
+    for (int port : ports) names.push_back(PortName(port, network));
+    EXPECT_EQ(names, c.names);
+    EXPECT_EQ(PortFileName(ports.back(), network), c.fileName);
+    for (const auto& [n, endpoint] : network) EXPECT_GT(n, quorvex::kLastComPort);
   }
 
   struct CodeCase {

@@ -40,19 +40,33 @@ int WaitForEnd(pid_t pid, std::chrono::milliseconds timeout) {
 
 }  // namespace
 
-int FreeTcpPort() {
+namespace {
+
+// Binds the TCP port of 127.0.0.1 (0: any) for a moment; the port, or -1 when it is taken.
+int TryPort(int port) {
   const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (s < 0) throw std::runtime_error(std::string("socket: ") + std::strerror(errno));
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
   socklen_t length = sizeof address;
-  if (s < 0 || ::bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    if (s >= 0) ::close(s);
-    throw std::runtime_error(std::string("no free TCP port: ") + std::strerror(errno));
-  }
+  const bool free = ::bind(s, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0;
   ::close(s);
-  return ntohs(address.sin_port);
+  return free ? ntohs(address.sin_port) : -1;
+}
+
+}  // namespace
+
+int FreeTcpPorts(int count) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const int first = TryPort(0);
+    bool free = first > 0 && first + count - 1 <= 65535;
+    for (int port = first + 1; free && port < first + count; ++port) free = TryPort(port) > 0;
+    if (free) return first;
+  }
+  throw std::runtime_error("no " + std::to_string(count) + " consecutive free TCP ports");
 }
 
 bool Listening(int tcpPort) {
@@ -73,8 +87,9 @@ Ser2netServer::Ser2netServer(const std::vector<Ser2netPort>& ports, const std::s
   const std::string config = folder + "/ser2net.yaml";
   {
     std::ofstream out(config);
+    const int first = FreeTcpPorts(static_cast<int>(ports.size()));
     for (std::size_t i = 0; i < ports.size(); ++i) {
-      const int tcpPort = FreeTcpPort();
+      const int tcpPort = first + static_cast<int>(i);
       endpoints_.push_back({ports[i].protocol, "127.0.0.1", tcpPort});
       // ser2net opens the device itself: the link's target, as a symlink is no terminal name.
       const std::string device = std::filesystem::canonical(ports[i].device).string();

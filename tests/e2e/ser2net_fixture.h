@@ -19,8 +19,9 @@ struct Ser2netPort {
 };
 
 // A running ser2net (`-n -u -c FILE`) with a configuration of its own written into `folder`:
-// one accepter per port on a free TCP port of 127.0.0.1, 1200n81, `chardelay: false` unless
-// told otherwise. Ready once every port listens; stopped (and reaped) on every path.
+// one accepter per port on consecutive free TCP ports of 127.0.0.1 (so that a range names them),
+// 1200n81, `chardelay: false` unless told otherwise. Ready once every port listens; stopped (and
+// reaped) on every path.
 class Ser2netServer {
  public:
   // Throws std::runtime_error when ser2net cannot be started or does not listen in time.
@@ -43,8 +44,8 @@ class Ser2netServer {
   std::vector<NetworkEndpoint> endpoints_;
 };
 
-// A TCP port of 127.0.0.1 that nothing listened on a moment ago.
-int FreeTcpPort();
+// The first of `count` consecutive TCP ports of 127.0.0.1 that nothing used a moment ago.
+int FreeTcpPorts(int count);
 
 // Whether something listens on that TCP port of 127.0.0.1 (read from /proc/net/tcp, so that no
 // connection is made: ser2net opens its device for each).

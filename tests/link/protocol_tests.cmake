@@ -8,3 +8,9 @@ quorvex_add_test(protocol_tests
   LIBS quorvex_link
   TIMEOUT 120
 )
+
+# The telnet and COM port control layer of device server ports, without a socket.
+quorvex_add_test(network_port_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/rfc2217_test.cpp
+  LIBS quorvex_link
+)
