@@ -22,6 +22,7 @@
 #include "storage/settings_place.h"
 #include "ui/com_port_frm.h"
 #include "ui/debug_win.h"
+#include "ui/device_server_ports.h"
 #include "ui/error_report.h"
 #include "ui/first_paint_probe.h"
 #include "ui/main_frm.h"
@@ -62,15 +63,20 @@ class ScreenshotOnFirstPaint : public QObject {
 // and made at start they took a tenth of the memory the window adds to an empty Qt program.
 class SideWindows {
  public:
-  SideWindows(quorvex::AppContext& ctx, quorvex::SerialPorts& ports) : ctx_(ctx), ports_(ports) {}
+  SideWindows(quorvex::AppContext& ctx, quorvex::SerialPorts& ports,
+              quorvex::DeviceServerAssignments& deviceServers)
+      : ctx_(ctx), ports_(ports), deviceServers_(deviceServers) {}
 
   quorvex::DebugWin& Debug() {
     if (!debugWin_) debugWin_ = NotQuitting(std::make_unique<quorvex::DebugWin>(ctx_));
     return *debugWin_;
   }
   quorvex::ComPortFrm& ComPort() {
-    if (!comPortFrm_)
+    if (!comPortFrm_) {
       comPortFrm_ = NotQuitting(std::make_unique<quorvex::ComPortFrm>(ctx_, ports_));
+      // Its serial device window then offers the device server ports.
+      deviceServers_.Serve(*comPortFrm_);
+    }
     return *comPortFrm_;
   }
 
@@ -84,6 +90,7 @@ class SideWindows {
 
   quorvex::AppContext& ctx_;
   quorvex::SerialPorts& ports_;
+  quorvex::DeviceServerAssignments& deviceServers_;
   std::unique_ptr<quorvex::DebugWin> debugWin_;
   std::unique_ptr<quorvex::ComPortFrm> comPortFrm_;
 };
@@ -164,14 +171,20 @@ int main(int argc, char** argv) {
   }
 
   quorvex::AppContext ctx;
-  std::unique_ptr<quorvex::SerialPorts> ports = quorvex::MakeSystemSerialPorts();
+  // COM numbers assigned to device server ports are served by them; the others are this
+  // machine's, as ever.
+  quorvex::DeviceServerAssignments deviceServers(settingsPath);
+  quorvex::ReassignableSerialPorts ports([] { return quorvex::MakeSystemSerialPorts(); },
+                                         deviceServers.Assignments());
+  QObject::connect(&deviceServers, &quorvex::DeviceServerAssignments::Changed,
+                   [&] { ports.Reassign(deviceServers.Assignments()); });
   quorvex::SteadyClock clock;
   quorvex::QtOperator op;
 
-  SideWindows sideWindows(ctx, *ports);  // before the main window, so they outlive it
+  SideWindows sideWindows(ctx, ports, deviceServers);  // before the main window: outlive it
   op.SetDebugWin([&sideWindows]() -> quorvex::DebugWin& { return sideWindows.Debug(); });
   // Made hidden: it restores the settings.
-  quorvex::MainFrm mainFrm(ctx, op, *ports, clock, settingsPath, arguments);
+  quorvex::MainFrm mainFrm(ctx, op, ports, clock, settingsPath, arguments);
   op.SetStatusPanel(mainFrm.StatusPanel());
   mainFrm.SetComPortFrm([&sideWindows]() -> quorvex::ComPortFrm& { return sideWindows.ComPort(); });
   mainFrm.LoadWhenShown(quorvex::ConfigurationFileFrom(arguments));

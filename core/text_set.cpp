@@ -175,9 +175,28 @@ constexpr TextEntry kEntries[] = {
      "This program: asked for 1 byte during transfers. Other programs: Device Manager \u2192 the "
      "port \u2192 Port Settings \u2192 Advanced \u2192 Receive Buffer \u2192 Low (1).",
      "Dieses Programm: fordert w\u00e4hrend \u00dcbertragungen 1 Byte an. Andere Programme: "
-     "Ger\u00e4te-Manager \u2192 der Anschluss \u2192 Anschlusseinstellungen \u2192 Erweitert "
+     "Ger\u00e4te-Manager \u2192 Anschluss \u2192 Anschlusseinstellungen \u2192 Erweitert "
      "\u2192 Empfangspuffer \u2192 Niedrig (1).",
      MenuOf::None},
+
+    {&TextSet::serversTitle, "Device server ports on the network",
+     "Ports von Ger\u00e4teservern im Netzwerk", MenuOf::None},
+    {&TextSet::hostColumn, "Host", "Host-Adresse", MenuOf::None},
+    {&TextSet::tcpPortColumn, "TCP port", "TCP-Port", MenuOf::None},
+    {&TextSet::protocolColumn, "Protocol", "Protokoll", MenuOf::None},
+    {&TextSet::noteColumn, "Note", "Hinweis", MenuOf::None},
+    {&TextSet::rfc2217Protocol, "RFC 2217 (COM port control)", "RFC 2217 (COM-Port-Steuerung)",
+     MenuOf::None},
+    {&TextSet::rawProtocol, "Raw TCP", "Roh-TCP", MenuOf::None},
+    {&TextSet::serverWins, "used instead of the local %1", "statt des lokalen %1 verwendet",
+     MenuOf::None},
+    {&TextSet::serverAsLabel, "as", "als", MenuOf::None},
+    {&TextSet::addServerButton, "Add", "Hinzuf\u00fcgen", MenuOf::None},
+    {&TextSet::removeServerButton, "Remove", "Entfernen", MenuOf::None},
+    {&TextSet::noServerHost, "Enter the device server's host name or IP address.",
+     "Geben Sie den Hostnamen oder die IP-Adresse des Ger\u00e4teservers ein.", MenuOf::None},
+    {&TextSet::badServerHost, "\"%1\" is not a host name or IP address.",
+     "\u201e%1\u201c ist kein Hostname und keine IP-Adresse.", MenuOf::None},
 };
 
 TextSet Filled(const char* TextEntry::*language) {

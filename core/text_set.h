@@ -134,6 +134,22 @@ struct TextSet {
   std::string fifoValue;   // "receive FIFO trigger %2"
   std::string fifoCost;    // "about %1 % longer transfers at a receive trigger of %2 bytes"
   std::string fifoRemedy;  // "This program: asked for 1 byte during transfers. Other ..."
+
+  // The serial device window's ports of device servers on the network; "%1" stands for what the
+  // window fills in.
+  std::string serversTitle;        // "Device server ports on the network"
+  std::string hostColumn;          // "Host"
+  std::string tcpPortColumn;       // "TCP port"
+  std::string protocolColumn;      // "Protocol"
+  std::string noteColumn;          // "Note"
+  std::string rfc2217Protocol;     // "RFC 2217 (COM port control)"
+  std::string rawProtocol;         // "Raw TCP"
+  std::string serverWins;          // "used instead of the local %1"
+  std::string serverAsLabel;       // "as"
+  std::string addServerButton;     // "Add"
+  std::string removeServerButton;  // "Remove"
+  std::string noServerHost;        // "Enter the device server's host name or IP address."
+  std::string badServerHost;       // "\"%1\" is not a host name or IP address."
 };
 
 inline constexpr int kGermanLanguageNumber = 1;

@@ -3,6 +3,7 @@
 
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "core/app_context.h"
 #include "core/channel_panel.h"
@@ -39,6 +40,36 @@ constexpr const char* kRecentSection = "Recent";
 
 int ComPortNumberIn(const Profile& profile) {
   return profile.ReadInteger("Main", "COM", -1);
+}
+
+// Also a section of its own, written only once a device server port has been assigned; keys
+// "COM1" to "COM255", as a technician reading the file would look for them.
+constexpr const char* kDeviceServerSection = "DeviceServers";
+constexpr int kHighestComNumber = 255;  // as many as the ports know
+
+std::string DeviceServerKey(int comNumber) {
+  return "COM" + std::to_string(comNumber);
+}
+
+// The file as it stands, to have keys replaced in it. A file that exists but cannot be read
+// would be replaced by one holding only our keys; kept and reported instead.
+Profile ProfileToRewrite(const std::string& settingsPath, const std::string& failure) {
+  std::string content;
+  try {
+    content = ReadFileStart(settingsPath, std::numeric_limits<std::size_t>::max());
+  } catch (const FileError&) {
+    if (PathExists(settingsPath)) throw FileError(failure);
+  }
+  return Profile(content);
+}
+
+void WriteProfile(const std::string& settingsPath, const Profile& profile,
+                  const std::string& failure) {
+  try {
+    WriteFileAtomically(settingsPath, profile.Content());
+  } catch (const FileError&) {
+    throw FileError(failure);
+  }
 }
 
 }  // namespace
@@ -89,15 +120,7 @@ void RemoveRecentFile(std::vector<std::string>& recent, const std::string& path)
 void SaveSettings(const std::string& settingsPath, const ChannelPanel& panel, const AppContext& ctx,
                   const WindowState& window) {
   const std::string failure = "Unable to write to " + settingsPath;
-  // A file that exists but cannot be read would be replaced by one holding only our keys; keep
-  // it and report instead.
-  std::string content;
-  try {
-    content = ReadFileStart(settingsPath, std::numeric_limits<std::size_t>::max());
-  } catch (const FileError&) {
-    if (PathExists(settingsPath)) throw FileError(failure);
-  }
-  Profile profile(content);
+  Profile profile = ProfileToRewrite(settingsPath, failure);
 
   profile.WriteInteger("Main", "COM", ctx.comPortNumber);
   for (const ChannelSection& list : kListSections) {
@@ -124,11 +147,32 @@ void SaveSettings(const std::string& settingsPath, const ChannelPanel& panel, co
     }
   }
 
-  try {
-    WriteFileAtomically(settingsPath, profile.Content());
-  } catch (const FileError&) {
-    throw FileError(failure);
+  WriteProfile(settingsPath, profile, failure);
+}
+
+DeviceServerPorts StoredDeviceServerPorts(const std::string& settingsPath) {
+  const Profile profile = Profile::Load(settingsPath);
+  DeviceServerPorts ports;
+  for (int n = 1; n <= kHighestComNumber; ++n) {
+    std::string url = profile.ReadString(kDeviceServerSection, DeviceServerKey(n), "");
+    if (!url.empty()) ports.emplace(n, std::move(url));
   }
+  return ports;
+}
+
+void SaveDeviceServerPorts(const std::string& settingsPath, const DeviceServerPorts& ports) {
+  const std::string failure = "Unable to write to " + settingsPath;
+  Profile profile = ProfileToRewrite(settingsPath, failure);
+  for (int n = 1; n <= kHighestComNumber; ++n) {
+    const std::string key = DeviceServerKey(n);
+    const auto assigned = ports.find(n);
+    if (assigned != ports.end()) {
+      profile.WriteString(kDeviceServerSection, key, assigned->second);
+    } else if (const auto old = profile.Find(kDeviceServerSection, key); old && !old->empty()) {
+      profile.WriteString(kDeviceServerSection, key, "");
+    }
+  }
+  WriteProfile(settingsPath, profile, failure);
 }
 
 }  // namespace quorvex

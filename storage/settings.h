@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -64,5 +65,21 @@ int StoredComPortNumber(const std::string& settingsPath);
 // "Unable to write to <path>" and leaves the previous file intact when it cannot be written.
 void SaveSettings(const std::string& settingsPath, const ChannelPanel& panel, const AppContext& ctx,
                   const WindowState& window);
+
+// COM numbers served by a port of a device server on the network instead of a port of this
+// machine, each with that port's URL ("rfc2217://10.0.0.5:4001", "tcp://plant-ds1:4002").
+using DeviceServerPorts = std::map<int, std::string>;
+
+// The device server ports the settings file assigns, read on their own (the window at start, the
+// command line for --port N). A file that does not exist gives none, and so does an entry that is
+// not one: a key that names no COM number from 1 to 255, an empty value. Whether a URL reads is
+// for the ports to tell; it is handed on as it stands.
+DeviceServerPorts StoredDeviceServerPorts(const std::string& settingsPath);
+
+// `ports` as the file's section of device server ports, everything else in the file as it was, in
+// one atomic replacement. A number no longer assigned keeps its key with an empty value; a file
+// that never had an assignment gets no section. Throws FileError "Unable to write to <path>" and
+// leaves the previous file intact when it cannot be written.
+void SaveDeviceServerPorts(const std::string& settingsPath, const DeviceServerPorts& ports);
 
 }  // namespace quorvex

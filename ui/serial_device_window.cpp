@@ -18,6 +18,8 @@
 #include "link/latency_timer.h"
 #include "link/port_names.h"
 #include "link/windows_ports.h"
+#include "ui/device_server_panel.h"
+#include "ui/device_server_ports.h"
 #include "ui/error_report.h"
 #include "ui/qt_text.h"
 
@@ -274,6 +276,10 @@ void SerialDeviceWindow::LayOut() {
     renumber->setWordWrap(true);
     layout->addWidget(renumber);
   }
+  if (DeviceServerAssignments* servers = DeviceServerAssignments::For(this)) {
+    serverPanel_ = new DeviceServerPanel(*servers, texts_, this);
+    layout->addWidget(serverPanel_);
+  }
   layout->addLayout(ButtonRow());
 }
 
@@ -359,6 +365,7 @@ void SerialDeviceWindow::Refresh() {
       devices_, access_.systemNamesPorts ? PortSystem::kWindows : PortSystem::kLinux, texts_);
   latencyHint_->setText(latency);
   latencyHint_->setVisible(!latency.isEmpty());
+  if (serverPanel_ != nullptr) serverPanel_->ShowLocalDevices(devices_);
   SelectionChanged();
 }
 

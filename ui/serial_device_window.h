@@ -21,6 +21,7 @@ class QTreeWidget;
 
 namespace quorvex {
 
+class DeviceServerPanel;
 class SerialDeviceNotification;
 
 // Where the window gets the device list from and where assignments go; the machine's own by
@@ -95,6 +96,7 @@ class SerialDeviceWindow : public QDialog {
   QPushButton* refreshButton_ = nullptr;
   QPushButton* deviceManagerButton_ = nullptr;
   QPushButton* closeButton_ = nullptr;
+  DeviceServerPanel* serverPanel_ = nullptr;  // when the window that opens this has assignments
 };
 
 }  // namespace quorvex
