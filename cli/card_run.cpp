@@ -16,6 +16,13 @@ std::string FirstMissingRegister(const RegisterRecord& record) {
   return {};
 }
 
+// The ports a command reaches through a device server: the COM numbers the window assigned and
+// the URLs of --port, whose numbers lie above every COM number.
+NetworkAssignments Served(NetworkAssignments assigned, const NetworkAssignments& named) {
+  assigned.insert(named.begin(), named.end());
+  return assigned;
+}
+
 }  // namespace
 
 int OutcomeExitCode(TransferOutcome outcome) {
@@ -34,6 +41,7 @@ int OutcomeExitCode(TransferOutcome outcome) {
 
 CardRun::CardRun(const CardOptions& o, Console& console)
     : network_(o.network),
+      assigned_(o.assigned),
       ownWatch_(o.interrupt == nullptr ? std::make_unique<InterruptWatch>() : nullptr),
       gate_(o.interrupt == nullptr ? *ownWatch_ : *o.interrupt),
       trace_(o.trace.empty() ? nullptr : std::make_unique<TraceLog>(o.trace)),
@@ -41,8 +49,8 @@ CardRun::CardRun(const CardOptions& o, Console& console)
           {o.quiet, o.wait, console.errIsTerminal && !o.quiet, "COM" + std::to_string(o.port),
            PortName(o.port, o.network)},
           ownWatch_.get(), trace_.get()),
-      system_(
-          std::make_unique<AssignedSerialPorts>(MakeSystemSerialPorts(Environment(o)), o.network)),
+      system_(std::make_unique<AssignedSerialPorts>(MakeSystemSerialPorts(Environment(o)),
+                                                    Served(o.assigned, o.network))),
       ports_(
           *system_, trace_.get(),
           [this, progress = o.progress](std::uint16_t a) {
@@ -73,10 +81,15 @@ CardComparison CardRun::Compare() {
 }
 
 void CardRun::ReportFailure(std::ostream& err, TransferOutcome outcome, const std::string& what) {
-  if (outcome == TransferOutcome::PortNotAvailable && network_.count(ctx_.comPortNumber) != 0) {
-    const std::string problem = system_->Problem(ctx_.comPortNumber);
-    Report(err,
-           PortText() + ": port not available" + (problem.empty() ? "" : ": " + problem) + ".");
+  const int n = ctx_.comPortNumber;
+  if (outcome == TransferOutcome::PortNotAvailable &&
+      (network_.count(n) != 0 || assigned_.count(n) != 0)) {
+    // A COM number the window assigned is named with its server, which is what did not answer.
+    const std::string port = network_.count(n) != 0
+                                 ? PortText()
+                                 : PortText() + " (" + NetworkEndpointUrl(assigned_.at(n)) + ")";
+    const std::string problem = system_->Problem(n);
+    Report(err, port + ": port not available" + (problem.empty() ? "" : ": " + problem) + ".");
   } else if (outcome == TransferOutcome::PortNotAvailable) {
     Report(err, "COM" + std::to_string(ctx_.comPortNumber) +
                     " leads to no device, or another program holds it.");

@@ -51,6 +51,7 @@ class CardRun {
   std::string PortText() const { return PortName(ctx_.comPortNumber, network_); }
   AppContext ctx_{.texts = EnglishTextSet()};
   NetworkAssignments network_;
+  NetworkAssignments assigned_;
   std::unique_ptr<InterruptWatch> ownWatch_;
   FrameGate gate_;
   SteadyClock pauses_;

@@ -30,6 +30,8 @@ struct CardOptions : CommonOptions {
   std::vector<std::string> portValues;  // --port as given: "3", "3,4,5", "3-10"
   std::vector<int> ports;
   NetworkAssignments network;  // the numbers of ports given by URL, and their servers
+  // COM numbers the window assigned to device server ports; they win over a local port.
+  NetworkAssignments assigned;
   std::string log;
   // One card of many: the batch's interrupt, and where the card's thread shows its progress.
   InterruptSource* interrupt = nullptr;

@@ -108,6 +108,7 @@ std::string WithPort(std::string pattern, int port, const NetworkAssignments& ne
 int RunCardCommand(const CardCommandFacts& facts, CardOptions& o, Console& c,
                    const CardCommand& run) {
   o.ports = ParsePortList(o.portValues, o.network);
+  o.assigned = WindowAssignedPorts();
   o.port = o.ports.front();
   // An unwritable log is found before any card is touched.
   const auto log = o.log.empty() ? nullptr : std::make_unique<CardLog>(o.log);

@@ -7,6 +7,9 @@
 #include <string_view>
 
 #include "link/port_names.h"
+#include "procedures/network_assignments.h"
+#include "storage/program_arguments.h"
+#include "storage/settings_place.h"
 
 namespace quorvex::cli {
 
@@ -127,6 +130,24 @@ std::string PortFileName(int port, const NetworkAssignments& network) {
     if (c == ':') c = '_';
   }
   return name + "-" + std::to_string(at->second.tcpPort);
+}
+
+NetworkAssignments WindowAssignedPorts() {
+  const std::string self = ExecutablePath();
+  const std::size_t folderEnd = self.find_last_of("/\\");
+  if (folderEnd == std::string::npos) return {};
+#ifdef _WIN32
+  const std::string window = self.substr(0, folderEnd + 1) + "quorvex.exe";
+#else
+  const std::string window = self.substr(0, folderEnd + 1) + "quorvex";
+#endif
+#ifdef QUORVEX_INSTALL_BINDIR
+  const std::string installBinDir = QUORVEX_INSTALL_BINDIR;
+#else
+  const std::string installBinDir;
+#endif
+  return StoredNetworkAssignments(
+      WindowSettingsPath(window, installBinDir, SettingsEnvironment::FromProcess()));
 }
 
 int CombineExitCodes(const std::vector<int>& codes) {

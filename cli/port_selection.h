@@ -37,4 +37,9 @@ std::string PortListError(const std::string& value);
 // outweighs a difference (1), and an interrupt (130) outweighs them all.
 int CombineExitCodes(const std::vector<int>& codes);
 
+// The COM numbers the window's serial device window gives to device server ports: read from the
+// settings file of the window beside this program, where the window itself keeps it. None when
+// there is no such file.
+NetworkAssignments WindowAssignedPorts();
+
 }  // namespace quorvex::cli

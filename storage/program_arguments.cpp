@@ -9,6 +9,9 @@
 #include <memory>
 
 #include "storage/atomic_file.h"
+#else
+#include <filesystem>
+#include <system_error>
 #endif
 
 namespace quorvex {
@@ -35,6 +38,22 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
   }
 #endif
   return FromArgv(argc, argv);
+}
+
+std::string ExecutablePath() {
+#ifdef _WIN32
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) return Utf8FromWide(std::wstring_view(path.data(), length));
+    path.resize(path.size() * 2);  // cut short: a long path of a deep folder
+  }
+#else
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : self.string();
+#endif
 }
 
 }  // namespace quorvex

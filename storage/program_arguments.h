@@ -12,4 +12,7 @@ namespace quorvex {
 // `argv` stands in only when Windows hands over none. Elsewhere they are `argv` as it is.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// The full path of the running program in UTF-8, or "" where the system does not tell it.
+std::string ExecutablePath();
+
 }  // namespace quorvex

@@ -1,5 +1,5 @@
-// The serial device window: the machine's serial devices listed, one given a COM number; on
-// Windows its COM ports named, refreshed as devices come and go.
+// The serial device window: the machine's serial devices listed, one given a COM number, with
+// the device server ports; on Windows its COM ports named, refreshed as devices come and go.
 #include "ui/serial_device_window.h"
 
 #include <QHBoxLayout>
@@ -77,8 +77,7 @@ QStringList RowTexts(const SerialDevice& device, bool systemNamesPorts, const Te
       StateText(device, t), TimerText(device, t)};
 }
 
-// What a slow adapter timer or UART trigger costs and what helps, one line per such device; ""
-// when none.
+// What a slow adapter timer or UART trigger costs and what helps, a line per device; "" if none.
 QString LatencyHint(const std::vector<SerialDevice>& devices, PortSystem system, const TextSet& t) {
   QStringList lines;
   for (const SerialDevice& device : devices) {
@@ -104,8 +103,7 @@ QString PermissionHint(const std::vector<SerialDevice>& devices, const TextSet& 
   return paragraphs.join(QLatin1Char('\n'));
 }
 
-// The suggested number when it is a COM port; otherwise the lowest number no device uses yet,
-// the one an operator would most likely pick.
+// The suggested number when it is a COM port; else the lowest free one, an operator's likely pick.
 int OfferedComNumber(int suggested, const std::vector<SerialDevice>& devices) {
   if (suggested >= kFirstComPort && suggested <= kLastComPort) return suggested;
   std::set<int> used;

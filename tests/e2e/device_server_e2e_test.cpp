@@ -193,5 +193,40 @@ TEST_F(DeviceServerTest, AServerKilledMidTransferFailsItAndWritesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(folder_ / "x.kfg"));
 }
 
+// The window's settings beside the program assign COM numbers to server ports, and --port N
+// follows them: COM7 has no local device here, so only the assignment can reach the card.
+TEST_F(DeviceServerTest, AComNumberTheWindowAssignedReachesItsServerPort) {
+  StartCards({EscapeHeavyImage(1)});
+  const std::string refused = "tcp://127.0.0.1:" + std::to_string(FreeTcpPorts(1));
+  const std::filesystem::path beside = folder_ / "program";
+  std::filesystem::create_directory(beside);
+  std::vector<std::string> command = setup_.cli;
+  const std::filesystem::path copy = beside / std::filesystem::path(command.back()).filename();
+  std::filesystem::copy_file(command.back(), copy);
+  command.back() = copy.string();
+  std::ofstream(beside / "quorvex.ini")
+      << "[Main]\nCOM=7\n[DeviceServers]\nCOM7=" << server_->Url(0) << "\nCOM8=" << refused << "\n";
+
+  const struct {
+    std::string port;
+    int code;
+    std::string err;  // what it must say, when it fails
+  } cases[] = {{"7", 0, ""},
+               {"8", 4, "COM8 (" + refused + "): port not available: connection refused."}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("COM" + c.port);
+    std::filesystem::remove(folder_ / "read.kfg");
+    CliProcess cli(command, {"read", "--port", c.port, "-o", "read.kfg"}, folder_.Path(),
+                   folder_ / "out.txt");
+    EXPECT_EQ(cli.Finish(), c.code) << cli.Err();
+    if (c.code == 0) {
+      EXPECT_EQ(Slurp(folder_ / "read.kfg"), Bytes(EscapeHeavyImage(1)));
+    } else {
+      EXPECT_NE(cli.Err().find(c.err), std::string::npos) << cli.Err();
+      EXPECT_FALSE(std::filesystem::exists(folder_ / "read.kfg"));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quorvex::e2e
