@@ -14,8 +14,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 extern char** environ;
@@ -60,27 +62,51 @@ int TryPort(int port) {
 }  // namespace
 
 int FreeTcpPorts(int count) {
+  // Drawn at random below the kernel's ephemeral range, not asked of the kernel: a port the kernel
+  // handed to one test binary and took back it hands to the next one that asks, and test binaries
+  // run side by side.
+  static std::mt19937 draw{std::random_device{}()};
+  std::uniform_int_distribution<int> ports(20000, 32000 - count);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const int first = TryPort(0);
-    bool free = first > 0 && first + count - 1 <= 65535;
-    for (int port = first + 1; free && port < first + count; ++port) free = TryPort(port) > 0;
+    const int first = ports(draw);
+    bool free = true;
+    for (int port = first; free && port < first + count; ++port) free = TryPort(port) > 0;
     if (free) return first;
   }
   throw std::runtime_error("no " + std::to_string(count) + " consecutive free TCP ports");
 }
 
-bool Listening(int tcpPort) {
+namespace {
+
+// The inode of the socket that listens on that TCP port of 127.0.0.1, or "" when none does.
+std::string ListenerInode(int tcpPort) {
   char wanted[16];
   std::snprintf(wanted, sizeof wanted, "0100007F:%04X", static_cast<unsigned>(tcpPort));
   std::ifstream table("/proc/net/tcp");
   for (std::string line; std::getline(table, line);) {
     std::istringstream fields(line);
-    std::string slot, local, remote, state;
-    fields >> slot >> local >> remote >> state;
-    if (local == wanted && state == "0A") return true;  // TCP_LISTEN
+    std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+    fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+        timeout >> inode;
+    if (local == wanted && state == "0A") return inode;  // TCP_LISTEN
+  }
+  return {};
+}
+
+// Whether the process holds that socket: a port another program took is no sign that ours
+// listens.
+bool Holds(pid_t pid, const std::string& inode) {
+  const std::string wanted = "socket:[" + inode + "]";
+  std::error_code ec;
+  for (const auto& fd :
+       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+    std::error_code linkError;
+    if (std::filesystem::read_symlink(fd.path(), linkError).string() == wanted) return true;
   }
   return false;
 }
+
+}  // namespace
 
 Ser2netServer::Ser2netServer(const std::vector<Ser2netPort>& ports, const std::string& folder,
                              bool chardelay, std::chrono::milliseconds readyTimeout) {
@@ -120,7 +146,9 @@ Ser2netServer::Ser2netServer(const std::vector<Ser2netPort>& ports, const std::s
   }
   const auto deadline = std::chrono::steady_clock::now() + readyTimeout;
   for (const NetworkEndpoint& e : endpoints_) {
-    while (!Listening(e.tcpPort)) {
+    for (;;) {
+      const std::string inode = ListenerInode(e.tcpPort);
+      if (!inode.empty() && Holds(pid_, inode)) break;
       const bool ended = WaitForEnd(pid_, {}) != -1;
       if (ended) pid_ = -1;
       if (ended || std::chrono::steady_clock::now() >= deadline) {

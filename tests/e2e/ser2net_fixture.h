@@ -20,7 +20,8 @@ struct Ser2netPort {
 
 // A running ser2net (`-n -u -c FILE`) with a configuration of its own written into `folder`:
 // one accepter per port on consecutive free TCP ports of 127.0.0.1 (so that a range names them),
-// 1200n81, `chardelay: false` unless told otherwise. Ready once every port listens; stopped (and
+// 1200n81, `chardelay: false` unless told otherwise. Ready once it listens on every port itself
+// (seen in /proc, so that no connection is made: ser2net opens its device for each); stopped (and
 // reaped) on every path.
 class Ser2netServer {
  public:
@@ -46,9 +47,5 @@ class Ser2netServer {
 
 // The first of `count` consecutive TCP ports of 127.0.0.1 that nothing used a moment ago.
 int FreeTcpPorts(int count);
-
-// Whether something listens on that TCP port of 127.0.0.1 (read from /proc/net/tcp, so that no
-// connection is made: ser2net opens its device for each).
-bool Listening(int tcpPort);
 
 }  // namespace quorvex::e2e
