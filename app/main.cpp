@@ -15,6 +15,7 @@
 #include "core/app_context.h"
 #include "core/user_config_folder.h"
 #include "link/clock.h"
+#include "link/network_line.h"
 #include "link/serial_line.h"
 #include "storage/atomic_file.h"
 #include "storage/program_arguments.h"
@@ -174,8 +175,7 @@ int main(int argc, char** argv) {
   // COM numbers assigned to device server ports are served by them; the others are this
   // machine's, as ever.
   quorvex::DeviceServerAssignments deviceServers(settingsPath);
-  quorvex::ReassignableSerialPorts ports([] { return quorvex::MakeSystemSerialPorts(); },
-                                         deviceServers.Assignments());
+  quorvex::AssignedSerialPorts ports(quorvex::MakeSystemSerialPorts(), deviceServers.Assignments());
   QObject::connect(&deviceServers, &quorvex::DeviceServerAssignments::Changed,
                    [&] { ports.Reassign(deviceServers.Assignments()); });
   quorvex::SteadyClock clock;

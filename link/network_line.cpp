@@ -184,6 +184,11 @@ bool ProbeNetworkPort(const NetworkEndpoint& endpoint, std::string& reason) {
          nullptr;
 }
 
+void AssignedSerialPorts::Reassign(NetworkAssignments assignments) {
+  assignments_ = std::move(assignments);
+  problems_.clear();
+}
+
 std::unique_ptr<SerialLine> AssignedSerialPorts::Open(int portNumber) {
   const auto at = assignments_.find(portNumber);
   if (at == assignments_.end()) return local_->Open(portNumber);

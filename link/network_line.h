@@ -25,6 +25,9 @@ class AssignedSerialPorts : public SerialPorts {
   AssignedSerialPorts(std::unique_ptr<SerialPorts> local, NetworkAssignments assignments)
       : local_(std::move(local)), assignments_(std::move(assignments)) {}
 
+  // From now on the numbers follow these assignments; lines already open stay as they are.
+  void Reassign(NetworkAssignments assignments);
+
   std::unique_ptr<SerialLine> Open(int portNumber) override;
   bool Probe(int portNumber) override;
   void SetLineReport(LineReport report) override;

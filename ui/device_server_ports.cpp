@@ -1,4 +1,4 @@
-// The window's device server ports: assignments kept in the settings file, ports that follow them.
+// The window's device server ports: the assignments kept in the settings file.
 #include "ui/device_server_ports.h"
 
 #include <QPointer>
@@ -56,33 +56,6 @@ DeviceServerAssignments* DeviceServerAssignments::For(const QWidget* window) {
     }
   }
   return nullptr;
-}
-
-ReassignableSerialPorts::ReassignableSerialPorts(LocalPorts makeLocal,
-                                                 NetworkAssignments assignments)
-    : makeLocal_(std::move(makeLocal)) {
-  Reassign(std::move(assignments));
-}
-
-ReassignableSerialPorts::~ReassignableSerialPorts() = default;
-
-void ReassignableSerialPorts::Reassign(NetworkAssignments assignments) {
-  if (current_) earlier_.push_back(std::move(current_));
-  current_ = MakeAssignedSerialPorts(makeLocal_(), std::move(assignments));
-  current_->SetLineReport(report_);
-}
-
-std::unique_ptr<SerialLine> ReassignableSerialPorts::Open(int portNumber) {
-  return current_->Open(portNumber);
-}
-
-bool ReassignableSerialPorts::Probe(int portNumber) {
-  return current_->Probe(portNumber);
-}
-
-void ReassignableSerialPorts::SetLineReport(LineReport report) {
-  report_ = std::move(report);
-  current_->SetLineReport(report_);
 }
 
 }  // namespace quorvex

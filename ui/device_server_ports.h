@@ -1,15 +1,11 @@
 // The window's device server ports: the COM numbers assigned to ports of device servers on the
-// network, kept in the settings file, and the serial ports that follow them.
+// network, kept in the settings file.
 #pragma once
 
 #include <QObject>
-#include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "link/network_port.h"
-#include "link/serial_line.h"
 #include "storage/settings.h"
 
 class QWidget;
@@ -48,29 +44,6 @@ class DeviceServerAssignments : public QObject {
 
   const std::string settingsPath_;
   DeviceServerPorts stored_;
-};
-
-// Serial ports whose COM numbers follow the assignments: the machine's own ports, with the
-// assigned numbers served by their device server ports.
-class ReassignableSerialPorts : public SerialPorts {
- public:
-  using LocalPorts = std::function<std::unique_ptr<SerialPorts>()>;
-  ReassignableSerialPorts(LocalPorts makeLocal, NetworkAssignments assignments);
-  ~ReassignableSerialPorts() override;
-
-  void Reassign(NetworkAssignments assignments);
-
-  std::unique_ptr<SerialLine> Open(int portNumber) override;
-  bool Probe(int portNumber) override;
-  void SetLineReport(LineReport report) override;
-
- private:
-  LocalPorts makeLocal_;
-  LineReport report_;
-  std::unique_ptr<SerialPorts> current_;
-  // Those of earlier assignments: a line opened from them may still be in use (a transfer goes
-  // on while the window answers its events), so they live as long as this.
-  std::vector<std::unique_ptr<SerialPorts>> earlier_;
 };
 
 }  // namespace quorvex

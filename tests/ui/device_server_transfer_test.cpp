@@ -9,6 +9,7 @@
 
 #include "core/channel_editing.h"
 #include "core/config_image.h"
+#include "link/network_line.h"
 #include "procedures/channel_check.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/e2e/ser2net_fixture.h"
@@ -36,7 +37,7 @@ class DeviceServerTransferTest : public CardSimTest {
 
   std::string settings_ = (folder_ / "quorvex.ini").string();
   DeviceServerAssignments servers_{settings_};
-  ReassignableSerialPorts ports_{[] { return MakeSystemSerialPorts(); }, servers_.Assignments()};
+  AssignedSerialPorts ports_{MakeSystemSerialPorts(), servers_.Assignments()};
   QMetaObject::Connection follow_ =
       QObject::connect(&servers_, &DeviceServerAssignments::Changed,
                        [this] { ports_.Reassign(servers_.Assignments()); });

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "link/network_line.h"
 #include "link/network_port.h"
 #include "procedures/network_assignments.h"
 #include "storage/settings.h"
@@ -177,8 +178,7 @@ class CountingPorts : public SerialPorts {
 
 TEST_F(DeviceServerWindowTest, TheProgramsPortsFollowTheAssignmentsAsTheyChange) {
   int localOpens = 0;
-  ReassignableSerialPorts ports([&] { return std::make_unique<CountingPorts>(localOpens); },
-                                servers_.Assignments());
+  AssignedSerialPorts ports(std::make_unique<CountingPorts>(localOpens), servers_.Assignments());
   QObject::connect(&servers_, &DeviceServerAssignments::Changed,
                    [&] { ports.Reassign(servers_.Assignments()); });
   EXPECT_NE(ports.Open(5), nullptr);
