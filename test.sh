@@ -26,12 +26,17 @@ if [ "$mode" = fuzz ]; then
   exec tools/run_fuzzers.sh "$fuzz_seconds"
 fi
 
+source tools/step_time.sh
+source tools/compiler_cache.sh
+
 # Cheap and first: every link and image of the README and docs/ leads to a file.
 if [ "$mode" = plain ]; then
-  tools/check_docs.sh
+  step docs tools/check_docs.sh
 fi
 
-tools/ensure_deps.sh
+step deps tools/ensure_deps.sh
+# ccache may have come with the packages just now.
+source tools/compiler_cache.sh
 
 build_dir=build
 sanitize=OFF
@@ -47,19 +52,19 @@ fi
 werror=OFF
 if [ -n "${CI:-}" ]; then werror=ON; fi
 
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_SANITIZE="$sanitize" \
-  -DQUORVEX_WERROR="$werror"
-cmake --build "$build_dir" -j "$(nproc)"
+step configure cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUORVEX_SANITIZE="$sanitize" -DQUORVEX_WERROR="$werror"
+step "build $build_dir" cmake --build "$build_dir" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 cd "$build_dir"
-ctest --output-on-failure -j "$(nproc)"
+step "ctest $build_dir" ctest --output-on-failure -j "$(nproc)"
 
 # The Qt-free layers built for Windows and run under Wine, against this build's simulator.
 if [ "$mode" = plain ]; then
   cd ..
   wine_status=0
-  tools/wine_run.sh "$build_dir" build-win64 || wine_status=$?
+  step wine_run tools/wine_run.sh "$build_dir" build-win64 || wine_status=$?
   if [ "$wine_status" -eq 77 ]; then
     echo "Windows run under Wine: skipped (see the reason above)"
   elif [ "$wine_status" -ne 0 ]; then
@@ -68,7 +73,7 @@ if [ "$mode" = plain ]; then
   # The window for Windows, when the Qt for MinGW cache exists (tools/build_qt_mingw.sh, 30 to 50
   # minutes, is never started from here); otherwise the step names that command and is skipped.
   window_status=0
-  tools/wine_window_check.sh "$build_dir" build-win64-qt || window_status=$?
+  step wine_window_check tools/wine_window_check.sh "$build_dir" build-win64-qt || window_status=$?
   if [ "$window_status" -eq 77 ]; then
     echo "The window under Wine: skipped (see the reason above)"
   elif [ "$window_status" -ne 0 ]; then
@@ -80,6 +85,7 @@ fi
 # builds give the same bytes is checked by CI after this and by tools/release.sh.)
 if [ "$mode" = plain ]; then
   package_status=0
-  tools/package_check.sh "$build_dir" || package_status=$?
+  step package_check tools/package_check.sh "$build_dir" || package_status=$?
   [ "$package_status" -eq 0 ] || [ "$package_status" -eq 77 ] || exit "$package_status"
 fi
+steps_total

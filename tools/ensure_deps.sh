@@ -34,6 +34,9 @@ packages+=(icoutils nsis)
 packages+=(wixl msitools)
 # A device server for the tests that reach simulated cards over RFC 2217 and raw TCP.
 packages+=(ser2net)
+# The compiler cache every build tree but the reproducibility check's second ones goes through
+# (tools/compiler_cache.sh).
+packages+=(ccache)
 # Extra packages named on the command line (the fuzz build wants clang and its runtime).
 packages+=("$@")
 missing=()

@@ -16,6 +16,10 @@
 #   tools/release.sh
 # Exit 0: made and checked; 1: refused or failed, with the reason.
 set -euo pipefail
+# Every tree made here compiles for real: a compiler cache would hand the second tree the first
+# one's objects and prove nothing.
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+export CCACHE_DISABLE=1
 cd "$(dirname "$0")/.."
 source_dir=$PWD
 

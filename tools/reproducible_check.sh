@@ -9,6 +9,10 @@
 #   (default: build, none, none)
 # Exit 0: identical; 1: a difference or a failed build; 77: nothing to compare (reason printed).
 set -euo pipefail
+# Every tree made here compiles for real: a compiler cache would hand the second tree the first
+# one's objects and prove nothing.
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+export CCACHE_DISABLE=1
 cd "$(dirname "$0")/.."
 source_dir=$PWD
 

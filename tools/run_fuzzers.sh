@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:?seconds}
+source tools/compiler_cache.sh
 
 clangxx=$(command -v clang++ || command -v clang++-14 || true)
 if [ -z "$clangxx" ]; then

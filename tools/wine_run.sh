@@ -37,6 +37,7 @@ for program in sim/quorvex-cardsim cli/quorvex-cli tests/windows/parse_dump \
 done
 
 source "${source_dir}/tools/wine_common.sh"
+source "${source_dir}/tools/compiler_cache.sh"
 
 # --- build ---------------------------------------------------------------------------------------
 started=$(now_ms)

@@ -57,6 +57,7 @@ for program in quorvex sim/quorvex-cardsim; do
 done
 
 source "${source_dir}/tools/wine_common.sh"
+source "${source_dir}/tools/compiler_cache.sh"
 
 # --- build ------------------------------------------------------------------------------------
 started=$(now_ms)
