@@ -21,6 +21,9 @@ using SteadyTime = std::chrono::steady_clock;
 // dialog) for the system's minutes-long connect time-out.
 constexpr std::chrono::milliseconds kConnectTimeout{3000};
 constexpr std::chrono::milliseconds kNegotiationTimeout{3000};
+// How long a closed line waits for the server to end the session: socat's child keeps its side
+// for half a second after the end of our stream.
+constexpr std::chrono::milliseconds kCloseWait{1000};
 // A busy raw port is accepted and closed at once with a line of text (ser2net: "Port already in
 // use"), which arrives about one round trip after the connect is complete; a free one sends
 // nothing until the card speaks, so only a wait can tell them apart. The wait follows the round
@@ -55,6 +58,9 @@ class NetworkLine : public SerialLine {
         port_(NetworkEndpointUrl(endpoint)),
         report_(report),
         faults_(port_, report) {}
+  ~NetworkLine() override { LetGo(); }
+  NetworkLine(const NetworkLine&) = delete;
+  NetworkLine& operator=(const NetworkLine&) = delete;
 
   // Whether the server serves the port to us; `reason` when it does not.
   virtual bool Ready(std::string& reason) = 0;
@@ -117,6 +123,20 @@ class NetworkLine : public SerialLine {
       faults_.Note("send timed out");
     }
     return false;
+  }
+
+  // The session ends as the server sees it end before the line counts as closed: a server that
+  // serves one session at a time (ser2net), or has each session's process hold the serial port
+  // a while after it (socat with fork), would otherwise find the next transfer's session still
+  // in the way ("Port already in use", or a reply read by the old session).
+  void LetGo() {
+    if (closed_) return;
+    connection_->EndSending();
+    const auto deadline = SteadyTime::now() + kCloseWait;
+    std::uint8_t buffer[512];
+    int error = 0;
+    while (connection_->Receive(buffer, sizeof buffer, deadline, error) > 0) {
+    }
   }
 
   bool Closed(std::string& reason) const {
