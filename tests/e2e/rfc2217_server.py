@@ -4,8 +4,9 @@ a time, for the device server tests: a server written elsewhere than ser2net.
 
     rfc2217_server.py TCP_PORT DEVICE
 
-Listens on 127.0.0.1 only. Writes "session from HOST:PORT" to stderr as it accepts each
-connection, so the tests can count the sessions a transfer costs.
+Listens on 127.0.0.1 only and opens the device for each session, as a device server does, so
+that the device is free between sessions. Writes "session from HOST:PORT" to stderr as it
+accepts each connection, so the tests can count the sessions a transfer costs.
 """
 import socket
 import sys
@@ -48,12 +49,12 @@ class PtySerial(serial.Serial):
 class Session:
     """One client's connection bridged to the serial port, until the client ends it."""
 
-    def __init__(self, port, connection):
-        self.port = port
+    def __init__(self, device, connection):
+        self.port = PtySerial(device, 1200, timeout=0.05)
         self.connection = connection
         self.lock = threading.Lock()
         self.alive = True
-        self.manager = serial.rfc2217.PortManager(port, self)
+        self.manager = serial.rfc2217.PortManager(self.port, self)
 
     def write(self, data):
         with self.lock:
@@ -82,12 +83,12 @@ class Session:
         finally:
             self.alive = False
             reader.join()
+            self.port.close()
             self.connection.close()
 
 
 def main():
     tcp_port, device = int(sys.argv[1]), sys.argv[2]
-    port = PtySerial(device, 1200, timeout=0.05)
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     listener.bind(("127.0.0.1", tcp_port))
@@ -96,7 +97,7 @@ def main():
         connection, peer = listener.accept()
         print("session from %s:%d" % peer, file=sys.stderr, flush=True)
         connection.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
-        Session(port, connection).run()
+        Session(device, connection).run()
 
 
 if __name__ == "__main__":
