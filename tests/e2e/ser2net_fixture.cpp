@@ -208,26 +208,32 @@ void Ser2netServer::Kill() {
   process_->Kill();
 }
 
-SocatServer::SocatServer(const std::string& device, const std::string& folder, bool fork)
-    : endpoint_{NetworkProtocol::Raw, "127.0.0.1", FreeTcpPorts(1)},
-      process_({"socat", "-d", "-d",
-                "TCP-LISTEN:" + std::to_string(endpoint_.tcpPort) + ",bind=127.0.0.1" +
-                    (fork ? ",fork" : ""),
-                "FILE:" + std::filesystem::canonical(device).string() + ",raw,echo=0"},
-               folder + "/socat.log", {endpoint_.tcpPort}) {}
+CountingServer::CountingServer(NetworkProtocol protocol,
+                               const std::function<std::vector<std::string>(int)>& command,
+                               const std::string& log, std::string sessionLine)
+    : endpoint_{protocol, "127.0.0.1", FreeTcpPorts(1)},
+      process_(command(endpoint_.tcpPort), log, {endpoint_.tcpPort}),
+      sessionLine_(std::move(sessionLine)) {}
 
-int SocatServer::Sessions() const {
-  return process_.LogLines("accepting connection from");
-}
+SocatServer::SocatServer(const std::string& device, const std::string& folder, bool fork)
+    : CountingServer(
+          NetworkProtocol::Raw,
+          [&](int tcpPort) {
+            return std::vector<std::string>{
+                "socat", "-d", "-d",
+                "TCP-LISTEN:" + std::to_string(tcpPort) + ",bind=127.0.0.1" + (fork ? ",fork" : ""),
+                "FILE:" + std::filesystem::canonical(device).string() + ",raw,echo=0"};
+          },
+          folder + "/socat.log", "accepting connection from") {}
 
 PortManagerServer::PortManagerServer(const std::string& device, const std::string& folder)
-    : endpoint_{NetworkProtocol::Rfc2217, "127.0.0.1", FreeTcpPorts(1)},
-      process_({"/usr/bin/python3", QUORVEX_RFC2217_SERVER_SCRIPT,
-                std::to_string(endpoint_.tcpPort), std::filesystem::canonical(device).string()},
-               folder + "/rfc2217_server.log", {endpoint_.tcpPort}) {}
-
-int PortManagerServer::Sessions() const {
-  return process_.LogLines("session from");
-}
+    : CountingServer(
+          NetworkProtocol::Rfc2217,
+          [&](int tcpPort) {
+            return std::vector<std::string>{"/usr/bin/python3", QUORVEX_RFC2217_SERVER_SCRIPT,
+                                            std::to_string(tcpPort),
+                                            std::filesystem::canonical(device).string()};
+          },
+          folder + "/rfc2217_server.log", "session from") {}
 
 }  // namespace quorvex::e2e

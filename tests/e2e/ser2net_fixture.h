@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,35 +74,41 @@ class Ser2netServer {
   std::unique_ptr<ServerProcess> process_;
 };
 
+// A one-port server of another implementation, on a free TCP port of 127.0.0.1, whose log has a
+// line for each session it accepted.
+class CountingServer {
+ public:
+  NetworkEndpoint Endpoint() const { return endpoint_; }
+  std::string Url() const { return NetworkEndpointUrl(endpoint_); }
+  // The TCP sessions it accepted so far.
+  int Sessions() const { return process_.LogLines(sessionLine_); }
+
+ protected:
+  // `command` is the server's command line for its TCP port.
+  CountingServer(NetworkProtocol protocol,
+                 const std::function<std::vector<std::string>(int tcpPort)>& command,
+                 const std::string& log, std::string sessionLine);
+
+ private:
+  NetworkEndpoint endpoint_;
+  ServerProcess process_;
+  std::string sessionLine_;
+};
+
 // socat as the one-line raw bridge a technician sets up beside the analyser:
 // `socat -d -d TCP-LISTEN:P,bind=127.0.0.1[,fork] FILE:DEVICE,raw,echo=0`. Without `fork` it
 // serves one session and ends; with it, each session gets a child of its own that opens the
 // device anew.
-class SocatServer {
+class SocatServer : public CountingServer {
  public:
   SocatServer(const std::string& device, const std::string& folder, bool fork);
-  NetworkEndpoint Endpoint() const { return endpoint_; }
-  std::string Url() const { return NetworkEndpointUrl(endpoint_); }
-  // The TCP sessions it accepted so far, from its log.
-  int Sessions() const;
-
- private:
-  NetworkEndpoint endpoint_;
-  ServerProcess process_;
 };
 
 // tests/e2e/rfc2217_server.py: pyserial's RFC 2217 port manager in front of the device, one
 // session at a time.
-class PortManagerServer {
+class PortManagerServer : public CountingServer {
  public:
   PortManagerServer(const std::string& device, const std::string& folder);
-  NetworkEndpoint Endpoint() const { return endpoint_; }
-  std::string Url() const { return NetworkEndpointUrl(endpoint_); }
-  int Sessions() const;
-
- private:
-  NetworkEndpoint endpoint_;
-  ServerProcess process_;
 };
 
 // The first of `count` consecutive TCP ports of 127.0.0.1 that nothing used a moment ago.
