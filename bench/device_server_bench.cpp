@@ -1,6 +1,7 @@
 // quorvex-cli through ser2net against the same card straight on its line: the simulator at 1200
 // baud on a pseudo terminal, reached directly as COM n, through ser2net's RFC 2217 and raw TCP
-// ports with `chardelay: false`, and through an RFC 2217 port with ser2net's default chardelay.
+// ports with `chardelay: false`, through an RFC 2217 port with ser2net's default chardelay, through
+// socat with fork (raw) and through pyserial's RFC 2217 port manager (tests/e2e/rfc2217_server.py).
 // A write with its read-back and a read, as whole processes; the median wall time of each way
 // as a ratio to the direct line's. The ways take turns in every round, so a change of the
 // machine's load falls on all of them alike.
@@ -26,7 +27,9 @@ namespace {
 
 using quorvex::NetworkProtocol;
 using quorvex::bench::RunProcess;
+using quorvex::e2e::PortManagerServer;
 using quorvex::e2e::Ser2netServer;
+using quorvex::e2e::SocatServer;
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -69,11 +72,17 @@ int main(int argc, char** argv) {
       folder / "fast");
   const Ser2netServer slow({{card.LinkPath(), NetworkProtocol::Rfc2217}}, folder / "default",
                            /*chardelay=*/true);
+  std::filesystem::create_directory(folder / "socat");
+  std::filesystem::create_directory(folder / "pyserial");
+  const SocatServer socat(card.LinkPath(), folder / "socat", /*fork=*/true);
+  const PortManagerServer portManager(card.LinkPath(), folder / "pyserial");
 
   const std::vector<Way> ways{{"direct line", {"--com-dir", folder.Path(), "--port", "1"}},
                               {"RFC 2217", {"--port", fast.Url(0)}},
                               {"raw TCP", {"--port", fast.Url(1)}},
-                              {"RFC 2217, chardelay on", {"--port", slow.Url(0)}}};
+                              {"RFC 2217, chardelay on", {"--port", slow.Url(0)}},
+                              {"raw TCP, socat fork", {"--port", socat.Url()}},
+                              {"RFC 2217, pyserial", {"--port", portManager.Url()}}};
   const std::vector<std::string> commands{"write", "read"};
   std::map<std::string, std::vector<double>> times;  // by command and way
   std::printf("device_server_bench: %d rounds, simulator at 1200 baud, load before: %s\n", repeat,
@@ -108,6 +117,8 @@ int main(int argc, char** argv) {
     }
     std::printf("\n");
   }
+  std::printf("TCP sessions: socat %d, pyserial %d, for %d transfers each\n", socat.Sessions(),
+              portManager.Sessions(), repeat * 3);
   std::printf("load after: %s\n", quorvex::bench::Load().c_str());
   return 0;
 }

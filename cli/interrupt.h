@@ -95,6 +95,8 @@ class FrameGatedPorts : public SerialPorts {
   FrameGatedPorts(SerialPorts& ports, FrameGate& gate) : ports_(ports), gate_(gate) {}
   std::unique_ptr<SerialLine> Open(int portNumber) override;
   bool Probe(int portNumber) override { return ports_.Probe(portNumber); }
+  bool CheckForOpen(int portNumber) override { return ports_.CheckForOpen(portNumber); }
+  void ReleaseChecked() override { ports_.ReleaseChecked(); }
   // Without this the lines' own reports (failed calls, low latency) never reached the trace.
   void SetLineReport(LineReport report) override { ports_.SetLineReport(std::move(report)); }
 

@@ -43,6 +43,8 @@ class WatchedPorts : public SerialPorts {
 
   std::unique_ptr<SerialLine> Open(int portNumber) override;
   bool Probe(int portNumber) override { return ports_.Probe(portNumber); }
+  bool CheckForOpen(int portNumber) override { return ports_.CheckForOpen(portNumber); }
+  void ReleaseChecked() override { ports_.ReleaseChecked(); }
   void SetLineReport(LineReport report) override { ports_.SetLineReport(std::move(report)); }
 
  private:

@@ -1,7 +1,9 @@
 // Feeds the device server client what a server might send. The first byte sets the size of the
 // pieces the rest arrives in (as reads split it). Properties: the pieces' split changes nothing
 // (data, replies, readiness, refusal); no more data bytes come out than went in, and a stream
-// without the IAC byte is all data, unchanged; every reply is a whole three-byte option verb.
+// without the IAC byte is all data, unchanged; every reply is a whole three-byte option verb;
+// the client never answers an answer: it sends no more verbs than it received requests, the
+// verbs that answered its own three requests (binary both ways, the COM port option) not counted.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +19,30 @@ namespace {
 using quorvex::Rfc2217Client;
 using quorvex::fuzz::Fail;
 namespace telnet = quorvex::telnet;
+
+// The option verbs (WILL, WONT, DO, DONT) in the stream that ask something of the client: every
+// verb but the first answer to each of the client's own requests.
+std::size_t RequestsIn(const std::uint8_t* stream, std::size_t size) {
+  quorvex::TelnetParser parser;
+  std::deque<std::uint8_t> data;
+  std::vector<quorvex::TelnetEvent> events;
+  parser.Feed(stream, size, data, events);
+  bool answered[3] = {false, false, false};  // his binary, our binary, our COM port option
+  std::size_t requests = 0;
+  for (const quorvex::TelnetEvent& e : events) {
+    if (e.command < telnet::kWill || e.command > telnet::kDont) continue;
+    const bool his = e.command == telnet::kWill || e.command == telnet::kWont;
+    int request = -1;
+    if (e.option == telnet::kBinary) request = his ? 0 : 1;
+    if (e.option == telnet::kComPort && !his) request = 2;
+    if (request >= 0 && !answered[request]) {
+      answered[request] = true;
+    } else {
+      ++requests;
+    }
+  }
+  return requests;
+}
 
 struct Outcome {
   std::deque<std::uint8_t> data;
@@ -64,6 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (whole.reply[i] != telnet::kIac || verb < telnet::kWill || verb > telnet::kDont) {
       Fail("a reply that is no option verb");
     }
+  }
+  if (whole.reply.size() / 3 > RequestsIn(stream, length)) {
+    Fail("more replies than requests received: an answer was answered");
   }
   return 0;
 }

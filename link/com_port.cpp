@@ -28,6 +28,7 @@ ComPort::ComPort(SerialPorts& ports, Clock& clock, Operator& op, const AppContex
 
 ComPort::~ComPort() {
   line_.reset();
+  ports_.ReleaseChecked();
   ports_.SetLineReport({});
 }
 
@@ -46,6 +47,8 @@ void ComPort::OpenComPort() {
 
 void ComPort::CloseComPort() {
   line_.reset();
+  // A transfer that ended between its check and its open leaves no line behind.
+  ports_.ReleaseChecked();
 }
 
 void ComPort::SetRts() {
@@ -75,7 +78,7 @@ bool ComPort::ReadComByte(std::uint8_t& b) {
 }
 
 bool ComPort::ComPortAvailable(int n) {
-  return ports_.Probe(n);
+  return ports_.CheckForOpen(n);
 }
 
 }  // namespace quorvex

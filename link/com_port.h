@@ -37,7 +37,9 @@ class ComPort : public ByteLink {
   void ClearRts();
   bool WriteComByte(std::uint8_t b) override;
   bool ReadComByte(std::uint8_t& b) override;
-  // Opens and closes port n at once; never touches the transfer's port.
+  // Whether port n can be had for the transfer about to open it; never touches the transfer's
+  // open line. A local port is opened and closed at once; a device server's port keeps the line
+  // the check opened for OpenComPort, or for CloseComPort to close.
   bool ComPortAvailable(int n);
   bool IsOpen() const { return line_ != nullptr; }
 

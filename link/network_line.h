@@ -11,15 +11,21 @@
 namespace quorvex {
 
 // The device server's port opened as the card's line: connected, and for RFC 2217 with binary
-// mode, the COM port option and 1200 8N1 acknowledged. nullptr with `reason` set ("connection
-// refused", "the server closed the connection: Port already in use") when it cannot serve.
+// mode, the COM port option and 1200 8N1 acknowledged, no flow control and DTR on asked for.
+// nullptr with `reason` set ("connection refused", "the server closed the connection: Port
+// already in use") when it cannot serve.
 std::unique_ptr<SerialLine> OpenNetworkLine(const NetworkEndpoint& endpoint,
                                             const LineReport& report, std::string& reason);
 
 // Whether the server takes a connection now: a bounded connect and close.
 bool ProbeNetworkPort(const NetworkEndpoint& endpoint, std::string& reason);
 
-// The machine's own ports with some COM numbers served by device server ports instead.
+// The machine's own ports with some COM numbers served by device server ports instead: an
+// assignment wins over a local device of the same number; every other number goes to `local`.
+// Probe of an assigned number is a bounded connect and close. The check before a transfer opens
+// the assigned port's line and keeps it for the transfer's Open, so that a transfer costs the
+// server one session: a server that serves one session at a time, or opens its serial port anew
+// for each, sees the transfer alone.
 class AssignedSerialPorts : public SerialPorts {
  public:
   AssignedSerialPorts(std::unique_ptr<SerialPorts> local, NetworkAssignments assignments)
@@ -30,6 +36,8 @@ class AssignedSerialPorts : public SerialPorts {
 
   std::unique_ptr<SerialLine> Open(int portNumber) override;
   bool Probe(int portNumber) override;
+  bool CheckForOpen(int portNumber) override;
+  void ReleaseChecked() override;
   void SetLineReport(LineReport report) override;
 
   // Why the last open or probe of an assigned number failed; "" when it did not or the number
@@ -37,8 +45,13 @@ class AssignedSerialPorts : public SerialPorts {
   std::string Problem(int portNumber) const;
 
  private:
+  std::unique_ptr<SerialLine> OpenAssigned(int portNumber, const NetworkEndpoint& endpoint);
+
   std::unique_ptr<SerialPorts> local_;
   NetworkAssignments assignments_;
+  // The line the last check opened, until the Open of its number takes it.
+  std::unique_ptr<SerialLine> checked_;
+  int checkedNumber_ = 0;
   LineReport report_;
   std::map<int, std::string> problems_;
 };

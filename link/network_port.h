@@ -23,9 +23,4 @@ std::optional<NetworkEndpoint> ParseNetworkEndpoint(std::string_view url);
 std::string NetworkEndpointUrl(const NetworkEndpoint& endpoint);
 // COM numbers served by a device server port instead of a port of this machine.
 using NetworkAssignments = std::map<int, NetworkEndpoint>;
-// The machine's own ports with the assigned COM numbers served by their device server ports: an
-// assignment wins over a local device of the same number; every other number goes to `local`.
-// Probe of an assigned number is a bounded connect and close. SetLineReport reaches both.
-std::unique_ptr<SerialPorts> MakeAssignedSerialPorts(std::unique_ptr<SerialPorts> local,
-                                                     NetworkAssignments assignments);
 }  // namespace quorvex

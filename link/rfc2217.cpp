@@ -132,7 +132,7 @@ bool Rfc2217Client::Ready() const {
     return false;
   }
   for (std::uint8_t command = kSetBaudRate; command <= kSetStopSize; ++command) {
-    if (!acknowledged_[command]) return false;
+    if (reported_[command] != Wanted(command)) return false;
   }
   return true;
 }
@@ -141,9 +141,29 @@ std::string Rfc2217Client::Awaited() const {
   if (!his_.enabled[kBinary] || !ours_.enabled[kBinary]) return "binary mode";
   if (!ours_.enabled[kComPort]) return "the COM port option";
   for (std::uint8_t command = kSetBaudRate; command <= kSetStopSize; ++command) {
-    if (!acknowledged_[command]) return std::string("the ") + SettingName(command);
+    if (reported_[command] != Wanted(command)) return std::string("the ") + SettingName(command);
   }
   return {};
+}
+
+std::string Rfc2217Client::Mismatch() const {
+  for (std::uint8_t command = kSetBaudRate; command <= kSetStopSize; ++command) {
+    const auto& value = reported_[command];
+    if (value && *value != Wanted(command)) {
+      return std::string("the server set the ") + SettingName(command) + " to " +
+             ValueText(*value) + " instead of " + ValueText(Wanted(command));
+    }
+  }
+  return {};
+}
+
+std::vector<std::uint8_t> Rfc2217Client::LineControls() {
+  std::vector<std::uint8_t> out;
+  for (const std::uint8_t control : {kNoFlowControl, kNoInboundFlowControl, kDtrOn}) {
+    const std::vector<std::uint8_t> sb = Command(kSetControl, {control});
+    out.insert(out.end(), sb.begin(), sb.end());
+  }
+  return out;
 }
 
 void Rfc2217Client::AppendData(std::uint8_t b, std::vector<std::uint8_t>& out) {
@@ -205,14 +225,8 @@ void Rfc2217Client::HandleComPortReply(const TelnetEvent& e) {
   if (e.parameters.empty()) return;
   const int command = e.parameters.front() - kServerReply;
   if (command < kSetBaudRate || command > kSetStopSize) return;  // line state, purge, RTS ...
-  const auto setting = static_cast<std::uint8_t>(command);
-  const std::vector<std::uint8_t> value(e.parameters.begin() + 1, e.parameters.end());
-  if (value != Wanted(setting)) {
-    Refuse(std::string("the server set the ") + SettingName(setting) + " to " + ValueText(value) +
-           " instead of " + ValueText(Wanted(setting)));
-    return;
-  }
-  acknowledged_[setting] = true;
+  reported_[static_cast<std::size_t>(command)].emplace(e.parameters.begin() + 1,
+                                                       e.parameters.end());
 }
 
 void Rfc2217Client::Refuse(const std::string& why) {

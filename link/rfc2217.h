@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,12 @@ inline constexpr std::uint8_t kSetStopSize = 4;
 inline constexpr std::uint8_t kSetControl = 5;
 inline constexpr std::uint8_t kPurgeData = 12;
 inline constexpr std::uint8_t kServerReply = 100;
+// SET-CONTROL values.
+inline constexpr std::uint8_t kNoFlowControl = 1;  // outbound, or both for most servers
+inline constexpr std::uint8_t kDtrOn = 8;
 inline constexpr std::uint8_t kRtsOn = 11;
 inline constexpr std::uint8_t kRtsOff = 12;
+inline constexpr std::uint8_t kNoInboundFlowControl = 14;
 inline constexpr std::uint8_t kPurgeBoth = 3;
 }  // namespace telnet
 
@@ -68,12 +73,19 @@ class Rfc2217Client {
   // Takes received bytes: data bytes go to `data`, replies to send to `reply`.
   void Receive(const std::uint8_t* bytes, std::size_t count, std::deque<std::uint8_t>& data,
                std::vector<std::uint8_t>& reply);
-  // Every setting acknowledged with the value asked for, binary both ways, COM port agreed.
+  // Every setting's last answer the value asked for, binary both ways, COM port agreed.
   bool Ready() const;
-  // Why the server cannot serve: it refused an option or set another value; "" while it can.
+  // Why the server cannot serve: it refused an option; "" while it can.
   const std::string& Refusal() const { return refusal_; }
   // What is still awaited, for the message after a time-out: "the baud rate".
   std::string Awaited() const;
+  // Why the negotiation had not ended by its deadline: a setting whose last answer was another
+  // value ("the server set the baud rate to 9600 instead of 1200"), else "" (nothing came).
+  std::string Mismatch() const;
+  // Once the settings are agreed and before the first data byte: no flow control in either
+  // direction and DTR on, whatever the server's port was set to before. Not answered by every
+  // server (a pty has no such lines), so not waited for.
+  static std::vector<std::uint8_t> LineControls();
 
   // One data byte as it goes out: 0xFF doubled.
   static void AppendData(std::uint8_t b, std::vector<std::uint8_t>& out);
@@ -100,8 +112,9 @@ class Rfc2217Client {
   };
   Side his_{telnet::kDo, telnet::kDont};
   Side ours_{telnet::kWill, telnet::kWont};
-  // The settings' acknowledgements, by command (1 to 4).
-  std::array<bool, 5> acknowledged_{};
+  // The server's last answer to each setting, by command (1 to 4); some servers first report
+  // the value they had and then the one asked for, so an answer is never final.
+  std::array<std::optional<std::vector<std::uint8_t>>, 5> reported_{};
   std::string refusal_;
 };
 

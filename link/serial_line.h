@@ -40,6 +40,12 @@ class SerialPorts {
   // Whether Open would succeed now. Asks only: the line is left exactly as it was, since a port
   // that is free of our lock may still be in use by a program that takes none.
   virtual bool Probe(int portNumber) { return Open(portNumber) != nullptr; }
+  // The check before a transfer opens port n: Probe, except that a port which can be asked only
+  // by opening it (a device server's) keeps the line it opened for the Open of n that follows,
+  // until that Open or ReleaseChecked.
+  virtual bool CheckForOpen(int portNumber) { return Probe(portNumber); }
+  // A line a check kept and no Open took (the transfer ended before its open), closed.
+  virtual void ReleaseChecked() {}
   // Where the lines opened from now on tell of their failed system calls; empty: nowhere. Probe
   // never tells: a sweep over every number would fill the log with ports that do not exist.
   virtual void SetLineReport(LineReport report) { static_cast<void>(report); }

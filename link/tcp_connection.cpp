@@ -218,6 +218,14 @@ TcpConnection::~TcpConnection() {
   CloseSocket(Of(socket_));
 }
 
+void TcpConnection::EndSending() {
+#ifdef _WIN32
+  ::shutdown(Of(socket_), SD_SEND);
+#else
+  ::shutdown(Of(socket_), SHUT_WR);
+#endif
+}
+
 int TcpConnection::Wait(short events, Deadline deadline, int& error) const {
   for (;;) {
     pollfd p{};

@@ -30,6 +30,8 @@ class TcpConnection {
   // Waits until the deadline for bytes: how many came, 0 after the time-out, -1 when the
   // connection is closed or failed (`error` 0 for a close by the server).
   long Receive(std::uint8_t* bytes, std::size_t capacity, Deadline deadline, int& error);
+  // Nothing more from this side: the server reads the end of the stream (and closes its own).
+  void EndSending();
 
  private:
   explicit TcpConnection(std::intptr_t socket) : socket_(socket) {}

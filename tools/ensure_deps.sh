@@ -34,6 +34,9 @@ packages+=(icoutils nsis)
 packages+=(wixl msitools)
 # A device server for the tests that reach simulated cards over RFC 2217 and raw TCP.
 packages+=(ser2net)
+# Device servers written elsewhere than ser2net for the same tests: socat as the one-line raw
+# bridge, and pyserial's RFC 2217 port manager (tests/e2e/rfc2217_server.py, /usr/bin/python3).
+packages+=(socat python3 python3-serial)
 # The compiler cache every build tree but the reproducibility check's second ones goes through
 # (tools/compiler_cache.sh).
 packages+=(ccache)

@@ -1,13 +1,16 @@
-// quorvex-cli through ser2net on 127.0.0.1, in front of simulated cards: the card's bytes exact
-// in both directions, many cards at once, and a server that is busy, absent or killed.
+// quorvex-cli through device servers on 127.0.0.1 (ser2net, socat, pyserial's RFC 2217 port
+// manager), in front of simulated cards: the card's bytes exact in both directions, one TCP
+// session per transfer, many cards at once, and a server that is busy, absent or killed.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,6 +43,20 @@ ConfigImage EscapeHeavyImage(std::uint8_t variant) {
   return image;
 }
 
+// The software flow control characters in every register: a server's port left at XON/XOFF
+// would swallow them.
+ConfigImage XonXoffImage() {
+  ConfigImage image{};
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = i % 2 == 0 ? 0x11 : 0x13;
+  return image;
+}
+
+int Count(const std::string& text, const std::string& what) {
+  int count = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
 class DeviceServerTest : public ::testing::Test {
  protected:
   struct Result {
@@ -63,6 +80,15 @@ class DeviceServerTest : public ::testing::Test {
     }
     server_ = std::make_unique<Ser2netServer>(ports, folder_.Path());
   }
+  // One simulated card holding the image, on its own terminal, for a server of the test's own.
+  const std::string& StartCard(const ConfigImage& image) {
+    std::ofstream(Image(0), std::ios::binary) << Bytes(image);
+    cards_.push_back(std::make_unique<sim::SimProcess>(
+        QUORVEX_CARDSIM_PATH,
+        std::vector<std::string>{"--com-dir", folder_.Path(), "--port", "1", "--image", Image(0),
+                                 "--log", folder_ / "frames-1.log"}));
+    return cards_.back()->LinkPath();
+  }
   std::string Image(std::size_t card) const {
     return folder_ / ("card" + std::to_string(card + 1) + ".image");
   }
@@ -84,6 +110,8 @@ class DeviceServerTest : public ::testing::Test {
   testing::TempFolder folder_;
   std::vector<std::unique_ptr<sim::SimProcess>> cards_;
   std::unique_ptr<Ser2netServer> server_;
+  std::optional<SocatServer> socat_;
+  std::optional<PortManagerServer> portManager_;
 };
 
 TEST_F(DeviceServerTest, ReadsAnImageOfEscapeBytesExactlyOverBothProtocols) {
@@ -119,6 +147,80 @@ TEST_F(DeviceServerTest, WritesWithReadBackAfterKeepingABackupNamedAfterTheServe
   EXPECT_EQ(CardImage(0), Bytes(testing::kKnownImage));
   EXPECT_NE(Slurp(folder_ / "cards.log").find("\"port\":\"" + server_->Url(0) + "\""),
             std::string::npos);
+}
+
+// Servers nobody here wrote, as plants set them up. Each transfer (the write and its read-back are
+// two) is one TCP session counted at the server: the check before the transfer opens the line
+// the transfer uses. socat without fork serves one session only; with fork, a session's child
+// still holds the terminal for half a second after the session; ser2net's port set to XON/XOFF
+// passes 0x11 and 0x13 only once the client asked for no flow control.
+TEST_F(DeviceServerTest, ServersWrittenElsewhereCarryTheCardsBytesInOneSessionPerTransfer) {
+  ConfigImage escapes = testing::kKnownImage;
+  escapes[5] = 0xFF;  // doubled on the way over RFC 2217
+  struct Server {
+    std::string url;
+    std::function<int()> sessions;  // empty: the server does not count them
+  };
+  using Start = std::function<Server(const std::string& device)>;
+  const Start socatOnce = [this](const std::string& device) {
+    auto& socat = socat_.emplace(device, folder_.Path(), false);
+    return Server{socat.Url(), [&socat] { return socat.Sessions(); }};
+  };
+  const Start socatFork = [this](const std::string& device) {
+    auto& socat = socat_.emplace(device, folder_.Path(), true);
+    return Server{socat.Url(), [&socat] { return socat.Sessions(); }};
+  };
+  const Start portManager = [this](const std::string& device) {
+    auto& server = portManager_.emplace(device, folder_.Path());
+    return Server{server.Url(), [&server] { return server.Sessions(); }};
+  };
+  const Start ser2netXonXoff = [this](const std::string& device) {
+    server_ = std::make_unique<Ser2netServer>(
+        std::vector<Ser2netPort>{{device, NetworkProtocol::Rfc2217, true}}, folder_.Path());
+    return Server{server_->Url(0), {}};
+  };
+  const struct {
+    const char* what;
+    Start start;
+    ConfigImage card;
+    bool write;  // of kKnownImage with its read-back; else a read
+    int transfers;
+  } cases[] = {
+      {"socat, one session, read", socatOnce, EscapeHeavyImage(2), false, 1},
+      {"socat with fork, read", socatFork, EscapeHeavyImage(0), false, 1},
+      {"socat with fork, write", socatFork, EscapeHeavyImage(1), true, 2},
+      {"pyserial's port manager, read of 0xFF registers", portManager, EscapeHeavyImage(0), false,
+       1},
+      {"pyserial's port manager, write", portManager, XonXoffImage(), true, 2},
+      {"ser2net set to XON/XOFF, read", ser2netXonXoff, XonXoffImage(), false, 1},
+  };
+  std::ofstream(folder_ / "escapes.kfg", std::ios::binary) << Bytes(escapes);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    socat_.reset();
+    portManager_.reset();
+    server_.reset();
+    cards_.clear();
+    std::filesystem::remove(folder_ / "read.kfg");
+    const Server server = c.start(StartCard(c.card));
+    const bool rfc2217 = server.url.rfind("rfc2217:", 0) == 0;
+
+    const Result r =
+        c.write ? Run({"write", "--port", server.url, "--trace", "trace.txt", "escapes.kfg"})
+                : Run({"read", "--port", server.url, "--trace", "trace.txt", "-o", "read.kfg"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    if (server.sessions) {
+      EXPECT_EQ(server.sessions(), c.transfers);
+    }
+    // Asked for once per open, never for the raw ports.
+    EXPECT_EQ(Count(Slurp(folder_ / "trace.txt"), "asked for no flow control both ways and DTR on"),
+              rfc2217 ? c.transfers : 0);
+    if (c.write) {
+      EXPECT_EQ(CardImage(0), Bytes(escapes));
+    } else {
+      EXPECT_EQ(Slurp(folder_ / "read.kfg"), Bytes(c.card));
+    }
+  }
 }
 
 TEST_F(DeviceServerTest, ReadsEightCardsThroughARangeOfServerPortsAtOnce) {

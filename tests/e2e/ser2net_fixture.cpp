@@ -108,6 +108,74 @@ bool Holds(pid_t pid, const std::string& inode) {
 
 }  // namespace
 
+ServerProcess::ServerProcess(const std::vector<std::string>& args, const std::string& log,
+                             const std::vector<int>& tcpPorts,
+                             std::chrono::milliseconds readyTimeout)
+    : log_(log) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  std::vector<std::string> words = args;
+  std::vector<char*> argv;
+  for (std::string& a : words) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const int rc = ::posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    pid_ = -1;
+    throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
+  }
+  const auto deadline = std::chrono::steady_clock::now() + readyTimeout;
+  for (const int tcpPort : tcpPorts) {
+    for (;;) {
+      const std::string inode = ListenerInode(tcpPort);
+      if (!inode.empty() && Holds(pid_, inode)) break;
+      const bool ended = WaitForEnd(pid_, {}) != -1;
+      if (ended) pid_ = -1;
+      if (ended || std::chrono::steady_clock::now() >= deadline) {
+        Stop(SIGKILL);
+        throw std::runtime_error(
+            args[0] + " does not listen on 127.0.0.1:" + std::to_string(tcpPort) + ": " + Log());
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+}
+
+ServerProcess::~ServerProcess() {
+  Stop(SIGTERM);
+}
+
+void ServerProcess::Kill() {
+  Stop(SIGKILL);
+}
+
+std::string ServerProcess::Log() const {
+  std::ifstream in(log_);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+int ServerProcess::LogLines(const std::string& containing) const {
+  std::istringstream lines(Log());
+  int count = 0;
+  for (std::string line; std::getline(lines, line);) {
+    count += line.find(containing) != std::string::npos ? 1 : 0;
+  }
+  return count;
+}
+
+void ServerProcess::Stop(int signal) {
+  if (pid_ < 0) return;
+  ::kill(pid_, signal);
+  if (WaitForEnd(pid_, std::chrono::seconds(5)) == -1) {
+    ::kill(pid_, SIGKILL);
+    WaitForEnd(pid_, std::chrono::seconds(5));
+  }
+  pid_ = -1;
+}
+
 Ser2netServer::Ser2netServer(const std::vector<Ser2netPort>& ports, const std::string& folder,
                              bool chardelay, std::chrono::milliseconds readyTimeout) {
   const std::string config = folder + "/ser2net.yaml";
@@ -123,62 +191,49 @@ Ser2netServer::Ser2netServer(const std::vector<Ser2netPort>& ports, const std::s
           << "  accepter: "
           << (ports[i].protocol == NetworkProtocol::Rfc2217 ? "telnet(rfc2217),tcp" : "tcp")
           << ",127.0.0.1," << tcpPort << "\n"
-          << "  connector: serialdev," << device << ",1200n81,local\n";
+          << "  connector: serialdev," << device << ",1200n81,local"
+          << (ports[i].xonxoff ? ",XONXOFF" : "") << "\n";
       if (!chardelay) out << "  options:\n    chardelay: false\n";
     }
     if (!out) throw std::runtime_error("cannot write " + config);
   }
-  const std::string log = folder + "/ser2net.log";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  std::vector<std::string> args{kSer2net, "-n", "-u", "-c", config};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const int rc = ::posix_spawnp(&pid_, kSer2net, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) {
-    pid_ = -1;
-    throw std::runtime_error(std::string("cannot start ser2net: ") + std::strerror(rc));
-  }
-  const auto deadline = std::chrono::steady_clock::now() + readyTimeout;
-  for (const NetworkEndpoint& e : endpoints_) {
-    for (;;) {
-      const std::string inode = ListenerInode(e.tcpPort);
-      if (!inode.empty() && Holds(pid_, inode)) break;
-      const bool ended = WaitForEnd(pid_, {}) != -1;
-      if (ended) pid_ = -1;
-      if (ended || std::chrono::steady_clock::now() >= deadline) {
-        Stop(SIGKILL);
-        std::ifstream in(log);
-        const std::string said((std::istreambuf_iterator<char>(in)), {});
-        throw std::runtime_error("ser2net does not listen on " + NetworkEndpointUrl(e) + ": " +
-                                 said);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
-}
-
-Ser2netServer::~Ser2netServer() {
-  Stop(SIGTERM);
+  std::vector<int> tcpPorts;
+  for (const NetworkEndpoint& e : endpoints_) tcpPorts.push_back(e.tcpPort);
+  process_ =
+      std::make_unique<ServerProcess>(std::vector<std::string>{kSer2net, "-n", "-u", "-c", config},
+                                      folder + "/ser2net.log", tcpPorts, readyTimeout);
 }
 
 void Ser2netServer::Kill() {
-  Stop(SIGKILL);
+  process_->Kill();
 }
 
-void Ser2netServer::Stop(int signal) {
-  if (pid_ < 0) return;
-  ::kill(pid_, signal);
-  if (WaitForEnd(pid_, std::chrono::seconds(5)) == -1) {
-    ::kill(pid_, SIGKILL);
-    WaitForEnd(pid_, std::chrono::seconds(5));
-  }
-  pid_ = -1;
-}
+CountingServer::CountingServer(NetworkProtocol protocol,
+                               const std::function<std::vector<std::string>(int)>& command,
+                               const std::string& log, std::string sessionLine)
+    : endpoint_{protocol, "127.0.0.1", FreeTcpPorts(1)},
+      process_(command(endpoint_.tcpPort), log, {endpoint_.tcpPort}),
+      sessionLine_(std::move(sessionLine)) {}
+
+SocatServer::SocatServer(const std::string& device, const std::string& folder, bool fork)
+    : CountingServer(
+          NetworkProtocol::Raw,
+          [&](int tcpPort) {
+            return std::vector<std::string>{
+                "socat", "-d", "-d",
+                "TCP-LISTEN:" + std::to_string(tcpPort) + ",bind=127.0.0.1" + (fork ? ",fork" : ""),
+                "FILE:" + std::filesystem::canonical(device).string() + ",raw,echo=0"};
+          },
+          folder + "/socat.log", "accepting connection from") {}
+
+PortManagerServer::PortManagerServer(const std::string& device, const std::string& folder)
+    : CountingServer(
+          NetworkProtocol::Rfc2217,
+          [&](int tcpPort) {
+            return std::vector<std::string>{"/usr/bin/python3", QUORVEX_RFC2217_SERVER_SCRIPT,
+                                            std::to_string(tcpPort),
+                                            std::filesystem::canonical(device).string()};
+          },
+          folder + "/rfc2217_server.log", "session from") {}
 
 }  // namespace quorvex::e2e

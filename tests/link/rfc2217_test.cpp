@@ -140,6 +140,7 @@ TEST(Rfc2217Test, ClientRefusesUnknownOptionsAndSaysWhyTheServerCannotServe) {
     Bytes received;
     Bytes reply;
     std::string refusal;
+    std::string mismatch = "";  // not refused at once: waited on until the deadline
   };
   const Case cases[] = {
       {"an unknown option offered", {kIac, kWill, 99}, {kIac, kDont, 99}, ""},
@@ -152,10 +153,12 @@ TEST(Rfc2217Test, ClientRefusesUnknownOptionsAndSaysWhyTheServerCannotServe) {
       {"another baud rate",
        {kIac, kSb, kComPort, 101, 0, 0, 0x25, 0x80, kIac, kSe},
        {},
+       "",
        "the server set the baud rate to 9600 instead of 1200"},
       {"another parity",
        {kIac, kSb, kComPort, 103, 2, kIac, kSe},
        {},
+       "",
        "the server set the parity to 2 instead of 1"},
   };
   for (const Case& c : cases) {
@@ -165,8 +168,56 @@ TEST(Rfc2217Test, ClientRefusesUnknownOptionsAndSaysWhyTheServerCannotServe) {
     const Exchange e = Receive(client, c.received);
     EXPECT_EQ(e.reply, c.reply);
     EXPECT_EQ(client.Refusal(), c.refusal);
+    EXPECT_EQ(client.Mismatch(), c.mismatch);
     EXPECT_FALSE(client.Ready());
   }
+}
+
+// A server's answer is framed as a client's command: IAC SB COM-PORT reply value IAC SE.
+Bytes SettingAnswer(const Bytes& value) {
+  return Rfc2217Client::Command(value.front(), Bytes(value.begin() + 1, value.end()));
+}
+
+// Some servers first report the setting their port had, then the one asked for.
+TEST(Rfc2217Test, ClientGoesByTheLastAnswerToEachSetting) {
+  const Bytes baud1200 = SettingAnswer({101, 0, 0, 0x04, 0xB0});
+  const Bytes baud9600 = SettingAnswer({101, 0, 0, 0x25, 0x80});
+  const Bytes parityEven = SettingAnswer({103, 3});
+  struct Case {
+    const char* what;
+    std::vector<Bytes> answers;  // after ser2net's options and acknowledgements
+    bool ready;
+    std::string mismatch;
+  };
+  const Case cases[] = {
+      {"the old baud rate, then the one asked for", {baud9600, baud1200}, true, ""},
+      {"the old baud rate and parity, each in a later read",
+       {parityEven, baud9600, baud1200, SettingAnswer({103, 1})},
+       true,
+       ""},
+      {"the one asked for, then another",
+       {baud1200, baud9600},
+       false,
+       "the server set the baud rate to 9600 instead of 1200"},
+      {"another parity and nothing after",
+       {parityEven},
+       false,
+       "the server set the parity to 3 instead of 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Rfc2217Client client;
+    client.Start();
+    Receive(client, Ser2netAnswers());
+    for (const Bytes& answer : c.answers) Receive(client, answer);
+    EXPECT_EQ(client.Ready(), c.ready);
+    EXPECT_EQ(client.Mismatch(), c.mismatch);
+    EXPECT_EQ(client.Refusal(), "");
+  }
+  EXPECT_EQ(Rfc2217Client::LineControls(),
+            (Bytes{kIac, kSb, kComPort, 5, 1,  kIac, kSe,     // no flow control (outbound)
+                   kIac, kSb, kComPort, 5, 14, kIac, kSe,     // no inbound flow control
+                   kIac, kSb, kComPort, 5, 8,  kIac, kSe}));  // DTR on
 }
 
 TEST(Rfc2217Test, ClientPassesDataAroundNegotiationAndEscapesTheIacByte) {
