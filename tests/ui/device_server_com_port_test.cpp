@@ -20,6 +20,7 @@
 #include "link/serial_line.h"
 #include "procedures/network_probes.h"
 #include "tests/cli/local_tcp_servers.h"
+#include "tests/link/fake_serial.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/aux_window_test_support.h"
 #include "ui/com_port_frm.h"
@@ -35,26 +36,6 @@ using testing::SilentServer;
 // A silent server holds its probe for the whole connect time-out (3 s). The waits below allow
 // three of them: far less than the eight silent servers asked one after another would take.
 constexpr int kSweepWaitMs = 9000;
-
-// This machine's ports: the chosen numbers are free; every number asked is noted.
-class LocalPorts : public SerialPorts {
- public:
-  explicit LocalPorts(std::set<int> free) : free_(std::move(free)) {}
-  std::unique_ptr<SerialLine> Open(int portNumber) override {
-    asked.insert(portNumber);
-    return free_.count(portNumber) != 0 ? std::make_unique<AnyLine>() : nullptr;
-  }
-  std::set<int> asked;
-
- private:
-  struct AnyLine : SerialLine {
-    void Configure() override {}
-    void SetRts(bool) override {}
-    bool WriteByte(std::uint8_t) override { return true; }
-    bool ReadByte(std::uint8_t&) override { return false; }
-  };
-  std::set<int> free_;
-};
 
 NetworkEndpoint Raw(int tcpPort) {
   return {NetworkProtocol::Raw, "127.0.0.1", tcpPort};
@@ -81,7 +62,13 @@ class DeviceServerComPortTest : public ::testing::Test {
   static bool Lists(ComPortFrm& frm, const QStringList& entries) {
     return QTest::qWaitFor([&] { return Entries(frm) == entries; }, kSweepWaitMs);
   }
-  std::unique_ptr<ComPortFrm> Dialog(LocalPorts& ports) {
+  // This machine's ports: `present` are free; every number asked is noted.
+  testing::FakeSerialPorts& LocalPorts(std::set<int> present) {
+    local_.present = std::move(present);
+    local_.onOpen = [this](int n) { asked_.insert(n); };
+    return local_;
+  }
+  std::unique_ptr<ComPortFrm> Dialog(SerialPorts& ports) {
     auto frm = std::make_unique<ComPortFrm>(ctx_, ports);
     servers_.Serve(*frm);
     return frm;
@@ -93,6 +80,9 @@ class DeviceServerComPortTest : public ::testing::Test {
   AnsweringServer answering_[2];
   inline static std::unique_ptr<SilentServer[]> silent_;
   RefusingServer refusing_;
+  testing::FakeClock clock_;
+  testing::FakeSerialPorts local_{clock_};
+  std::set<int> asked_;
 };
 
 TEST_F(DeviceServerComPortTest, AssignedServersAreAskedTogetherAndOfferedAsTheyAnswer) {
@@ -111,7 +101,7 @@ TEST_F(DeviceServerComPortTest, AssignedServersAreAskedTogetherAndOfferedAsTheyA
       {29, Raw(refusing_.Port())},
   };
   for (const auto& [n, endpoint] : assigned) servers_.Assign(n, endpoint);
-  LocalPorts ports({1, 3});
+  SerialPorts& ports = LocalPorts({1, 3});
   ctx_.comPortNumber = 28;
   auto frm = Dialog(ports);
   frm->show();
@@ -119,8 +109,8 @@ TEST_F(DeviceServerComPortTest, AssignedServersAreAskedTogetherAndOfferedAsTheyA
   // Up at once with the machine's own ports; the servers' answers come after it. Their numbers
   // are not asked of the local ports.
   EXPECT_EQ(Entries(*frm), QStringList({"COM1"}));
-  EXPECT_EQ(ports.asked.size(), 255u - assigned.size());
-  for (const auto& [n, endpoint] : assigned) EXPECT_EQ(ports.asked.count(n), 0u) << n;
+  EXPECT_EQ(asked_.size(), 255u - assigned.size());
+  for (const auto& [n, endpoint] : assigned) EXPECT_EQ(asked_.count(n), 0u) << n;
 
   // The answering servers behind eight silent ones, the current port chosen once it is listed.
   ASSERT_TRUE(Lists(*frm, {"COM1", "COM20", "COM28"})) << Entries(*frm).join(' ').toStdString();
@@ -132,7 +122,7 @@ TEST_F(DeviceServerComPortTest, AssignedServersAreAskedTogetherAndOfferedAsTheyA
 
 TEST_F(DeviceServerComPortTest, AssignmentsMadeWhileItIsOpenTakeEffectAtOnce) {
   servers_.Assign(20, Raw(answering_[0].Port()));
-  LocalPorts ports({1, 3});
+  SerialPorts& ports = LocalPorts({1, 3});
   ctx_.comPortNumber = 3;
   auto frm = Dialog(ports);
   frm->show();
@@ -177,7 +167,7 @@ TEST_F(DeviceServerComPortTest, AssignmentsMadeWhileItIsOpenTakeEffectAtOnce) {
 
 #ifndef _WIN32
 TEST_F(DeviceServerComPortTest, AServerAddedInTheSerialDeviceWindowIsOfferedBehindIt) {
-  LocalPorts ports({1});
+  SerialPorts& ports = LocalPorts({1});
   auto frm = Dialog(ports);
   frm->show();
   bool offered = false;
@@ -197,7 +187,7 @@ TEST_F(DeviceServerComPortTest, AServerAddedInTheSerialDeviceWindowIsOfferedBehi
 TEST_F(DeviceServerComPortTest, ClosingWhileServersAreAskedDropsTheirLateAnswers) {
   servers_.Assign(20, Raw(answering_[0].Port()));
   for (int n = 21; n <= 24; ++n) servers_.Assign(n, Silent(n - 21));
-  LocalPorts ports({});
+  SerialPorts& ports = LocalPorts({});
   auto frm = Dialog(ports);
 
   // Closed once COM20's server has been asked, then that server stops. What the first showing
