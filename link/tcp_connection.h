@@ -8,15 +8,31 @@
 #include <memory>
 #include <string>
 
+#include "link/connect_wait.h"
+
 namespace quorvex {
+
+// Why Connect gave no connection.
+struct ConnectProblem {
+  ConnectFailure kind = ConnectFailure::None;
+  // As the operator reads it: "connection refused", "no answer within 3 s", "host not found: ...".
+  std::string reason;
+};
 
 class TcpConnection {
  public:
   using Deadline = std::chrono::steady_clock::time_point;
 
   // Connected with TCP_NODELAY (each of the card's bytes leaves at once, not when Nagle's
-  // algorithm lets it), or nullptr with `reason` set: "connection refused", "no answer within
-  // 3 s", "host not found: ...".
+  // algorithm lets it), or nullptr with `problem` set. The time-out covers the name's lookup
+  // too; each address of the name gets an equal share of what is left when its turn comes, so
+  // a first address that never answers leaves time for the next. `wait` is the call the
+  // connect is waited for with, the platform's own unless a test tries another.
+  static std::unique_ptr<TcpConnection> Connect(const std::string& host, int port,
+                                                std::chrono::milliseconds timeout,
+                                                ConnectProblem& problem,
+                                                ConnectWaitCall wait = PlatformConnectWait());
+  // As above, with the reason alone.
   static std::unique_ptr<TcpConnection> Connect(const std::string& host, int port,
                                                 std::chrono::milliseconds timeout,
                                                 std::string& reason);
