@@ -52,6 +52,12 @@ std::string ErrorText(int e) {
 }
 #endif
 
+void StartSockets() {
+#ifdef _WIN32
+  static const WinsockSession winsock;
+#endif
+}
+
 // A server that leaves Nagle's algorithm on holds each byte of a reply until the one before it
 // is acknowledged, and a delayed acknowledgement takes up to 40 ms on Linux and up to 200 ms on
 // Windows: acknowledged at once, every byte of a reply goes out as the card sends it. Linux
@@ -118,40 +124,62 @@ Socket TryAddress(const SocketAddress& a, TcpConnection::Deadline deadline, Conn
   return s;
 }
 
+std::string NoAnswer(std::chrono::milliseconds timeout) {
+  return "no answer within " + std::to_string(timeout.count() / 1000) + " s";
+}
+
+// The addresses in their order, each with an equal share of the time left when its turn comes.
+Socket ConnectAny(const std::vector<SocketAddress>& addresses, TcpConnection::Deadline deadline,
+                  std::chrono::milliseconds timeout, ConnectWaitCall wait,
+                  ConnectProblem& problem) {
+  using SteadyClock = std::chrono::steady_clock;
+  Socket s = kNoSocket;
+  const std::size_t count = addresses.size();
+  for (std::size_t i = 0; i < count && s == kNoSocket; ++i) {
+    const auto left = deadline - SteadyClock::now();
+    if (left <= SteadyClock::duration::zero()) {
+      problem = {ConnectFailure::NoAnswer, {}};
+      break;
+    }
+    const auto share = left / static_cast<long>(count - i);
+    s = TryAddress(addresses[i], SteadyClock::now() + share, wait, problem);
+  }
+  if (count == 0) problem = {ConnectFailure::HostNotFound, "host not found"};
+  if (s == kNoSocket && problem.kind == ConnectFailure::NoAnswer) {
+    problem.reason = NoAnswer(timeout);
+  }
+  return s;
+}
+
 }  // namespace
 
 std::unique_ptr<TcpConnection> TcpConnection::Connect(const std::string& host, int port,
                                                       std::chrono::milliseconds timeout,
                                                       ConnectProblem& problem,
                                                       ConnectWaitCall wait) {
-#ifdef _WIN32
-  static const WinsockSession winsock;
-#endif
-  using SteadyClock = std::chrono::steady_clock;
-  const Deadline deadline = SteadyClock::now() + timeout;
-  const std::string noAnswer = "no answer within " + std::to_string(timeout.count() / 1000) + " s";
+  StartSockets();
+  const Deadline deadline = std::chrono::steady_clock::now() + timeout;
   problem = {};
   const NameLookup found = LookUpName(host, port, deadline);
   if (found.failure != ConnectFailure::None) {
     problem = {found.failure, found.failure == ConnectFailure::Other ? found.reason
                               : found.failure == ConnectFailure::NoAnswer
-                                  ? "host not found: " + noAnswer
+                                  ? "host not found: " + NoAnswer(timeout)
                                   : "host not found: " + found.reason};
     return nullptr;
   }
-  Socket s = kNoSocket;
-  const std::size_t count = found.addresses.size();
-  for (std::size_t i = 0; i < count && s == kNoSocket; ++i) {
-    const auto left = std::max(deadline - SteadyClock::now(), SteadyClock::duration::zero());
-    const auto share = left / static_cast<long>(count - i);
-    s = TryAddress(found.addresses[i], SteadyClock::now() + share, wait, problem);
-  }
-  if (s == kNoSocket) {
-    if (problem.kind == ConnectFailure::NoAnswer) problem.reason = noAnswer;
-    return nullptr;
-  }
+  return Adopt(
+      static_cast<std::intptr_t>(ConnectAny(found.addresses, deadline, timeout, wait, problem)));
+}
+
+std::unique_ptr<TcpConnection> TcpConnection::Connect(const std::vector<SocketAddress>& addresses,
+                                                      std::chrono::milliseconds timeout,
+                                                      ConnectProblem& problem,
+                                                      ConnectWaitCall wait) {
+  StartSockets();
   problem = {};
-  return std::unique_ptr<TcpConnection>(new TcpConnection(static_cast<std::intptr_t>(s)));
+  return Adopt(static_cast<std::intptr_t>(
+      ConnectAny(addresses, std::chrono::steady_clock::now() + timeout, timeout, wait, problem)));
 }
 
 std::unique_ptr<TcpConnection> TcpConnection::Connect(const std::string& host, int port,
@@ -161,6 +189,11 @@ std::unique_ptr<TcpConnection> TcpConnection::Connect(const std::string& host, i
   auto connection = Connect(host, port, timeout, problem);
   reason = problem.reason;
   return connection;
+}
+
+std::unique_ptr<TcpConnection> TcpConnection::Adopt(std::intptr_t socket) {
+  if (Of(socket) == kNoSocket) return nullptr;
+  return std::unique_ptr<TcpConnection>(new TcpConnection(socket));
 }
 
 TcpConnection::~TcpConnection() {

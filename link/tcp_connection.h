@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "link/connect_wait.h"
+#include "link/name_lookup.h"
 
 namespace quorvex {
 
@@ -36,6 +38,11 @@ class TcpConnection {
   static std::unique_ptr<TcpConnection> Connect(const std::string& host, int port,
                                                 std::chrono::milliseconds timeout,
                                                 std::string& reason);
+  // As above, to addresses already looked up, tried in their order.
+  static std::unique_ptr<TcpConnection> Connect(const std::vector<SocketAddress>& addresses,
+                                                std::chrono::milliseconds timeout,
+                                                ConnectProblem& problem,
+                                                ConnectWaitCall wait = PlatformConnectWait());
   ~TcpConnection();
   TcpConnection(const TcpConnection&) = delete;
   TcpConnection& operator=(const TcpConnection&) = delete;
@@ -49,6 +56,8 @@ class TcpConnection {
 
  private:
   explicit TcpConnection(std::intptr_t socket) : socket_(socket) {}
+  // The connection on a connected socket; nullptr for none.
+  static std::unique_ptr<TcpConnection> Adopt(std::intptr_t socket);
   // Waits for `events` (POLLIN or POLLOUT) by the deadline: 1 ready, 0 time-out, -1 failed.
   int Wait(short events, Deadline deadline, int& error) const;
 

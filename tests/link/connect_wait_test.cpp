@@ -5,8 +5,10 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "link/connect_wait.h"
+#include "link/name_lookup.h"
 #include "link/socket_platform.h"
 #include "link/tcp_connection.h"
 #include "tests/link/tcp_listener.h"
@@ -89,6 +91,22 @@ TEST(ConnectWaitTest, RefusedSilentAndLateListeners) {
     EXPECT_NE(late, nullptr) << problem.reason;
     EXPECT_EQ(problem.kind, ConnectFailure::None);
   }
+}
+
+// A name's first address silent (an IPv6 address whose packets are dropped): the next one still
+// gets its share of the time-out. With one deadline for all, the first took all of it.
+TEST(ConnectWaitTest, ASilentFirstAddressLeavesTimeForTheNext) {
+  ConnectProblem problem;
+  testing::TcpListener silent(0);
+  const auto held = TcpConnection::Connect("127.0.0.1", silent.Port(), 10s, problem);
+  ASSERT_NE(held, nullptr) << problem.reason;
+  const testing::TcpListener answering(4);
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  std::vector<SocketAddress> addresses = LookUpName("127.0.0.1", silent.Port(), deadline).addresses;
+  const auto next = LookUpName("127.0.0.1", answering.Port(), deadline).addresses;
+  addresses.insert(addresses.end(), next.begin(), next.end());
+  ASSERT_EQ(addresses.size(), 2u);
+  EXPECT_NE(TcpConnection::Connect(addresses, 1s, problem), nullptr) << problem.reason;
 }
 
 TEST(ConnectWaitTest, HostsThatCannotBeFound) {
