@@ -4,15 +4,19 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <exception>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "cli/card_log.h"
 #include "cli/port_selection.h"
 #include "cli/sha256.h"
+#include "core/errors.h"
 #include "storage/atomic_file.h"
 
 namespace quorvex::cli {
@@ -41,7 +45,34 @@ std::string PlanPortName(const BatchPlan& plan, int port) {
   return plan.portName ? plan.portName(port) : "COM" + std::to_string(port);
 }
 
-void RunOne(const CardJob& job, Slot& slot) {
+// The cards' threads wait here until every one of them exists: a thread the system refuses then
+// ends the command before any card is touched, instead of leaving some cards done.
+class StartGate {
+ public:
+  // True when the cards go, false when the command was given up.
+  bool Wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    opened_.wait(lock, [this] { return state_ != State::Closed; });
+    return state_ == State::Go;
+  }
+  // Once only: the first call decides.
+  void Open(bool go) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (state_ == State::Closed) state_ = go ? State::Go : State::GivenUp;
+    }
+    opened_.notify_all();
+  }
+
+ private:
+  enum class State { Closed, Go, GivenUp };
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  State state_ = State::Closed;
+};
+
+void RunOne(const CardJob& job, Slot& slot, StartGate& gate) {
+  if (!gate.Wait()) return;
   const auto start = Clock::now();
   try {
     slot.result = job(slot.port, slot.progress);
@@ -212,16 +243,28 @@ int RunBatch(const BatchPlan& plan, const CardJob& job, std::ostream& out, std::
     if (i < plan.devices.size()) slot->device = plan.devices[i];
     slots.push_back(std::move(slot));
   }
-  for (auto& s : slots) s->thread = std::thread(RunOne, std::cref(job), std::ref(*s));
-
-  // The cards' threads are joined on every path, also when the display throws.
+  // The cards' threads are joined on every path, also when the display throws or a thread
+  // cannot be had; the gate is opened first, so that none waits for ever.
+  StartGate gate;
   struct Joiner {
     std::vector<std::unique_ptr<Slot>>& slots;
+    StartGate& gate;
     ~Joiner() {
+      gate.Open(false);
       for (auto& s : slots)
         if (s->thread.joinable()) s->thread.join();
     }
-  } joiner{slots};
+  } joiner{slots, gate};
+  for (auto& s : slots) {
+    try {
+      s->thread = std::thread(RunOne, std::cref(job), std::ref(*s), std::ref(gate));
+    } catch (const std::system_error& e) {
+      throw ReportedError("cannot run " + std::to_string(slots.size()) +
+                          " cards at once: the system gave no thread for " +
+                          PlanPortName(plan, s->port) + " (" + e.what() + "); no card was touched");
+    }
+  }
+  gate.Open(true);
 
   if (plan.progressLines) DrawProgress(plan, slots, err, true);
   for (std::size_t left = slots.size(); left > 0;) {

@@ -54,6 +54,12 @@ void AddNetworkItem(std::string_view item, std::string_view value, std::vector<i
     if (last < endpoint->tcpPort) {
       throw std::invalid_argument("the range '" + std::string(item) + "' runs backwards");
     }
+    if (last - endpoint->tcpPort + 1 > kMostTcpPortsInRange) {
+      throw PortListTooLong("the range '" + std::string(item) + "' has " +
+                            std::to_string(last - endpoint->tcpPort + 1) +
+                            " TCP ports; a range takes at most " +
+                            std::to_string(kMostTcpPortsInRange));
+    }
   }
   for (int tcpPort = endpoint->tcpPort; tcpPort <= last; ++tcpPort) {
     endpoint->tcpPort = tcpPort;
@@ -99,7 +105,13 @@ std::vector<int> ParsePortList(const std::vector<std::string>& values,
     std::string_view rest = value;
     for (;;) {
       const std::size_t comma = rest.find(',');
-      AddItem(rest.substr(0, comma), value, ports, network);
+      const std::string_view item = rest.substr(0, comma);
+      AddItem(item, value, ports, network);
+      if (ports.size() > static_cast<std::size_t>(kMostCards)) {
+        throw PortListTooLong("'" + std::string(item) + "' in '" + value +
+                              "' brings the ports to " + std::to_string(ports.size()) +
+                              "; one command takes at most " + std::to_string(kMostCards));
+      }
       if (comma == std::string_view::npos) break;
       rest.remove_prefix(comma + 1);
     }
@@ -111,6 +123,8 @@ std::string PortListError(const std::string& value) {
   try {
     ParsePortList({value});
   } catch (const std::invalid_argument& e) {
+    return e.what();
+  } catch (const PortListTooLong& e) {
     return e.what();
   }
   return {};
@@ -124,10 +138,11 @@ std::string PortName(int port, const NetworkAssignments& network) {
 std::string PortFileName(int port, const NetworkAssignments& network) {
   const auto at = network.find(port);
   if (at == network.end()) return std::to_string(port);
-  // An IPv6 address's ':' is no part of a name on Windows.
+  // An IPv6 address's ':' is no part of a name on Windows, and its zone's '%' marks a variable
+  // in cmd.exe's scripts.
   std::string name = at->second.host;
   for (char& c : name) {
-    if (c == ':') c = '_';
+    if (c == ':' || c == '%') c = '_';
   }
   return name + "-" + std::to_string(at->second.tcpPort);
 }

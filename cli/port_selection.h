@@ -4,12 +4,24 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "link/network_port.h"
 
 namespace quorvex::cli {
 
 // The numbers that stand for device server ports named by URL; no COM port has such a number.
 inline constexpr int kFirstNetworkPortNumber = 1000;
+
+// What one command takes: a typing slip ("4001-40008" for 4001-4008) must not start tens of
+// thousands of threads and connections.
+inline constexpr int kMostTcpPortsInRange = 256;
+inline constexpr int kMostCards = 1024;
+
+// A port list over those bounds: bad usage (exit 2), found before any port is touched.
+class PortListTooLong : public ReportedError {
+ public:
+  using ReportedError::ReportedError;
+};
 
 // COM numbers from the values of one or more --port options: "3", "3,4,5", "3-10", mixed and
 // repeated. The order given is kept, a number named twice counts once. Throws
@@ -18,7 +30,9 @@ std::vector<int> ParsePortList(const std::vector<std::string>& values);
 
 // As above, with device server ports too: "rfc2217://HOST:PORT", "tcp://HOST:PORT" and a range
 // of TCP ports on one host ("rfc2217://10.0.0.5:4001-4008"), in lists with COM numbers. Each
-// gets a number from kFirstNetworkPortNumber on, assigned to it in `network`.
+// gets a number from kFirstNetworkPortNumber on, assigned to it in `network`. A range of more
+// than kMostTcpPortsInRange TCP ports, or more than kMostCards ports in all, throws
+// PortListTooLong naming the range or the value that went over.
 std::vector<int> ParsePortList(const std::vector<std::string>& values, NetworkAssignments& network);
 
 // How messages, card lines, the log and --json name a port: "COM3", or the URL of a device
@@ -26,7 +40,7 @@ std::vector<int> ParsePortList(const std::vector<std::string>& values, NetworkAs
 std::string PortName(int port, const NetworkAssignments& network);
 
 // The port in a file name ({port}): "3", or a device server port's host and TCP port made
-// safe for any file system, "10.0.0.5-4001".
+// safe for any file system, "10.0.0.5-4001", "fe80__1_eth0-4001".
 std::string PortFileName(int port, const NetworkAssignments& network);
 
 // The reason a single --port value is not a port list, or "" when it is one.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "link/port_names.h"
+#include "link/win32_text.h"
 #include "link/windows_ports.h"
 
 namespace quorvex {
@@ -27,35 +28,11 @@ constexpr GUID kPortsClass = {
 constexpr GUID kComPortInterface = {
     0x86e0d1e0, 0x8089, 0x11d0, {0x9c, 0xe4, 0x08, 0x00, 0x3e, 0x30, 0x1f, 0x73}};
 
-std::string Narrow(const wchar_t* text, std::size_t length) {
-  if (length == 0) return {};
-  const int units = static_cast<int>(length);
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string narrow(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, units, narrow.data(), bytes, nullptr, nullptr);
-  return narrow;
-}
-
 // A string the system wrote into a buffer, up to its first NUL.
 std::string Narrow(const std::vector<wchar_t>& buffer) {
   std::size_t length = 0;
   while (length < buffer.size() && buffer[length] != L'\0') ++length;
-  return Narrow(buffer.data(), length);
-}
-
-std::string SystemMessage(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string message = Narrow(text, length);
-  LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.')) {
-    message.pop_back();
-  }
-  return message.empty() ? "error " + std::to_string(error) : message;
+  return Utf8FromWide(buffer.data(), length);
 }
 
 class DeviceSet {

@@ -1,64 +1,33 @@
-// A TCP connection on the platform's sockets. Winsock and POSIX differ only in names here, so one
-// source serves both.
+// A TCP connection on the platform's sockets. Winsock and POSIX differ only in names here
+// (link/socket_platform.h), so one source serves both.
 #include "link/tcp_connection.h"
 
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstring>
+
+#include "link/name_lookup.h"
+#include "link/socket_platform.h"
+
+#ifdef _WIN32
+#include <mstcpip.h>
+
+#include "link/win32_text.h"
 #endif
 
-#include <algorithm>
-#include <cerrno>
-
 namespace quorvex {
+
+using namespace sockets;
 
 namespace {
 
 #ifdef _WIN32
-using Socket = SOCKET;
-using IoLength = int;
-using AddressLength = int;
-constexpr Socket kNoSocket = INVALID_SOCKET;
-int LastError() {
-  return WSAGetLastError();
-}
-bool WouldBlock(int e) {
-  return e == WSAEWOULDBLOCK || e == WSAEINPROGRESS;
-}
-int PollSockets(pollfd* p, int timeoutMs) {
-  return WSAPoll(p, 1, timeoutMs);
-}
-void CloseSocket(Socket s) {
-  closesocket(s);
-}
-bool MakeNonBlocking(Socket s) {
-  u_long on = 1;
-  return ioctlsocket(s, static_cast<long>(FIONBIO), &on) == 0;
-}
-constexpr int kRefused = WSAECONNREFUSED;
-constexpr int kSendFlags = 0;
+// mstcpip.h of the Windows SDK has it; MinGW-w64's does not (yet).
+#ifndef SIO_TCP_SET_ACK_FREQUENCY
+#define SIO_TCP_SET_ACK_FREQUENCY _WSAIOW(IOC_VENDOR, 23)
+#endif
+
 std::string ErrorText(int e) {
-  char* text = nullptr;
-  FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(e), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string result = text != nullptr ? text : "error " + std::to_string(e);
-  LocalFree(text);
-  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
-                             result.back() == '.' || result.back() == ' ')) {
-    result.pop_back();
-  }
-  return result;
+  return SystemMessage(static_cast<unsigned long>(e));
 }
 
 // Winsock wants its start before the first socket and counts starts and ends itself.
@@ -78,46 +47,36 @@ class WinsockSession {
   bool started_ = false;
 };
 #else
-using Socket = int;
-using IoLength = std::size_t;
-using AddressLength = socklen_t;
-constexpr Socket kNoSocket = -1;
-int LastError() {
-  return errno;
-}
-bool WouldBlock(int e) {
-  return e == EINPROGRESS || e == EAGAIN || e == EWOULDBLOCK;
-}
-int PollSockets(pollfd* p, int timeoutMs) {
-  return ::poll(p, 1, timeoutMs);
-}
-void CloseSocket(Socket s) {
-  ::close(s);
-}
-bool MakeNonBlocking(Socket s) {
-  const int flags = ::fcntl(s, F_GETFL);
-  return flags >= 0 && ::fcntl(s, F_SETFL, flags | O_NONBLOCK) == 0;
-}
-constexpr int kRefused = ECONNREFUSED;
-// A server that went away must end the transfer through its failure path, not by SIGPIPE.
-constexpr int kSendFlags = MSG_NOSIGNAL;
 std::string ErrorText(int e) {
   return std::strerror(e);
 }
 #endif
 
-Socket Of(std::intptr_t s) {
-  return static_cast<Socket>(s);
+void StartSockets() {
+#ifdef _WIN32
+  static const WinsockSession winsock;
+#endif
 }
 
 // A server that leaves Nagle's algorithm on holds each byte of a reply until the one before it
-// is acknowledged, and a delayed acknowledgement takes up to 40 ms: acknowledged at once, every
-// byte of a reply goes out as the card sends it. Linux falls back to delaying after a while, so
-// this is asked again after every read; elsewhere the server's own setting decides.
+// is acknowledged, and a delayed acknowledgement takes up to 40 ms on Linux and up to 200 ms on
+// Windows: acknowledged at once, every byte of a reply goes out as the card sends it. Linux
+// falls back to delaying after a while, so this is asked again after every read.
 void AckAtOnce([[maybe_unused]] Socket s) {
 #ifdef TCP_QUICKACK
   int on = 1;
   ::setsockopt(s, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+}
+
+// Windows keeps its setting per socket once connected: every segment acknowledged. A Windows
+// (or Wine) that refuses it leaves the server's own setting to decide.
+void AckEverySegment([[maybe_unused]] Socket s) {
+#ifdef _WIN32
+  DWORD frequency = 1;
+  DWORD returned = 0;
+  WSAIoctl(s, SIO_TCP_SET_ACK_FREQUENCY, &frequency, sizeof frequency, nullptr, 0, &returned,
+           nullptr, nullptr);
 #endif
 }
 
@@ -127,54 +86,67 @@ int MillisecondsLeft(TcpConnection::Deadline deadline) {
   return static_cast<int>(std::clamp<long long>(left.count(), 0, 60'000));
 }
 
-std::string ConnectError(int e) {
-  return e == kRefused ? std::string("connection refused") : ErrorText(e);
+ConnectProblem Failed(ConnectFailure kind, int error) {
+  if (kind == ConnectFailure::Refused) return {kind, "connection refused"};
+  return {kind, error != 0 ? ErrorText(error) : std::string("the connection failed")};
 }
 
-// One address tried by the deadline; the socket, or kNoSocket with `reason` set.
-Socket TryAddress(const addrinfo& a, TcpConnection::Deadline deadline, std::string& reason) {
-  const Socket s = ::socket(a.ai_family, a.ai_socktype, a.ai_protocol);
+// One address tried by the deadline; the socket, or kNoSocket with `problem` set.
+Socket TryAddress(const SocketAddress& a, TcpConnection::Deadline deadline, ConnectWaitCall wait,
+                  ConnectProblem& problem) {
+  const Socket s = ::socket(a.family, a.socketType, a.protocol);
   if (s == kNoSocket) {
-    reason = ErrorText(LastError());
+    problem = Failed(ConnectFailure::Other, LastError());
     return kNoSocket;
   }
   int on = 1;
   ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
   AckAtOnce(s);
   if (!MakeNonBlocking(s)) {
-    reason = ErrorText(LastError());
+    problem = Failed(ConnectFailure::Other, LastError());
     CloseSocket(s);
     return kNoSocket;
   }
-  if (::connect(s, a.ai_addr, static_cast<AddressLength>(a.ai_addrlen)) != 0) {
+  const auto* address = reinterpret_cast<const sockaddr*>(a.bytes.data());
+  if (::connect(s, address, static_cast<AddressLength>(a.bytes.size())) != 0) {
     const int e = LastError();
-    if (!WouldBlock(e)) {
-      reason = ConnectError(e);
+    const ConnectWaitResult result =
+        WouldBlock(e)
+            ? WaitForConnect(wait, static_cast<std::intptr_t>(s), deadline)
+            : ConnectWaitResult{e == kRefused ? ConnectFailure::Refused : ConnectFailure::Other, e};
+    if (result.failure != ConnectFailure::None) {
+      problem = Failed(result.failure, result.error);
       CloseSocket(s);
       return kNoSocket;
     }
-    pollfd p{};
-    p.fd = s;
-    p.events = POLLOUT;
-    int r = 0;
-    do {
-      r = PollSockets(&p, MillisecondsLeft(deadline));
-    } while (r < 0 && LastError() == EINTR);
-    int soError = 0;
-    AddressLength length = sizeof soError;
-    if (r == 0) {
-      reason = "no answer";
-    } else if (r < 0) {
-      reason = ErrorText(LastError());
-    } else if (::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&soError), &length) !=
-                   0 ||
-               soError != 0) {
-      reason = ConnectError(soError);
+  }
+  AckEverySegment(s);
+  return s;
+}
+
+std::string NoAnswer(std::chrono::milliseconds timeout) {
+  return "no answer within " + std::to_string(timeout.count() / 1000) + " s";
+}
+
+// The addresses in their order, each with an equal share of the time left when its turn comes.
+Socket ConnectAny(const std::vector<SocketAddress>& addresses, TcpConnection::Deadline deadline,
+                  std::chrono::milliseconds timeout, ConnectWaitCall wait,
+                  ConnectProblem& problem) {
+  using SteadyClock = std::chrono::steady_clock;
+  Socket s = kNoSocket;
+  const std::size_t count = addresses.size();
+  for (std::size_t i = 0; i < count && s == kNoSocket; ++i) {
+    const auto left = deadline - SteadyClock::now();
+    if (left <= SteadyClock::duration::zero()) {
+      problem = {ConnectFailure::NoAnswer, {}};
+      break;
     }
-    if (!reason.empty()) {
-      CloseSocket(s);
-      return kNoSocket;
-    }
+    const auto share = left / static_cast<long>(count - i);
+    s = TryAddress(addresses[i], SteadyClock::now() + share, wait, problem);
+  }
+  if (count == 0) problem = {ConnectFailure::HostNotFound, "host not found"};
+  if (s == kNoSocket && problem.kind == ConnectFailure::NoAnswer) {
+    problem.reason = NoAnswer(timeout);
   }
   return s;
 }
@@ -183,35 +155,45 @@ Socket TryAddress(const addrinfo& a, TcpConnection::Deadline deadline, std::stri
 
 std::unique_ptr<TcpConnection> TcpConnection::Connect(const std::string& host, int port,
                                                       std::chrono::milliseconds timeout,
-                                                      std::string& reason) {
-#ifdef _WIN32
-  static const WinsockSession winsock;
-#endif
+                                                      ConnectProblem& problem,
+                                                      ConnectWaitCall wait) {
+  StartSockets();
   const Deadline deadline = std::chrono::steady_clock::now() + timeout;
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_protocol = IPPROTO_TCP;
-  addrinfo* found = nullptr;
-  const std::string service = std::to_string(port);
-  if (const int e = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found); e != 0) {
-    reason = std::string("host not found: ") + gai_strerror(e);
+  problem = {};
+  const NameLookup found = LookUpName(host, port, deadline);
+  if (found.failure != ConnectFailure::None) {
+    problem = {found.failure, found.failure == ConnectFailure::Other ? found.reason
+                              : found.failure == ConnectFailure::NoAnswer
+                                  ? "host not found: " + NoAnswer(timeout)
+                                  : "host not found: " + found.reason};
     return nullptr;
   }
-  Socket s = kNoSocket;
-  for (const addrinfo* a = found; a != nullptr && s == kNoSocket; a = a->ai_next) {
-    reason.clear();
-    s = TryAddress(*a, deadline, reason);
-  }
-  ::freeaddrinfo(found);
-  if (s == kNoSocket) {
-    if (reason == "no answer") {
-      reason += " within " + std::to_string(timeout.count() / 1000) + " s";
-    }
-    return nullptr;
-  }
-  reason.clear();
-  return std::unique_ptr<TcpConnection>(new TcpConnection(static_cast<std::intptr_t>(s)));
+  return Adopt(
+      static_cast<std::intptr_t>(ConnectAny(found.addresses, deadline, timeout, wait, problem)));
+}
+
+std::unique_ptr<TcpConnection> TcpConnection::Connect(const std::vector<SocketAddress>& addresses,
+                                                      std::chrono::milliseconds timeout,
+                                                      ConnectProblem& problem,
+                                                      ConnectWaitCall wait) {
+  StartSockets();
+  problem = {};
+  return Adopt(static_cast<std::intptr_t>(
+      ConnectAny(addresses, std::chrono::steady_clock::now() + timeout, timeout, wait, problem)));
+}
+
+std::unique_ptr<TcpConnection> TcpConnection::Connect(const std::string& host, int port,
+                                                      std::chrono::milliseconds timeout,
+                                                      std::string& reason) {
+  ConnectProblem problem;
+  auto connection = Connect(host, port, timeout, problem);
+  reason = problem.reason;
+  return connection;
+}
+
+std::unique_ptr<TcpConnection> TcpConnection::Adopt(std::intptr_t socket) {
+  if (Of(socket) == kNoSocket) return nullptr;
+  return std::unique_ptr<TcpConnection>(new TcpConnection(socket));
 }
 
 TcpConnection::~TcpConnection() {
@@ -232,7 +214,7 @@ int TcpConnection::Wait(short events, Deadline deadline, int& error) const {
     p.fd = Of(socket_);
     p.events = events;
     const int r = PollSockets(&p, MillisecondsLeft(deadline));
-    if (r < 0 && LastError() == EINTR) continue;
+    if (r < 0 && LastError() == kInterrupted) continue;
     if (r < 0) {
       error = LastError();
       return -1;
@@ -252,7 +234,7 @@ bool TcpConnection::Send(const std::uint8_t* bytes, std::size_t count, Deadline 
                           static_cast<IoLength>(count), kSendFlags);
     if (n < 0) {
       const int e = LastError();
-      if (WouldBlock(e) || e == EINTR) continue;
+      if (WouldBlock(e) || e == kInterrupted) continue;
       error = e;
       return false;
     }
@@ -277,7 +259,7 @@ long TcpConnection::Receive(std::uint8_t* bytes, std::size_t capacity, Deadline 
     }
     if (n == 0) return -1;  // closed by the server
     const int e = LastError();
-    if (WouldBlock(e) || e == EINTR) {
+    if (WouldBlock(e) || e == kInterrupted) {
       if (std::chrono::steady_clock::now() >= deadline) return 0;
       continue;
     }
