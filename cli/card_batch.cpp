@@ -12,7 +12,7 @@
 
 #include "cli/card_log.h"
 #include "cli/port_selection.h"
-#include "cli/sha256.h"
+#include "storage/sha256.h"
 #include "storage/atomic_file.h"
 
 namespace quorvex::cli {

@@ -37,9 +37,6 @@ std::string UtcText(std::chrono::system_clock::time_point when, const char* form
 std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point when,
                     const std::string& host);
 
-// This machine's name, "" when the system does not tell it.
-std::string HostName();
-
 // The log file, opened for appending. Each line goes out in one write on a file opened in
 // append mode, so two processes logging to one file interleave whole lines, never parts.
 class CardLog {

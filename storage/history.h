@@ -16,8 +16,8 @@ namespace quorvex {
 
 struct SettingsEnvironment;
 
-// Every failure of the history. The transfer it was to record stands as it ended; what() says
-// what happened to the history ("... this transfer is not in the history").
+// Every failure of the history, what() naming the file and what went wrong. The transfer it was
+// to record stands as it ended; the caller tells the user that it is not in the history.
 class HistoryError : public ReportedError {
  public:
   using ReportedError::ReportedError;
@@ -153,5 +153,9 @@ std::string OperatingSystemUser();
 std::string HostName();
 // A time in UTC as the records hold it: "2026-12-10T14:05:09.123Z".
 std::string HistoryTimeText(std::chrono::system_clock::time_point when);
+
+// False in a build without SQLite (a Windows build whose SQLite was not built): every History
+// then throws HistoryError on opening, saying so.
+bool HistoryBuilt();
 
 }  // namespace quorvex

@@ -10,7 +10,7 @@
 
 #include "cli/card_log.h"
 #include "cli/port_selection.h"
-#include "cli/sha256.h"
+#include "storage/sha256.h"
 #include "core/version.h"
 #include "link/port_names.h"
 #include "tests/support/temp_folder.h"
