@@ -197,12 +197,8 @@ std::filesystem::path FsPath(const std::string& utf8) {
 // The damaged file out of the way under a name of its own, with its write-ahead log; the shared
 // memory index is rebuilt by SQLite and only removed. Returns the new name.
 std::string MoveAside(const std::string& path) {
-  const std::string stamp = HistoryTimeText(std::chrono::system_clock::now());
-  // "2026-12-10T14:05:09.123Z" without the colons Windows refuses in a name.
-  std::string compact;
-  for (char c : stamp.substr(0, 19))
-    if (c != ':') compact += c;
-  compact += 'Z';
+  // As the backups are named: no colon, which Windows refuses in a name.
+  const std::string compact = UtcText(std::chrono::system_clock::now(), "%Y%m%dT%H%M%SZ");
   const std::size_t folderEnd = path.find_last_of("/\\");
   const std::string folder = folderEnd == std::string::npos ? "" : path.substr(0, folderEnd + 1);
   const std::string stem = folder + "history-damaged-" + compact;

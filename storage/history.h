@@ -151,6 +151,8 @@ std::string DefaultHistoryPath(const std::string& windowExecutable, const std::s
 std::string OperatingSystemUser();
 // This machine's name, "" when the system does not tell it.
 std::string HostName();
+// A time in UTC as strftime's format has it ("%Y-%m-%dT%H:%M:%SZ"), to the second.
+std::string UtcText(std::chrono::system_clock::time_point when, const char* format);
 // A time in UTC as the records hold it: "2026-12-10T14:05:09.123Z".
 std::string HistoryTimeText(std::chrono::system_clock::time_point when);
 
