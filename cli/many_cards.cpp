@@ -63,6 +63,9 @@ int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
   std::ostringstream said;
   TeeBuffer tee(*c.err.rdbuf(), *said.rdbuf());
   std::ostream err(&tee);
+  // As std::cerr flushes after every output (unitbuf), so must this: a pipe to a script that
+  // waits for the progress lines is buffered otherwise (Windows' C library does so).
+  err.flags(c.err.flags());
   Console logged{c.out, err, c.errIsTerminal, &result.comparison};
   result.exitCode = RunReported(err, [&] { return run(place, logged); });
   err.flush();

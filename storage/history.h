@@ -129,8 +129,8 @@ class History {
   // corrections are not transfers and are never anyone's previous record.
   std::optional<HistoryRecord> PreviousOfSameCard(const HistoryRecord& record) const;
 
-  // Walks the whole chain from the first record: each record's hash must be its contents' and
-  // its previousHash the hash of the record before it.
+  // Walks the whole chain from the first record: each record's hash must be that of its contents
+  // with the hash of the record before it as its previousHash.
   HistoryCheck Check() const;
 
  private:
