@@ -73,7 +73,8 @@ using sqlite::WriteTransaction;
 
 // "QVXH" in the file's header: a database of another program is never taken for ours.
 constexpr std::int64_t kApplicationId = 0x51565848;
-constexpr std::int64_t kSchemaVersion = 1;
+// 2: the previous record's digest no longer kept in each record (1 was never released).
+constexpr std::int64_t kSchemaVersion = 2;
 
 // Digests are kept as their 32 bytes, and the previous record's digest only where that record is
 // (the chain is checked against it); the indexes are what a lookup by tag, by date or by the
@@ -103,7 +104,7 @@ CREATE INDEX records_time ON records(time);
 CREATE INDEX records_tag ON records(tag);
 CREATE INDEX records_refers_to ON records(refers_to) WHERE refers_to != 0;
 PRAGMA application_id = 1364613192;
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
 )";
 static_assert(kApplicationId == 1364613192);
 
@@ -239,8 +240,11 @@ struct History::State {
       if (applicationId != 0 || db->Integer("SELECT count(*) FROM sqlite_master") != 0) {
         throw HistoryError(path + " is a database of another program, not a history");
       }
-    } else if (db->Integer("PRAGMA user_version") > kSchemaVersion) {
+    } else if (const std::int64_t version = db->Integer("PRAGMA user_version");
+               version > kSchemaVersion) {
       throw HistoryError(path + " was written by a newer version of the program");
+    } else if (version < kSchemaVersion) {
+      throw HistoryError(path + " holds a history in an earlier form; move it aside to start anew");
     }
     // Readers never wait for a writer, and writers queue behind the busy time-out. NORMAL:
     // a killed process leaves every committed record; only a power cut may take the newest.
