@@ -15,9 +15,9 @@
 
 #include "cli/card_log.h"
 #include "cli/port_selection.h"
-#include "cli/sha256.h"
 #include "core/errors.h"
 #include "storage/atomic_file.h"
+#include "storage/sha256.h"
 
 namespace quorvex::cli {
 
@@ -38,6 +38,7 @@ struct Slot {
   double seconds = 0;
   std::atomic<bool> ended{false};
   bool reported = false;
+  HistoryNote history;  // how its record went, once it is reported
   std::thread thread;
 };
 
@@ -77,9 +78,9 @@ void RunOne(const CardJob& job, Slot& slot, StartGate& gate) {
   try {
     slot.result = job(slot.port, slot.progress);
   } catch (const std::exception& e) {
-    slot.result = {kInternalError, {}, e.what(), std::nullopt};
+    slot.result = {kInternalError, {}, e.what(), std::nullopt, {}};
   } catch (...) {
-    slot.result = {kInternalError, {}, "unknown error", std::nullopt};
+    slot.result = {kInternalError, {}, "unknown error", std::nullopt, {}};
   }
   slot.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   slot.ended.store(true, std::memory_order_release);
@@ -113,6 +114,7 @@ std::string CardLine(const BatchPlan& plan, const Slot& s) {
 }
 
 std::string CardJson(const BatchPlan& plan, const Slot& s) {
+  const HistoryNote& note = s.history;
   nlohmann::ordered_json card;
   card["port"] = PlanPortName(plan, s.port);
   card["device"] = s.device.stableName;
@@ -124,6 +126,8 @@ std::string CardJson(const BatchPlan& plan, const Slot& s) {
   card["message"] = s.result.message;
   card["file"] = plan.file ? plan.file(s.port) : std::string();
   if (s.result.backup) card["backup"] = *s.result.backup;
+  if (plan.history && note.failure.empty()) card["history"] = note.id;
+  if (plan.history && !note.failure.empty()) card["history_error"] = note.failure;
   return card.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
@@ -139,6 +143,9 @@ void ReportEnded(const BatchPlan& plan, Slot& s, std::ostream& out, std::ostream
     } catch (const std::exception& e) {
       err << "quorvex-cli: " << e.what() << '\n';
     }
+  }
+  if (plan.history) {
+    s.history = plan.history(s.port, s.device, s.result, s.seconds);
   }
   if (plan.progressLines) return;
   out << (plan.json ? CardJson(plan, s) : CardLine(plan, s)) << '\n' << std::flush;

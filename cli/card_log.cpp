@@ -3,10 +3,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <ctime>
-
 #include "core/version.h"
 #include "storage/atomic_file.h"
+#include "storage/history.h"
 #include "storage/kfg_file.h"
 
 #ifdef _WIN32
@@ -22,19 +21,6 @@
 #endif
 
 namespace quorvex::cli {
-
-std::string UtcText(std::chrono::system_clock::time_point when, const char* format) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &t);
-#else
-  gmtime_r(&t, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, format, &utc);
-  return text;
-}
 
 std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point when,
                     const std::string& host) {
@@ -61,12 +47,6 @@ std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point
 }
 
 #ifdef _WIN32
-
-std::string HostName() {
-  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD size = sizeof name;
-  return GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
-}
 
 CardLog::CardLog(const std::string& path) : path_(path), host_(HostName()) {
   // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end, as O_APPEND does.
@@ -125,12 +105,6 @@ void CardLog::Append(const LogEntry& entry) {
 }
 
 #else
-
-std::string HostName() {
-  char name[256] = {};
-  if (gethostname(name, sizeof name - 1) != 0) return {};
-  return name;
-}
 
 CardLog::CardLog(const std::string& path) : path_(path), host_(HostName()) {
   fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);

@@ -30,15 +30,9 @@ struct LogEntry {
   std::string portName = {};
 };
 
-// A time in UTC as strftime's format has it ("%Y-%m-%dT%H:%M:%SZ").
-std::string UtcText(std::chrono::system_clock::time_point when, const char* format);
-
 // The line, newline included, for a transfer that ended at `when` on the named host.
 std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point when,
                     const std::string& host);
-
-// This machine's name, "" when the system does not tell it.
-std::string HostName();
 
 // The log file, opened for appending. Each line goes out in one write on a file opened in
 // append mode, so two processes logging to one file interleave whole lines, never parts.

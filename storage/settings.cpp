@@ -175,4 +175,13 @@ void SaveDeviceServerPorts(const std::string& settingsPath, const DeviceServerPo
   WriteProfile(settingsPath, profile, failure);
 }
 
+HistorySettings StoredHistorySettings(const std::string& settingsPath) {
+  const Profile profile = Profile::Load(settingsPath);
+  HistorySettings history;
+  // Only "0" turns it off: a history lost to a typing error would be found too late.
+  history.enabled = profile.ReadString("History", "Enabled", "1") != "0";
+  history.path = profile.ReadString("History", "Path", "");
+  return history;
+}
+
 }  // namespace quorvex

@@ -82,4 +82,12 @@ DeviceServerPorts StoredDeviceServerPorts(const std::string& settingsPath);
 // leaves the previous file intact when it cannot be written.
 void SaveDeviceServerPorts(const std::string& settingsPath, const DeviceServerPorts& ports);
 
+// The history's section: "[History] Enabled=0" turns the history off, "Path=" names another file
+// than the default place's. Written by hand; the program only reads it.
+struct HistorySettings {
+  bool enabled = true;
+  std::string path;  // "" for the default place
+};
+HistorySettings StoredHistorySettings(const std::string& settingsPath);
+
 }  // namespace quorvex

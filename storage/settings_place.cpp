@@ -42,6 +42,7 @@ SettingsEnvironment SettingsEnvironment::FromProcess() {
   env.appData = EnvValue(L"APPDATA");
 #else
   env.xdgConfigHome = EnvValue("XDG_CONFIG_HOME");
+  env.xdgDataHome = EnvValue("XDG_DATA_HOME");
   env.home = EnvValue("HOME");
   if (env.home.empty()) {
     // A login without HOME (a service, sudo -i variants) still has a home in the user database.

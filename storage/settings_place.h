@@ -10,6 +10,7 @@ namespace quorvex {
 // The parts of the environment that decide where the settings file lies. Empty means unset.
 struct SettingsEnvironment {
   std::string xdgConfigHome;              // XDG_CONFIG_HOME
+  std::string xdgDataHome;                // XDG_DATA_HOME
   std::string home;                       // HOME, else the user database's home folder
   std::vector<std::string> programFiles;  // %ProgramFiles%, %ProgramFiles(x86)%, %ProgramW6432%
   std::string localAppData;               // %LOCALAPPDATA%

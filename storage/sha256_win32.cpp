@@ -9,9 +9,9 @@
 #include <array>
 #include <stdexcept>
 
-#include "cli/sha256.h"
+#include "storage/sha256.h"
 
-namespace quorvex::cli {
+namespace quorvex {
 
 namespace {
 
@@ -40,4 +40,4 @@ std::string Sha256Hex(std::string_view bytes) {
   return DigestHex(digest.data(), digest.size());
 }
 
-}  // namespace quorvex::cli
+}  // namespace quorvex

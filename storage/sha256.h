@@ -1,4 +1,4 @@
-// SHA-256 of a file's bytes, for the log that tells which file went into which card.
+// SHA-256: which file went into which card (the log, the history), and the history's chain.
 #pragma once
 
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace quorvex::cli {
+namespace quorvex {
 
 // The digest in lower-case hex (64 digits): nettle on POSIX, the system's CNG on Windows.
 std::string Sha256Hex(std::string_view bytes);
@@ -22,4 +22,4 @@ inline std::string DigestHex(const std::uint8_t* bytes, std::size_t count) {
   return hex;
 }
 
-}  // namespace quorvex::cli
+}  // namespace quorvex

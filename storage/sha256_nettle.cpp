@@ -3,9 +3,9 @@
 
 #include <array>
 
-#include "cli/sha256.h"
+#include "storage/sha256.h"
 
-namespace quorvex::cli {
+namespace quorvex {
 
 std::string Sha256Hex(std::string_view bytes) {
   sha256_ctx context{};
@@ -16,4 +16,4 @@ std::string Sha256Hex(std::string_view bytes) {
   return DigestHex(digest.data(), digest.size());
 }
 
-}  // namespace quorvex::cli
+}  // namespace quorvex
