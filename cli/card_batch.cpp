@@ -10,10 +10,11 @@
 #include <memory>
 #include <thread>
 
+#include "cli/card_history.h"
 #include "cli/card_log.h"
 #include "cli/port_selection.h"
-#include "storage/sha256.h"
 #include "storage/atomic_file.h"
+#include "storage/sha256.h"
 
 namespace quorvex::cli {
 
@@ -34,6 +35,7 @@ struct Slot {
   double seconds = 0;
   std::atomic<bool> ended{false};
   bool reported = false;
+  HistoryNote history;  // how its record went, once it is reported
   std::thread thread;
 };
 
@@ -46,9 +48,9 @@ void RunOne(const CardJob& job, Slot& slot) {
   try {
     slot.result = job(slot.port, slot.progress);
   } catch (const std::exception& e) {
-    slot.result = {kInternalError, {}, e.what(), std::nullopt};
+    slot.result = {kInternalError, {}, e.what(), std::nullopt, {}};
   } catch (...) {
-    slot.result = {kInternalError, {}, "unknown error", std::nullopt};
+    slot.result = {kInternalError, {}, "unknown error", std::nullopt, {}};
   }
   slot.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   slot.ended.store(true, std::memory_order_release);
@@ -82,6 +84,7 @@ std::string CardLine(const BatchPlan& plan, const Slot& s) {
 }
 
 std::string CardJson(const BatchPlan& plan, const Slot& s) {
+  const HistoryNote& note = s.history;
   nlohmann::ordered_json card;
   card["port"] = PlanPortName(plan, s.port);
   card["device"] = s.device.stableName;
@@ -93,6 +96,8 @@ std::string CardJson(const BatchPlan& plan, const Slot& s) {
   card["message"] = s.result.message;
   card["file"] = plan.file ? plan.file(s.port) : std::string();
   if (s.result.backup) card["backup"] = *s.result.backup;
+  if (plan.history != nullptr && note.failure.empty()) card["history"] = note.id;
+  if (plan.history != nullptr && !note.failure.empty()) card["history_error"] = note.failure;
   return card.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
@@ -108,6 +113,11 @@ void ReportEnded(const BatchPlan& plan, Slot& s, std::ostream& out, std::ostream
     } catch (const std::exception& e) {
       err << "quorvex-cli: " << e.what() << '\n';
     }
+  }
+  if (plan.history != nullptr) {
+    s.history = plan.history->Record(plan.command, s.port, s.device, PlanPortName(plan, s.port),
+                                     plan.file ? plan.file(s.port) : std::string(), s.result,
+                                     s.seconds, err);
   }
   if (plan.progressLines) return;
   out << (plan.json ? CardJson(plan, s) : CardLine(plan, s)) << '\n' << std::flush;

@@ -9,11 +9,24 @@
 #include <vector>
 
 #include "cli/port_list.h"
+#include "core/config_image.h"
 
 namespace quorvex::cli {
 
+class CardHistory;
 class CardLog;
 struct LogEntry;
+
+// What a card command learnt of the card beyond its exit code, for the history.
+struct CardTransfer {
+  std::optional<ConfigImage> held;    // the card's bytes after the command, when known
+  std::optional<bool> readBackEqual;  // a write read back
+  // write --backup: the read before the write, with its exit code and the bytes it got.
+  bool backupRead = false;
+  int backupExitCode = 0;
+  std::optional<ConfigImage> backupHeld;
+  double backupSeconds = 0;
+};
 
 // How one card's command ended, in the single-port command's own terms.
 struct CardResult {
@@ -23,6 +36,7 @@ struct CardResult {
   std::string message;  // the reason the single-port command gave for a failure
   // A write with --backup: the backup's path, "" when none was saved; unset without --backup.
   std::optional<std::string> backup;
+  CardTransfer transfer;
 };
 
 // What a card's thread lets the display see while it works: written by that thread only.
@@ -43,6 +57,7 @@ struct BatchPlan {
   bool json = false;                     // one JSON object per card instead of a line
   bool progressLines = false;            // stderr is a terminal: one progress line per port
   CardLog* log = nullptr;
+  CardHistory* history = nullptr;
   // How the lines, --json and the log name a port; empty: "COM" and its number.
   std::function<std::string(int)> portName;
 };

@@ -44,5 +44,6 @@ void SetupDiffCommand(CLI::App& app, CommandHost& host);
 void SetupExportCommand(CLI::App& app, CommandHost& host);
 void SetupImportCommand(CLI::App& app, CommandHost& host);
 void SetupPortsCommand(CLI::App& app, CommandHost& host);
+void SetupHistoryCommand(CLI::App& app, CommandHost& host);
 
 }  // namespace quorvex::cli

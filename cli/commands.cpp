@@ -15,8 +15,9 @@ namespace {
 
 using CommandSetup = void (*)(CLI::App&, CommandHost&);
 constexpr CommandSetup kCommands[] = {
-    SetupShowCommand, SetupReadCommand,   SetupWriteCommand,  SetupVerifyCommand,
-    SetupDiffCommand, SetupExportCommand, SetupImportCommand, SetupPortsCommand,
+    SetupShowCommand,   SetupReadCommand,  SetupWriteCommand,
+    SetupVerifyCommand, SetupDiffCommand,  SetupExportCommand,
+    SetupImportCommand, SetupPortsCommand, SetupHistoryCommand,
 };
 
 void SetupProgram(CLI::App& app) {

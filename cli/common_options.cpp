@@ -38,8 +38,23 @@ void AddCardOptions(CLI::App* command, CardOptions& o) {
   command->add_option("--log", o.log,
                       "append one JSON line per card to this file (time, host, port, device, "
                       "file and its SHA-256, outcome, differences, seconds)");
+  AddHistoryFileOptions(command, o.history, &o.noHistory);
+  command->add_option("--tag", o.tag,
+                      "the card's tag for the history (the analyser's plant tag); with several "
+                      "ports {port} in it becomes each port's number");
   command->add_flag("--wait", o.wait,
                     "wait for Enter at each prompt to connect or release the card");
+}
+
+void AddHistoryFileOptions(CLI::App* command, std::string& file, bool* none) {
+  CLI::Option* history = command->add_option(
+      "--history", file,
+      "the history in this file instead of the default place (exit code 2 when it cannot be "
+      "opened)");
+  if (none != nullptr) {
+    command->add_flag("--no-history", *none, "keep no history of this command's transfers")
+        ->excludes(history);
+  }
 }
 
 PortNameEnvironment Environment(const CommonOptions& o) {

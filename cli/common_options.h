@@ -23,7 +23,7 @@ struct CommonOptions {
 class InterruptSource;
 struct CardProgress;
 
-// --port, --wait, --log, beside the common ones.
+// --port, --wait, --log, --history, --no-history, --tag, beside the common ones.
 struct CardOptions : CommonOptions {
   int port = 0;
   bool wait = false;
@@ -33,6 +33,10 @@ struct CardOptions : CommonOptions {
   // COM numbers the window assigned to device server ports; they win over a local port.
   NetworkAssignments assigned;
   std::string log;
+  // The history: another file than the default, none at all, the card's tag ({port} allowed).
+  std::string history;
+  bool noHistory = false;
+  std::string tag;
   // One card of many: the batch's interrupt, and where the card's thread shows its progress.
   InterruptSource* interrupt = nullptr;
   CardProgress* progress = nullptr;
@@ -40,6 +44,9 @@ struct CardOptions : CommonOptions {
 
 void AddCommonOptions(CLI::App* command, CommonOptions& o);
 void AddCardOptions(CLI::App* command, CardOptions& o);
+// --history FILE, and --no-history where `none` is given: for the card commands and the history
+// command alike.
+void AddHistoryFileOptions(CLI::App* command, std::string& file, bool* none);
 
 // Where COM numbers lead: the process's environment, with --com-dir in place of QUORVEX_COM_DIR.
 PortNameEnvironment Environment(const CommonOptions& o);

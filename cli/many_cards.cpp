@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/card_batch.h"
+#include "cli/card_history.h"
 #include "cli/card_log.h"
 #include "cli/error_report.h"
 #include "cli/interrupt.h"
@@ -28,19 +29,53 @@ std::string FirstReport(const std::string& err) {
   return err.substr(start, err.find('\n', start) - start);
 }
 
+// Everything written to it goes to both.
+class TeeBuffer : public std::streambuf {
+ public:
+  TeeBuffer(std::streambuf& first, std::streambuf& second) : first_(first), second_(second) {}
+
+ protected:
+  int overflow(int ch) override {
+    if (ch == traits_type::eof()) return traits_type::not_eof(ch);
+    const char c = traits_type::to_char_type(ch);
+    return xsputn(&c, 1) == 1 ? ch : traits_type::eof();
+  }
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    second_.sputn(text, count);
+    return first_.sputn(text, count);
+  }
+  int sync() override { return first_.pubsync(); }
+
+ private:
+  std::streambuf& first_;
+  std::streambuf& second_;
+};
+
 int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
-               const CardCommand& run, CardLog* log) {
-  if (log == nullptr) return run({o.port, false, nullptr, nullptr, nullptr}, c);
+               const CardCommand& run, CardLog* log, CardHistory* history) {
+  if (log == nullptr && history == nullptr) {
+    return run({o.port, false, nullptr, nullptr, nullptr, nullptr}, c);
+  }
   const auto start = std::chrono::steady_clock::now();
   CardResult result;
-  const CardPlace place{o.port, false, nullptr, nullptr, &result.backup};
-  Console logged = c;
-  logged.comparison = &result.comparison;
-  result.exitCode = RunReported(c.err, [&] { return run(place, logged); });
+  const CardPlace place{o.port, false, nullptr, nullptr, &result.backup, &result.transfer};
+  // The user sees the command's words as ever; the history keeps its first report.
+  std::ostringstream said;
+  TeeBuffer tee(*c.err.rdbuf(), *said.rdbuf());
+  std::ostream err(&tee);
+  Console logged{c.out, err, c.errIsTerminal, &result.comparison};
+  result.exitCode = RunReported(err, [&] { return run(place, logged); });
+  err.flush();
+  result.message = FirstReport(said.str());
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  LogEntry entry = MakeLogEntry(facts.name, o.port, DescribePortDevice(o.port, Environment(o)),
-                                facts.file(o.port), result, seconds);
+  const PortDevice device = DescribePortDevice(o.port, Environment(o));
+  if (history != nullptr) {
+    history->Record(facts.name, o.port, device, PortName(o.port, o.network), facts.file(o.port),
+                    result, seconds, c.err);
+  }
+  if (log == nullptr) return result.exitCode;
+  LogEntry entry = MakeLogEntry(facts.name, o.port, device, facts.file(o.port), result, seconds);
   entry.portName = PortName(o.port, o.network);
   log->Append(entry);
   return result.exitCode;
@@ -51,6 +86,7 @@ CardResult RunPlacedCard(const CardCommand& run, CardPlace place) {
   std::ostringstream err;
   CardResult result;
   place.backup = &result.backup;
+  place.transfer = &result.transfer;
   Console console{out, err, false, &result.comparison};
   result.exitCode = RunReported(err, [&] { return run(place, console); });
   result.message = FirstReport(err.str());
@@ -58,7 +94,7 @@ CardResult RunPlacedCard(const CardCommand& run, CardPlace place) {
 }
 
 int RunManyCards(const CardCommandFacts& facts, const CardOptions& o, Console& c,
-                 const CardCommand& run, CardLog* log) {
+                 const CardCommand& run, CardLog* log, CardHistory* history) {
   if (o.wait) throw ReportedError("--wait takes a single port");
   if (!o.trace.empty() && o.trace.find("{port}") == std::string::npos) {
     throw ReportedError("--trace for several cards needs {port} in the file name");
@@ -73,6 +109,7 @@ int RunManyCards(const CardCommandFacts& facts, const CardOptions& o, Console& c
                  facts.json,
                  c.errIsTerminal && !o.quiet,
                  log,
+                 history,
                  [&o](int port) { return PortName(port, o.network); }};
   for (int port : o.ports) plan.devices.push_back(DescribePortDevice(port, Environment(o)));
   const CardJob job = [&](int port, CardProgress& progress) {
@@ -112,8 +149,12 @@ int RunCardCommand(const CardCommandFacts& facts, CardOptions& o, Console& c,
   o.port = o.ports.front();
   // An unwritable log is found before any card is touched.
   const auto log = o.log.empty() ? nullptr : std::make_unique<CardLog>(o.log);
-  if (o.ports.size() == 1 && !facts.json) return RunOneCard(facts, o, c, run, log.get());
-  return RunManyCards(facts, o, c, run, log.get());
+  // So is a history that --history names and that cannot be opened.
+  const auto history = CardHistory::Open(o, c.err);
+  if (o.ports.size() == 1 && !facts.json) {
+    return RunOneCard(facts, o, c, run, log.get(), history.get());
+  }
+  return RunManyCards(facts, o, c, run, log.get(), history.get());
 }
 
 }  // namespace quorvex::cli

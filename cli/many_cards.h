@@ -11,6 +11,8 @@
 
 namespace quorvex::cli {
 
+struct CardTransfer;
+
 // What sets one card's run apart from the others'.
 struct CardPlace {
   int port = 0;
@@ -19,6 +21,8 @@ struct CardPlace {
   CardProgress* progress = nullptr;
   // Where a write with --backup leaves its backup's path for the log and the card's line.
   std::optional<std::string>* backup = nullptr;
+  // Where the command leaves what it learnt of the card, for the history.
+  CardTransfer* transfer = nullptr;
 };
 
 // One card's whole command, given its place; the command's own body with the options copied.

@@ -132,10 +132,10 @@ std::string PortFileName(int port, const NetworkAssignments& network) {
   return name + "-" + std::to_string(at->second.tcpPort);
 }
 
-NetworkAssignments WindowAssignedPorts() {
+std::optional<WindowPlace> WindowBeside() {
   const std::string self = ExecutablePath();
   const std::size_t folderEnd = self.find_last_of("/\\");
-  if (folderEnd == std::string::npos) return {};
+  if (folderEnd == std::string::npos) return std::nullopt;
 #ifdef _WIN32
   const std::string window = self.substr(0, folderEnd + 1) + "quorvex.exe";
 #else
@@ -146,8 +146,13 @@ NetworkAssignments WindowAssignedPorts() {
 #else
   const std::string installBinDir;
 #endif
-  return StoredNetworkAssignments(
-      WindowSettingsPath(window, installBinDir, SettingsEnvironment::FromProcess()));
+  return WindowPlace{window,
+                     WindowSettingsPath(window, installBinDir, SettingsEnvironment::FromProcess())};
+}
+
+NetworkAssignments WindowAssignedPorts() {
+  const std::optional<WindowPlace> window = WindowBeside();
+  return window ? StoredNetworkAssignments(window->settingsPath) : NetworkAssignments{};
 }
 
 int CombineExitCodes(const std::vector<int>& codes) {

@@ -1,6 +1,7 @@
 // Several cards in one command: the port lists of --port and the one exit code for them all.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,5 +42,13 @@ int CombineExitCodes(const std::vector<int>& codes);
 // settings file of the window beside this program, where the window itself keeps it. None when
 // there is no such file.
 NetworkAssignments WindowAssignedPorts();
+
+// The window program beside this one, and where its settings file lies; nothing when this
+// program's own path is not known.
+struct WindowPlace {
+  std::string executable;
+  std::string settingsPath;
+};
+std::optional<WindowPlace> WindowBeside();
 
 }  // namespace quorvex::cli

@@ -31,6 +31,8 @@ if(QUORVEX_HISTORY AND WIN32)
   endif()
 elseif(QUORVEX_HISTORY)
   find_package(SQLite3 REQUIRED)
+  # The tests open the file past the program; they link it from their own folders.
+  set_target_properties(SQLite::SQLite3 PROPERTIES IMPORTED_GLOBAL TRUE)
   target_link_libraries(quorvex_sqlite INTERFACE SQLite::SQLite3)
 endif()
 

@@ -94,11 +94,15 @@ std::string RecordCsv(const ConfigRecord& record, const TextSet& texts) {
   rows.emplace_back();
   rows.insert(rows.end(), table.begin(), table.end());
 
+  // Ragged rows are a second shape that importers handle each their own way.
+  for (RecordRow& row : rows) row.resize(table[0].size());
+  return CsvText(rows);
+}
+
+std::string CsvText(const std::vector<RecordRow>& rows) {
   // Spreadsheets read a UTF-8 file as their local code page unless it starts with the mark.
   std::string csv = "\xEF\xBB\xBF";
-  for (RecordRow& row : rows) {
-    // Ragged rows are a second shape that importers handle each their own way.
-    row.resize(table[0].size());
+  for (const RecordRow& row : rows) {
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) csv += ',';
       csv += CsvField(FormulaGuarded(row[i]));

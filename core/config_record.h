@@ -46,6 +46,11 @@ std::vector<RecordRow> RecordTable(const ConfigRecord& record, const TextSet& te
 // back as such a guarded one.
 std::string RecordCsv(const ConfigRecord& record, const TextSet& texts);
 
+// Rows as RecordCsv writes its table: the byte order mark, each cell guarded and quoted as
+// there, "," between cells and CRLF after each row. Other tables a spreadsheet opens (the
+// history's) are written by the same rules.
+std::string CsvText(const std::vector<RecordRow>& rows);
+
 // A cell's text as RecordCsv writes it, and as it was before.
 std::string FormulaGuarded(std::string cell);
 std::string WithoutFormulaGuard(std::string cell);

@@ -13,8 +13,10 @@
 #
 # The source is fetched through a private apt configuration (its own sources
 # list with a deb-src line for the suite this system already uses, its own
-# state and cache folders): the system's apt sources are never touched.
+# state and cache folders): the system's apt sources are never touched
+# (tools/debian_source.sh).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/debian_source.sh"
 
 jobs=${QUORVEX_QT_JOBS:-2}
 host_cmake_dir=/usr/lib/x86_64-linux-gnu/cmake
@@ -78,58 +80,7 @@ wanted="$deb_version $options_key"
 
 # The source, fetched through the private apt configuration, and Qt's configure run in $work/build.
 fetch_and_configure() {
-    mkdir -p "$work/apt/lists/partial" "$work/apt/archives/partial" "$work/apt/etc/sources.list.d" \
-        "$work/apt/etc/preferences.d"
-
-    # A deb-src line for each suite and mirror the system already uses (deb822 or one-line form).
-    suites_file=$work/apt/etc/sources.list
-    {
-        for f in /etc/apt/sources.list.d/*.sources; do
-            [[ -f "$f" ]] || continue
-            awk '
-                function flush(   n, parts, i, opts) {
-                    if (uris != "" && suites != "" && types ~ /(^| )deb( |$)/) {
-                        opts = signed != "" ? "[signed-by=" signed "] " : ""
-                        n = split(suites, parts, " ")
-                        for (i = 1; i <= n; i++) print "deb-src " opts uris " " parts[i] " " comps
-                    }
-                    types = uris = suites = comps = signed = ""
-                }
-                /^[[:space:]]*$/ { flush(); next }
-                /^#/ { next }
-                /^Types:/ { sub(/^Types:[[:space:]]*/, ""); types = $0 }
-                /^URIs:/ { sub(/^URIs:[[:space:]]*/, ""); uris = $0 }
-                /^Suites:/ { sub(/^Suites:[[:space:]]*/, ""); suites = $0 }
-                /^Components:/ { sub(/^Components:[[:space:]]*/, ""); comps = $0 }
-                /^Signed-By:/ { sub(/^Signed-By:[[:space:]]*/, ""); signed = $0 }
-                END { flush() }
-            ' "$f"
-        done
-        for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-            [[ -f "$f" ]] || continue
-            sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f"
-        done
-    } | sort -u > "$suites_file"
-    if ! grep -q '^deb-src' "$suites_file"; then
-        echo "build_qt_mingw: found no apt source to derive a deb-src line from" >&2
-        exit 2
-    fi
-    echo "build_qt_mingw: private apt sources:"
-    sed 's/^/    /' "$suites_file"
-
-    apt_private=(
-        -o "Dir::Etc::SourceList=$suites_file"
-        -o "Dir::Etc::SourceParts=$work/apt/etc/sources.list.d"
-        -o "Dir::Etc::PreferencesParts=$work/apt/etc/preferences.d"
-        -o "Dir::State=$work/apt"
-        -o "Dir::State::Lists=$work/apt/lists"
-        -o "Dir::Cache=$work/apt"
-        -o "Dir::Cache::Archives=$work/apt/archives"
-        -o "Dir::State::status=/var/lib/dpkg/status"
-        -o "APT::Sandbox::User=$(id -un)"
-    )
-    apt-get "${apt_private[@]}" -q update
-    (cd "$work" && apt-get "${apt_private[@]}" -q source --only-source "qt6-base=$deb_version")
+    debian_source_fetch "$work" qt6-base "$deb_version"
     src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "qt6-base-*" | head -n 1)
     if [[ -z "$src" ]]; then
         echo "build_qt_mingw: apt-get source left no source folder in $work" >&2

@@ -32,6 +32,9 @@ packages+=(icoutils nsis)
 # The Windows Installer packages: wixl builds them, msitools' msidump and msibuild rewrite what
 # wixl takes from the clock (tools/make_msi.sh).
 packages+=(wixl msitools)
+# The history: SQLite (Debian's library here; for the MinGW trees tools/build_sqlite_mingw.sh
+# builds it from Debian's source, whose amalgamation is made with tclsh).
+packages+=(libsqlite3-dev tcl)
 # A device server for the tests that reach simulated cards over RFC 2217 and raw TCP.
 packages+=(ser2net)
 # The compiler cache every build tree but the reproducibility check's second ones goes through

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/card_batch.h"
 #include "cli/card_run.h"
 #include "cli/command_setup.h"
 #include "cli/error_report.h"
@@ -22,7 +23,7 @@ struct ReadOptions : CardOptions {
   bool json = false;
 };
 
-int Read(const ReadOptions& o, Console& c) {
+int Read(const ReadOptions& o, Console& c, CardTransfer* transfer) {
   CardRun run(o, c);
   MemoryPanel& panel = run.Panel();
   FillChannelLists(panel);
@@ -33,6 +34,7 @@ int Read(const ReadOptions& o, Console& c) {
     if (!o.output.empty()) Report(c.err, o.output + " was not written.");
     return OutcomeExitCode(outcome);
   }
+  if (transfer != nullptr) transfer->held = record.values;
   // The card's bytes as they came: what the window shows of them may be rounded.
   if (!o.output.empty()) SaveImage(o.output, record.values);
   const ConfigurationView view = ViewConfiguration(panel);
@@ -58,7 +60,7 @@ int ReadCards(const std::shared_ptr<ReadOptions>& o, Console& c) {
     ReadOptions card = *o;
     PlaceCard(card, place);
     card.output = WithPort(o->output, place.port, o->network);
-    return Read(card, pc);
+    return Read(card, pc, place.transfer);
   });
 }
 

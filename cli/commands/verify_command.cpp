@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/card_batch.h"
 #include "cli/card_run.h"
 #include "cli/command_setup.h"
 #include "cli/configuration_input.h"
@@ -21,7 +22,7 @@ struct VerifyOptions : CardOptions {
   bool json = false;
 };
 
-int Verify(const VerifyOptions& o, Console& c) {
+int Verify(const VerifyOptions& o, Console& c, CardTransfer* transfer) {
   const std::optional<ConfigImage> given = LoadConfiguration(o.file, c.err);
   if (!given) return kExitBadInput;
   const ConfigImage& fileImage = *given;
@@ -34,6 +35,7 @@ int Verify(const VerifyOptions& o, Console& c) {
     run.ReportFailure(c.err, comparison.outcome, "Reading");
     return OutcomeExitCode(comparison.outcome);
   }
+  if (transfer != nullptr) transfer->held = run.Record().values;
   if (EncodeConfiguration(run.Panel()) != fileImage && !o.quiet) {
     c.err << "Note: compared with the values as the window shows them, which differ from the "
              "file's bytes.\n";
@@ -53,7 +55,7 @@ void SetupVerifyCommand(CLI::App& app, CommandHost& host) {
         return RunCardCommand(facts, *o, c, [o](const CardPlace& place, Console& pc) {
           VerifyOptions card = *o;
           PlaceCard(card, place);
-          return Verify(card, pc);
+          return Verify(card, pc, place.transfer);
         });
       });
   AddCardOptions(command, *o);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/card_batch.h"
 #include "cli/card_run.h"
 #include "cli/command_setup.h"
 #include "cli/commands/card_backup.h"
@@ -34,9 +35,15 @@ struct WriteOptions : CardOptions {
 // What the card holds, read as read -o reads it and saved under a name of its own; false after
 // a report, and then nothing may be written to the card.
 bool BackUp(const WriteOptions& o, Console& c, CardRun& run, std::optional<std::string>& path,
-            int& exitCode) {
+            int& exitCode, CardTransfer& transfer) {
   path = "";
+  const auto start = std::chrono::steady_clock::now();
   const auto held = run.ReadImage(c.err, exitCode);
+  transfer.backupRead = true;
+  transfer.backupExitCode = exitCode;
+  transfer.backupHeld = held;
+  transfer.backupSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (!held) {
     Report(c.err, "No backup of " + PortName(o.port, o.network) +
                       " was saved, so nothing was written to it.");
@@ -57,7 +64,9 @@ bool BackUp(const WriteOptions& o, Console& c, CardRun& run, std::optional<std::
   return true;
 }
 
-int Write(const WriteOptions& o, Console& c, std::optional<std::string>* backupPath) {
+int Write(const WriteOptions& o, Console& c, const CardPlace& place) {
+  CardTransfer unrecorded;
+  CardTransfer& transfer = place.transfer != nullptr ? *place.transfer : unrecorded;
   const std::optional<ConfigImage> given = LoadConfiguration(o.file, c.err);
   if (!given) return kExitBadInput;
   const ConfigImage& fileImage = *given;
@@ -69,7 +78,8 @@ int Write(const WriteOptions& o, Console& c, std::optional<std::string>* backupP
     if (!run.CheckChannels()) return kExitBadInput;
     std::optional<std::string> unlogged;
     int exitCode = kExitOk;
-    if (!BackUp(o, c, run, backupPath != nullptr ? *backupPath : unlogged, exitCode)) {
+    if (!BackUp(o, c, run, place.backup != nullptr ? *place.backup : unlogged, exitCode,
+                transfer)) {
       return exitCode;
     }
   }
@@ -80,6 +90,7 @@ int Write(const WriteOptions& o, Console& c, std::optional<std::string>* backupP
   }
   // The window writes what it shows; a file whose values it shows rounded is written rounded.
   const ConfigImage written = EncodeConfiguration(panel);
+  transfer.held = written;
   if (written != fileImage && !o.quiet) {
     c.err << "Note: the card was given the values as the window shows them, which differ from "
              "the file's bytes.\n";
@@ -91,6 +102,7 @@ int Write(const WriteOptions& o, Console& c, std::optional<std::string>* backupP
   int exitCode = kExitOk;
   const auto card = run.ReadImage(c.err, exitCode);
   if (!card) return exitCode;
+  transfer.readBackEqual = *card == written;
   if (*card == written) {
     if (!o.quiet)
       c.err << "Written to " << PortName(o.port, o.network)
@@ -121,7 +133,7 @@ void SetupWriteCommand(CLI::App& app, CommandHost& host) {
                    return RunCardCommand(facts, *o, c, [o](const CardPlace& place, Console& pc) {
                      WriteOptions card = *o;
                      PlaceCard(card, place);
-                     return Write(card, pc, place.backup);
+                     return Write(card, pc, place);
                    });
                  });
   AddCardOptions(command, *o);
