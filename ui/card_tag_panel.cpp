@@ -38,7 +38,7 @@ CardTagStore* CardTagStore::For(const QWidget* window) {
   return nullptr;
 }
 
-CardTagPanel::CardTagPanel(CardTagStore& store, const TextSet& texts, int comNumber,
+CardTagPanel::CardTagPanel(CardTagStore& store, const TextSet& texts, const QSpinBox& comNumber,
                            QWidget* parent)
     : QGroupBox(parent), store_(store) {
   setObjectName(QStringLiteral("CardTagPanel"));
@@ -69,7 +69,8 @@ CardTagPanel::CardTagPanel(CardTagStore& store, const TextSet& texts, int comNum
   connect(comNumber_, &QSpinBox::valueChanged, this, &CardTagPanel::ShowStored);
   connect(keep_, &QPushButton::clicked, this, [this] { RunReported([this] { Keep(); }); });
   connect(tag_, &QLineEdit::returnPressed, keep_, &QPushButton::click);
-  SetComNumber(comNumber);
+  connect(&comNumber, &QSpinBox::valueChanged, this, &CardTagPanel::SetComNumber);
+  SetComNumber(comNumber.value());
 }
 
 void CardTagPanel::SetComNumber(int comNumber) {

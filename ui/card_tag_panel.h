@@ -36,8 +36,10 @@ class CardTagStore : public QObject {
 class CardTagPanel : public QGroupBox {
   Q_OBJECT
  public:
-  // Shows the tag of COM `comNumber` first.
-  CardTagPanel(CardTagStore& store, const TextSet& texts, int comNumber, QWidget* parent);
+  // Shows the tag of the COM number `comNumber` holds, and follows it as it changes: the window's
+  // own number, offered for the port the operator came for.
+  CardTagPanel(CardTagStore& store, const TextSet& texts, const QSpinBox& comNumber,
+               QWidget* parent);
   void SetComNumber(int comNumber);
 
  private:

@@ -280,7 +280,7 @@ void SerialDeviceWindow::LayOut() {
     layout->addWidget(serverPanel_);
   }
   if (CardTagStore* tags = CardTagStore::For(this)) {
-    layout->addWidget(new CardTagPanel(*tags, texts_, comNumber_->value(), this));
+    layout->addWidget(new CardTagPanel(*tags, texts_, *comNumber_, this));
   }
   layout->addLayout(ButtonRow());
 }

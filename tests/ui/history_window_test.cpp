@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTextEdit>
 #include <functional>
@@ -26,12 +27,15 @@
 #include "storage/sha256.h"
 #include "tests/support/panel_setup.h"
 #include "tests/ui/window_test_support.h"
+#include "ui/card_tag_panel.h"
+#include "ui/device_server_ports.h"
 #include "ui/history_texts.h"
 #include "ui/history_window.h"
 #include "ui/history_window_details.h"
 #include "ui/history_window_model.h"
 #include "ui/history_window_print.h"
 #include "ui/qt_channel_panel.h"
+#include "ui/serial_device_window.h"
 
 namespace quorvex::testing {
 namespace {
@@ -216,6 +220,30 @@ TEST_F(HistoryWindowTest, TheTableFiltersByTagPortAndDateNewestFirst) {
   }
 }
 
+TEST_F(HistoryWindowTest, CaptionsAndScreenReaderNamesFollowTheWindowsLanguage) {
+  HistoryWindow& window = OpenHistory();
+  struct Case {
+    const char* languageItem;
+    const char* menuItem;
+    const char* title;
+    const char* tagFilterName;
+    const char* tableName;
+  };
+  for (const Case& c :
+       {Case{"Deutsch1", "&Verlauf...", "Verlauf", "Kennung", "Eintr\u00e4ge des Verlaufs"},
+        Case{"Englisch1", "&History...", "History", "Tag", "History records"}}) {
+    SCOPED_TRACE(c.languageItem);
+    Trigger(c.languageItem);
+    EXPECT_EQ(frm_->findChild<QAction*>(QStringLiteral("Verlauf1"))->text(),
+              QString::fromUtf8(c.menuItem));
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8(c.title));
+    EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("TagFilter"))->accessibleName(),
+              QString::fromUtf8(c.tagFilterName));
+    EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("HistoryTable"))->accessibleName(),
+              QString::fromUtf8(c.tableName));
+  }
+}
+
 TEST(HistoryChangesTest, FieldsChangedSinceTheCardsPreviousRecordAreMarkedBeforeAndAfter) {
   const TextSet english = TextSetFor(kEnglishLanguageNumber);
   ConfigImage allChanged = kKnownImage;
@@ -332,6 +360,39 @@ TEST_F(HistoryWindowTest, ACardsHistoryPrintsToAPdfThatReadsBack) {
         QStringLiteral("Nothing earlier is known of this card."), QStringLiteral("Sens6")}) {
     EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
   }
+}
+
+TEST(CardTagsTest, TheSerialDeviceWindowKeepsATagPerPortAndPerDeviceServerPort) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string settings = dir.filePath("quorvex.ini").toStdString();
+  DeviceServerAssignments servers(settings);
+  servers.Assign(5, NetworkEndpoint{NetworkProtocol::Rfc2217, "10.0.0.5", 4001});
+  CardTagStore tags(settings);
+  QWidget opener;
+  servers.Serve(opener);
+  tags.Serve(opener);
+  const SerialDeviceAccess access{
+      [] { return std::vector<SerialDevice>{}; }, [](int, const std::string&) {}, {}, false, {}};
+  SerialDeviceWindow window(3, &opener, access);
+  auto* com = window.findChild<QSpinBox*>(QStringLiteral("CardTagCom"));
+  auto* tag = window.findChild<QLineEdit*>(QStringLiteral("CardTag"));
+  auto* keep = window.findChild<QPushButton*>(QStringLiteral("KeepCardTag"));
+  ASSERT_TRUE(com && tag && keep);
+  EXPECT_EQ(com->value(), 3);  // the number the window was opened for
+  struct Case {
+    int comNumber;
+    const char* key;
+  };
+  for (const Case& c : {Case{3, "COM3"}, Case{5, "rfc2217://10.0.0.5:4001"}}) {
+    com->setValue(c.comNumber);
+    tag->setText(QStringLiteral("QIR-%1").arg(c.comNumber));
+    keep->click();
+    EXPECT_EQ(StoredCardTag(settings, c.key), "QIR-" + std::to_string(c.comNumber)) << c.key;
+  }
+  com->setValue(3);
+  EXPECT_EQ(tag->text(), QStringLiteral("QIR-3"));  // each number shows its own
+  EXPECT_EQ(StoredDeviceServerPorts(settings).at(5), "rfc2217://10.0.0.5:4001");
 }
 
 TEST(CardTagsTest, ATagIsKeptPerPortBesideTheOtherSettingsAndCleaned) {
