@@ -26,6 +26,10 @@ const Entry kEntries[] = {
     {&HistoryTexts::userColumn, "User", "Benutzer"},
     {&HistoryTexts::fileColumn, "File", "Datei"},
     {&HistoryTexts::recordsTable, "History records", "Eintr\u00e4ge des Verlaufs"},
+    {&HistoryTexts::newestShown,
+     "Only the newest %1 records are shown; narrow the filter for older ones.",
+     "Nur die neuesten %1 Eintr\u00e4ge sind gezeigt; f\u00fcr \u00e4ltere den Filter enger "
+     "fassen."},
     {&HistoryTexts::tagFilter, "&Tag:", "&Kennung:"},
     {&HistoryTexts::portFilter, "&Port:", "&Port:"},
     {&HistoryTexts::sinceFilter, "&From:", "&Von:"},

@@ -19,6 +19,7 @@ struct HistoryTexts {
   std::string userColumn;      // "User"
   std::string fileColumn;      // "File"
   std::string recordsTable;    // "History records", what a screen reader calls the table
+  std::string newestShown;     // "Only the newest %1 records are shown; ..."
   std::string tagFilter;       // "&Tag:"
   std::string portFilter;      // "&Port:"
   std::string sinceFilter;     // "&From:"

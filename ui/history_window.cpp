@@ -86,6 +86,10 @@ HistoryWindow::HistoryWindow(MainFrm& main, WindowHistory& history)
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->setTabKeyNavigation(false);  // Tab leaves the table, as in every other list
   layout->addWidget(table_, 3);
+  newestShown_ = new QLabel(this);
+  newestShown_->setObjectName(QStringLiteral("NewestShown"));
+  newestShown_->hide();
+  layout->addWidget(newestShown_);
   connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           &HistoryWindow::ShowSelected);
 
@@ -172,8 +176,14 @@ void HistoryWindow::Refresh() {
   std::vector<HistoryRecord> records;
   RunReported([&] {
     std::string notice;
-    records = history_.Open(notice).Find(Query());
+    HistoryQuery query = Query();
+    query.limit = kHistoryRowsShown + 1;  // one more tells that there are more
+    records = history_.Open(notice).Find(query);
   });
+  const bool more = records.size() > kHistoryRowsShown;
+  if (more) records.resize(kHistoryRowsShown);
+  newestShown_->setVisible(more);
+  newestShown_->setText(ToQ(Texts().newestShown).arg(kHistoryRowsShown));
   model_->SetRecords(std::move(records));
   const int row = selected ? model_->RowOf(selected->id) : -1;
   Select(row >= 0 ? row : 0);

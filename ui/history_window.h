@@ -21,6 +21,10 @@ class MainFrm;
 class WindowHistory;
 struct HistoryTexts;
 
+// The table holds the newest records a filter finds, up to this many: all 100,000 of a plant's
+// years took a second to read in, and a filter finds an older one at once.
+inline constexpr std::size_t kHistoryRowsShown = 5000;
+
 class HistoryWindow : public QWidget {
   Q_OBJECT
  public:
@@ -57,6 +61,7 @@ class HistoryWindow : public QWidget {
   QLineEdit* sinceFilter_ = nullptr;
   QLineEdit* untilFilter_ = nullptr;
   QTableView* table_ = nullptr;
+  QLabel* newestShown_ = nullptr;  // when the filter finds more than the table holds
   QTextEdit* details_ = nullptr;
   QLineEdit* recordTag_ = nullptr;
   QPushButton* giveTag_ = nullptr;
