@@ -10,7 +10,6 @@
 #include <memory>
 #include <thread>
 
-#include "cli/card_history.h"
 #include "cli/card_log.h"
 #include "cli/port_selection.h"
 #include "storage/atomic_file.h"
@@ -96,8 +95,8 @@ std::string CardJson(const BatchPlan& plan, const Slot& s) {
   card["message"] = s.result.message;
   card["file"] = plan.file ? plan.file(s.port) : std::string();
   if (s.result.backup) card["backup"] = *s.result.backup;
-  if (plan.history != nullptr && note.failure.empty()) card["history"] = note.id;
-  if (plan.history != nullptr && !note.failure.empty()) card["history_error"] = note.failure;
+  if (plan.history && note.failure.empty()) card["history"] = note.id;
+  if (plan.history && !note.failure.empty()) card["history_error"] = note.failure;
   return card.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
@@ -114,10 +113,8 @@ void ReportEnded(const BatchPlan& plan, Slot& s, std::ostream& out, std::ostream
       err << "quorvex-cli: " << e.what() << '\n';
     }
   }
-  if (plan.history != nullptr) {
-    s.history = plan.history->Record(plan.command, s.port, s.device, PlanPortName(plan, s.port),
-                                     plan.file ? plan.file(s.port) : std::string(), s.result,
-                                     s.seconds, err);
+  if (plan.history) {
+    s.history = plan.history(s.port, s.device, s.result, s.seconds);
   }
   if (plan.progressLines) return;
   out << (plan.json ? CardJson(plan, s) : CardLine(plan, s)) << '\n' << std::flush;

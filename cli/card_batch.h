@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -13,7 +14,6 @@
 
 namespace quorvex::cli {
 
-class CardHistory;
 class CardLog;
 struct LogEntry;
 
@@ -39,6 +39,12 @@ struct CardResult {
   CardTransfer transfer;
 };
 
+// How recording a card's transfers in the history went: the record's id, or why it is not there.
+struct HistoryNote {
+  std::int64_t id = 0;
+  std::string failure;
+};
+
 // What a card's thread lets the display see while it works: written by that thread only.
 struct CardProgress {
   std::atomic<int> registers{0};
@@ -57,7 +63,10 @@ struct BatchPlan {
   bool json = false;                     // one JSON object per card instead of a line
   bool progressLines = false;            // stderr is a terminal: one progress line per port
   CardLog* log = nullptr;
-  CardHistory* history = nullptr;
+  // Records the card's transfers in the history; unset: the history is off.
+  std::function<HistoryNote(int port, const PortDevice& device, const CardResult& result,
+                            double seconds)>
+      history;
   // How the lines, --json and the log name a port; empty: "COM" and its number.
   std::function<std::string(int)> portName;
 };

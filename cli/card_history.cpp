@@ -7,7 +7,6 @@
 #include "cli/card_batch.h"
 #include "cli/card_log.h"
 #include "cli/error_report.h"
-#include "cli/many_cards.h"
 #include "cli/port_selection.h"
 #include "core/version.h"
 #include "storage/history.h"
@@ -51,26 +50,24 @@ std::unique_ptr<CardHistory> CardHistory::Open(const CardOptions& o, std::ostrea
     // What the user named must work, or nothing is done; the default place is no one's choice.
     if (!o.history.empty()) throw;
     err << kProgram << ": " << e.what() << "; this command's transfers are not in the history\n";
-    return std::make_unique<CardHistory>(nullptr, e.what(), o);
+    return std::make_unique<CardHistory>(nullptr, e.what());
   }
   if (!history->Notice().text.empty()) err << kProgram << ": " << history->Notice().text << "\n";
-  return std::make_unique<CardHistory>(std::move(history), std::string(), o);
+  return std::make_unique<CardHistory>(std::move(history), std::string());
 }
 
-CardHistory::CardHistory(std::unique_ptr<History> history, std::string openFailure,
-                         const CardOptions& o)
+CardHistory::CardHistory(std::unique_ptr<History> history, std::string openFailure)
     : history_(std::move(history)),
       openFailure_(std::move(openFailure)),
-      tagPattern_(o.tag),
-      network_(o.network),
       user_(OperatingSystemUser()),
       host_(HostName()) {}
 
 CardHistory::~CardHistory() = default;
 
 HistoryNote CardHistory::Record(const std::string& command, int port, const PortDevice& device,
-                                const std::string& portName, const std::string& file,
-                                const CardResult& result, double seconds, std::ostream& err) {
+                                const std::string& portName, const std::string& tag,
+                                const std::string& file, const CardResult& result, double seconds,
+                                std::ostream& err) {
   if (!history_) return {0, openFailure_};
   // What the log's line says of the card (outcome, file digests, differences) is said once.
   const LogEntry entry = MakeLogEntry(command, port, device, file, result, seconds);
@@ -83,7 +80,7 @@ HistoryNote CardHistory::Record(const std::string& command, int port, const Port
   record.device = !device.stableName.empty()                 ? device.stableName
                   : portName != "COM" + std::to_string(port) ? portName
                                                              : std::string();
-  record.tag = WithPort(tagPattern_, port, network_);
+  record.tag = tag;
   HistoryNote note;
   try {
     const CardTransfer& transfer = result.transfer;

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "cli/card_batch.h"
 #include "cli/common_options.h"
 #include "cli/port_list.h"
 
@@ -17,8 +18,6 @@ class History;
 
 namespace quorvex::cli {
 
-struct CardResult;
-
 inline constexpr const char* kNoHistoryBuilt =
     "this build of quorvex-cli keeps no history (it was built without SQLite)";
 
@@ -27,12 +26,6 @@ inline constexpr const char* kNoHistoryBuilt =
 // ([History] Enabled=0). Throws std::exception when no place is known.
 std::optional<std::string> HistoryPath(const std::string& named);
 
-// How recording a card's transfers went: the record's id, or why it is not in the history.
-struct HistoryNote {
-  std::int64_t id = 0;
-  std::string failure;
-};
-
 class CardHistory {
  public:
   // The history the options, the window's settings ([History]) and the default place name.
@@ -40,22 +33,20 @@ class CardHistory {
   // cannot be opened throws HistoryError (exit code 2), before any card is touched; any other
   // that cannot be opened is told once on `err`, and every record then fails with that reason.
   static std::unique_ptr<CardHistory> Open(const CardOptions& o, std::ostream& err);
-  CardHistory(std::unique_ptr<History> history, std::string openFailure, const CardOptions& o);
+  CardHistory(std::unique_ptr<History> history, std::string openFailure);
   ~CardHistory();
   CardHistory(const CardHistory&) = delete;
   CardHistory& operator=(const CardHistory&) = delete;
 
-  // The card's records (a write's backup read first). A failure is told on `err`, once for the
-  // transfer, and returned.
+  // The card's records (a write's backup read first), with the tag given for the card. A failure
+  // is told on `err`, once for the transfer, and returned.
   HistoryNote Record(const std::string& command, int port, const PortDevice& device,
-                     const std::string& portName, const std::string& file, const CardResult& result,
-                     double seconds, std::ostream& err);
+                     const std::string& portName, const std::string& tag, const std::string& file,
+                     const CardResult& result, double seconds, std::ostream& err);
 
  private:
   std::unique_ptr<History> history_;
   std::string openFailure_;
-  std::string tagPattern_;
-  NetworkAssignments network_;
   std::string user_;
   std::string host_;
 };

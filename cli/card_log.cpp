@@ -3,8 +3,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <ctime>
-
 #include "core/version.h"
 #include "storage/atomic_file.h"
 #include "storage/history.h"
@@ -23,19 +21,6 @@
 #endif
 
 namespace quorvex::cli {
-
-std::string UtcText(std::chrono::system_clock::time_point when, const char* format) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &t);
-#else
-  gmtime_r(&t, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, format, &utc);
-  return text;
-}
 
 std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point when,
                     const std::string& host) {

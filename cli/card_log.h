@@ -30,9 +30,6 @@ struct LogEntry {
   std::string portName = {};
 };
 
-// A time in UTC as strftime's format has it ("%Y-%m-%dT%H:%M:%SZ").
-std::string UtcText(std::chrono::system_clock::time_point when, const char* format);
-
 // The line, newline included, for a transfer that ended at `when` on the named host.
 std::string LogLine(const LogEntry& entry, std::chrono::system_clock::time_point when,
                     const std::string& host);

@@ -63,6 +63,9 @@ int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
   std::ostringstream said;
   TeeBuffer tee(*c.err.rdbuf(), *said.rdbuf());
   std::ostream err(&tee);
+  // As std::cerr flushes after every output (unitbuf), so must this: a pipe to a script that
+  // waits for the progress lines is buffered otherwise (Windows' C library does so).
+  err.flags(c.err.flags());
   Console logged{c.out, err, c.errIsTerminal, &result.comparison};
   result.exitCode = RunReported(err, [&] { return run(place, logged); });
   err.flush();
@@ -71,8 +74,8 @@ int RunOneCard(const CardCommandFacts& facts, const CardOptions& o, Console& c,
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const PortDevice device = DescribePortDevice(o.port, Environment(o));
   if (history != nullptr) {
-    history->Record(facts.name, o.port, device, PortName(o.port, o.network), facts.file(o.port),
-                    result, seconds, c.err);
+    history->Record(facts.name, o.port, device, PortName(o.port, o.network),
+                    WithPort(o.tag, o.port, o.network), facts.file(o.port), result, seconds, c.err);
   }
   if (log == nullptr) return result.exitCode;
   LogEntry entry = MakeLogEntry(facts.name, o.port, device, facts.file(o.port), result, seconds);
@@ -109,8 +112,16 @@ int RunManyCards(const CardCommandFacts& facts, const CardOptions& o, Console& c
                  facts.json,
                  c.errIsTerminal && !o.quiet,
                  log,
-                 history,
+                 {},
                  [&o](int port) { return PortName(port, o.network); }};
+  if (history != nullptr) {
+    plan.history = [&, history](int port, const PortDevice& device, const CardResult& result,
+                                double seconds) {
+      return history->Record(facts.name, port, device, PortName(port, o.network),
+                             WithPort(o.tag, port, o.network), facts.file(port), result, seconds,
+                             c.err);
+    };
+  }
   for (int port : o.ports) plan.devices.push_back(DescribePortDevice(port, Environment(o)));
   const CardJob job = [&](int port, CardProgress& progress) {
     return RunPlacedCard(run, {port, true, &watch, &progress});

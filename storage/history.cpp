@@ -73,10 +73,12 @@ using sqlite::WriteTransaction;
 
 // "QVXH" in the file's header: a database of another program is never taken for ours.
 constexpr std::int64_t kApplicationId = 0x51565848;
-constexpr std::int64_t kSchemaVersion = 1;
+// 2: the previous record's digest no longer kept in each record (1 was never released).
+constexpr std::int64_t kSchemaVersion = 2;
 
-// Digests are kept as their 32 bytes; the indexes are what a lookup by tag, by date or by the
-// record corrected needs, and no more, to keep 100,000 records within a few tens of megabytes.
+// Digests are kept as their 32 bytes, and the previous record's digest only where that record is
+// (the chain is checked against it); the indexes are what a lookup by tag, by date or by the
+// record corrected needs, and no more: 100,000 records stay within 40 MB.
 constexpr const char* kSchema = R"(
 CREATE TABLE records(
   id INTEGER PRIMARY KEY,
@@ -97,20 +99,20 @@ CREATE TABLE records(
   differences TEXT NOT NULL,
   duration_ms INTEGER NOT NULL,
   refers_to INTEGER NOT NULL,
-  previous_sha256 BLOB,
   sha256 BLOB NOT NULL);
 CREATE INDEX records_time ON records(time);
 CREATE INDEX records_tag ON records(tag);
 CREATE INDEX records_refers_to ON records(refers_to) WHERE refers_to != 0;
 PRAGMA application_id = 1364613192;
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
 )";
 static_assert(kApplicationId == 1364613192);
 
 constexpr const char* kColumns =
     "r.id, r.time, r.user, r.host, r.program, r.action, r.outcome, r.message, r.port, r.device, "
     "r.tag, r.file, r.file_sha256, r.image, r.read_back_equal, r.differences, r.duration_ms, "
-    "r.refers_to, r.previous_sha256, r.sha256";
+    "r.refers_to, (SELECT p.sha256 FROM records p WHERE p.id < r.id ORDER BY p.id DESC LIMIT 1), "
+    "r.sha256";
 // The tag as the newest correction of the record has it.
 constexpr const char* kCurrentTag =
     "COALESCE((SELECT c.tag FROM records c WHERE c.refers_to = r.id AND c.refers_to != 0 "
@@ -197,12 +199,8 @@ std::filesystem::path FsPath(const std::string& utf8) {
 // The damaged file out of the way under a name of its own, with its write-ahead log; the shared
 // memory index is rebuilt by SQLite and only removed. Returns the new name.
 std::string MoveAside(const std::string& path) {
-  const std::string stamp = HistoryTimeText(std::chrono::system_clock::now());
-  // "2026-12-10T14:05:09.123Z" without the colons Windows refuses in a name.
-  std::string compact;
-  for (char c : stamp.substr(0, 19))
-    if (c != ':') compact += c;
-  compact += 'Z';
+  // As the backups are named: no colon, which Windows refuses in a name.
+  const std::string compact = UtcText(std::chrono::system_clock::now(), "%Y%m%dT%H%M%SZ");
   const std::size_t folderEnd = path.find_last_of("/\\");
   const std::string folder = folderEnd == std::string::npos ? "" : path.substr(0, folderEnd + 1);
   const std::string stem = folder + "history-damaged-" + compact;
@@ -242,8 +240,11 @@ struct History::State {
       if (applicationId != 0 || db->Integer("SELECT count(*) FROM sqlite_master") != 0) {
         throw HistoryError(path + " is a database of another program, not a history");
       }
-    } else if (db->Integer("PRAGMA user_version") > kSchemaVersion) {
+    } else if (const std::int64_t version = db->Integer("PRAGMA user_version");
+               version > kSchemaVersion) {
       throw HistoryError(path + " was written by a newer version of the program");
+    } else if (version < kSchemaVersion) {
+      throw HistoryError(path + " holds a history in an earlier form; move it aside to start anew");
     }
     // Readers never wait for a writer, and writers queue behind the busy time-out. NORMAL:
     // a killed process leaves every committed record; only a power cut may take the newest.
@@ -341,7 +342,7 @@ std::int64_t History::Append(HistoryRecord record) {
     record.hash = Sha256Hex(HistoryRecordContents(record));
     Statement insert(*s.db,
                      "INSERT INTO records VALUES "
-                     "(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19,?20)");
+                     "(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19)");
     insert.Bind(1, record.id);
     insert.Bind(2, record.timeUtc);
     insert.Bind(3, record.user);
@@ -369,8 +370,7 @@ std::int64_t History::Append(HistoryRecord record) {
     insert.Bind(16, JoinLines(record.differences));
     insert.Bind(17, record.durationMs);
     insert.Bind(18, record.refersTo);
-    BindDigest(insert, 19, record.previousHash);
-    BindDigest(insert, 20, record.hash);
+    BindDigest(insert, 19, record.hash);
     insert.Step();
     adding.Commit();
   } catch (const SqliteError& e) {
@@ -491,26 +491,25 @@ HistoryCheck History::Check() const {
   const State& s = *state_;
   HistoryCheck check;
   try {
-    Statement all = s.Query(std::string("SELECT ") + kColumns + " FROM records r ORDER BY r.id");
+    // The chain's walk brings each record's predecessor itself; no lookup per record.
+    Statement all = s.Query(
+        "SELECT r.id, r.time, r.user, r.host, r.program, r.action, r.outcome, r.message, r.port, "
+        "r.device, r.tag, r.file, r.file_sha256, r.image, r.read_back_equal, r.differences, "
+        "r.duration_ms, r.refers_to, NULL, r.sha256 FROM records r ORDER BY r.id");
     std::string previousHash;
     std::int64_t previousId = 0;
     while (all.Step()) {
-      const HistoryRecord r = ReadRecord(all, false);
+      HistoryRecord r = ReadRecord(all, false);
+      r.previousHash = previousHash;
       ++check.records;
-      if (check.intact) {
-        std::string reason;
-        if (Sha256Hex(HistoryRecordContents(r)) != r.hash) {
-          reason = "its contents are not those it was recorded with";
-        } else if (r.previousHash != previousHash) {
-          reason = previousId == 0 ? "the records before it are missing"
-                                   : "it does not follow record " + std::to_string(previousId) +
-                                         ": a record was removed, put in or changed there";
-        }
-        if (!reason.empty()) {
-          check.intact = false;
-          check.firstBroken = r.id;
-          check.reason = std::move(reason);
-        }
+      if (check.intact && Sha256Hex(HistoryRecordContents(r)) != r.hash) {
+        check.intact = false;
+        check.firstBroken = r.id;
+        check.reason = previousId == 0
+                           ? "it is not as it was recorded, or records before it were removed"
+                           : "it is not as it was recorded, or it does not follow record " +
+                                 std::to_string(previousId) +
+                                 ": a record was changed, removed or put in there";
       }
       previousHash = r.hash;
       previousId = r.id;

@@ -129,8 +129,8 @@ class History {
   // corrections are not transfers and are never anyone's previous record.
   std::optional<HistoryRecord> PreviousOfSameCard(const HistoryRecord& record) const;
 
-  // Walks the whole chain from the first record: each record's hash must be its contents' and
-  // its previousHash the hash of the record before it.
+  // Walks the whole chain from the first record: each record's hash must be that of its contents
+  // with the hash of the record before it as its previousHash.
   HistoryCheck Check() const;
 
  private:
@@ -151,6 +151,8 @@ std::string DefaultHistoryPath(const std::string& windowExecutable, const std::s
 std::string OperatingSystemUser();
 // This machine's name, "" when the system does not tell it.
 std::string HostName();
+// A time in UTC as strftime's format has it ("%Y-%m-%dT%H:%M:%SZ"), to the second.
+std::string UtcText(std::chrono::system_clock::time_point when, const char* format);
 // A time in UTC as the records hold it: "2026-12-10T14:05:09.123Z".
 std::string HistoryTimeText(std::chrono::system_clock::time_point when);
 

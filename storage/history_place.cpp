@@ -88,7 +88,7 @@ std::string HostName() {
 
 #endif
 
-std::string HistoryTimeText(std::chrono::system_clock::time_point when) {
+std::string UtcText(std::chrono::system_clock::time_point when, const char* format) {
   const std::time_t t = std::chrono::system_clock::to_time_t(when);
   std::tm utc{};
 #ifdef _WIN32
@@ -96,14 +96,16 @@ std::string HistoryTimeText(std::chrono::system_clock::time_point when) {
 #else
   gmtime_r(&t, &utc);
 #endif
+  char text[64];
+  return std::string(text, std::strftime(text, sizeof text, format, &utc));
+}
+
+std::string HistoryTimeText(std::chrono::system_clock::time_point when) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch());
-  // to_time_t may round or truncate; the milliseconds of a negative time are not ours to keep.
-  const long long milli = ((ms.count() % 1000) + 1000) % 1000;
-  char text[40];
-  const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+  // The seconds are to_time_t's, which truncates here; a time before 1970 is not ours to keep.
   char tail[8];
-  std::snprintf(tail, sizeof tail, ".%03lldZ", milli);
-  return std::string(text, length) + tail;
+  std::snprintf(tail, sizeof tail, ".%03dZ", static_cast<int>(((ms.count() % 1000) + 1000) % 1000));
+  return UtcText(when, "%Y-%m-%dT%H:%M:%S") + tail;
 }
 
 }  // namespace quorvex

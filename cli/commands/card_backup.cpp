@@ -3,10 +3,10 @@
 
 #include <utility>
 
-#include "cli/card_log.h"
 #include "cli/named_files.h"
 #include "storage/atomic_file.h"
 #include "storage/file_error.h"
+#include "storage/history.h"
 
 namespace quorvex::cli {
 

@@ -10,9 +10,9 @@
 
 #include "cli/card_log.h"
 #include "cli/port_selection.h"
-#include "storage/sha256.h"
 #include "core/version.h"
 #include "link/port_names.h"
+#include "storage/sha256.h"
 #include "tests/support/temp_folder.h"
 
 namespace quorvex::cli {

@@ -102,7 +102,7 @@ TEST_F(HistoryTest, ChainCheckFindsTheFirstRecordWhoseChainBreaks) {
              "UPDATE records SET id = id + 100 WHERE id >= 3;"
              "INSERT INTO records SELECT 3, time, user, host, program, action, outcome, message,"
              " port, device, tag, file, file_sha256, image, read_back_equal, differences,"
-             " duration_ms, refers_to, sha256, X'" +
+             " duration_ms, refers_to, X'" +
                  hash + "' FROM records WHERE id = 2");
     } else if (*c.sql != '\0') {
       Tamper(path_, c.sql);
