@@ -21,11 +21,14 @@
 #include "storage/program_arguments.h"
 #include "storage/settings.h"
 #include "storage/settings_place.h"
+#include "ui/card_tag_panel.h"
 #include "ui/com_port_frm.h"
 #include "ui/debug_win.h"
 #include "ui/device_server_ports.h"
 #include "ui/error_report.h"
 #include "ui/first_paint_probe.h"
+#include "ui/history_port_device.h"
+#include "ui/history_recording.h"
 #include "ui/main_frm.h"
 #include "ui/qt_operator.h"
 #include "ui/qt_text.h"
@@ -65,8 +68,8 @@ class ScreenshotOnFirstPaint : public QObject {
 class SideWindows {
  public:
   SideWindows(quorvex::AppContext& ctx, quorvex::SerialPorts& ports,
-              quorvex::DeviceServerAssignments& deviceServers)
-      : ctx_(ctx), ports_(ports), deviceServers_(deviceServers) {}
+              quorvex::DeviceServerAssignments& deviceServers, quorvex::CardTagStore& cardTags)
+      : ctx_(ctx), ports_(ports), deviceServers_(deviceServers), cardTags_(cardTags) {}
 
   quorvex::DebugWin& Debug() {
     if (!debugWin_) debugWin_ = NotQuitting(std::make_unique<quorvex::DebugWin>(ctx_));
@@ -77,6 +80,7 @@ class SideWindows {
       comPortFrm_ = NotQuitting(std::make_unique<quorvex::ComPortFrm>(ctx_, ports_));
       // Its serial device window then offers the device server ports.
       deviceServers_.Serve(*comPortFrm_);
+      cardTags_.Serve(*comPortFrm_);  // and the cards' tags
     }
     return *comPortFrm_;
   }
@@ -92,6 +96,7 @@ class SideWindows {
   quorvex::AppContext& ctx_;
   quorvex::SerialPorts& ports_;
   quorvex::DeviceServerAssignments& deviceServers_;
+  quorvex::CardTagStore& cardTags_;
   std::unique_ptr<quorvex::DebugWin> debugWin_;
   std::unique_ptr<quorvex::ComPortFrm> comPortFrm_;
 };
@@ -181,13 +186,31 @@ int main(int argc, char** argv) {
   quorvex::SteadyClock clock;
   quorvex::QtOperator op;
 
-  SideWindows sideWindows(ctx, ports, deviceServers);  // before the main window: outlive it
+  quorvex::CardTagStore cardTags(settingsPath);
+  SideWindows sideWindows(ctx, ports, deviceServers,
+                          cardTags);  // before the main window: outlive it
   op.SetDebugWin([&sideWindows]() -> quorvex::DebugWin& { return sideWindows.Debug(); });
   // Made hidden: it restores the settings.
   quorvex::MainFrm mainFrm(ctx, op, ports, clock, settingsPath, arguments);
   op.SetStatusPanel(mainFrm.StatusPanel());
   mainFrm.SetComPortFrm([&sideWindows]() -> quorvex::ComPortFrm& { return sideWindows.ComPort(); });
   mainFrm.LoadWhenShown(quorvex::ConfigurationFileFrom(arguments));
+  // Every transfer is recorded in the history; a place that cannot be known leaves it off.
+  try {
+    mainFrm.UseHistory(
+        quorvex::WindowHistoryPath(quorvex::FromQ(QCoreApplication::applicationFilePath()),
+                                   settingsPath, quorvex::SettingsEnvironment::FromProcess()));
+  } catch (const std::exception& e) {
+    op.AddDebugLine(e.what());
+  }
+  mainFrm.SetPortIdentity([&deviceServers](int n) {
+    const quorvex::NetworkAssignments assigned = deviceServers.Assignments();
+    if (const auto it = assigned.find(n); it != assigned.end()) {
+      return quorvex::PortIdentity{quorvex::NetworkEndpointUrl(it->second), true};
+    }
+    return quorvex::PortIdentity{
+        quorvex::LocalPortDevice(n, quorvex::PortNameEnvironment::FromProcess()), false};
+  });
 
   std::unique_ptr<ScreenshotOnFirstPaint> screenshot;
   if (const QString path = qEnvironmentVariable("QUORVEX_SCREENSHOT"); !path.isEmpty()) {

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QWidget>
 #include <string>
@@ -78,6 +79,15 @@ void NameList(QComboBox& list, const QString& name) {
   const bool nameReported =
       reported != nullptr && reported->text(QAccessible::Name) == name && !name.isEmpty();
   list.setAccessibleDescription(nameReported ? QString() : name);
+}
+
+void NameByLabel(QWidget& control, QLabel& label) {
+  label.setBuddy(&control);
+  QString name = label.text();
+  name.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+  name.replace(QLatin1String("&&"), QLatin1String("&"));
+  if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+  control.setAccessibleName(name.trimmed());
 }
 
 void AnnounceStatus(QLabel& statusPanel) {

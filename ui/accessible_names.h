@@ -24,6 +24,11 @@ void DescribeByUnitLabel(const QLabel& label);
 // name also becomes its description, where a screen reader finds it there.
 void NameList(QComboBox& list, const QString& name);
 
+// Names a control after the label that stands before it ("&Tag:" names it "Tag"), as the
+// channel grid's controls are named after their headers, and makes the label its buddy so the
+// label's access key reaches it.
+void NameByLabel(QWidget& control, QLabel& label);
+
 // Tells a screen reader that the status bar's label shows a new text: the text also becomes the
 // status bar's name, as a status bar's own message is.
 void AnnounceStatus(QLabel& statusPanel);

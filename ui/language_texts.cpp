@@ -15,6 +15,7 @@
 #include "core/quantity_catalogue.h"
 #include "core/text_set.h"
 #include "ui/accessible_names.h"
+#include "ui/history_texts.h"
 #include "ui/qt_text.h"
 
 namespace quorvex {
@@ -90,6 +91,7 @@ int ApplyLanguageTexts(QMainWindow& window, ChannelPanel& panel, Operator& op, A
   }
   for (const Caption& c : kHeaderCaptions) SetLabel(window, c.name, t.*c.text);
   for (const Caption& c : kMenuCaptions) SetMenuCaption(window, c.name, t.*c.text);
+  SetMenuCaption(window, "Verlauf1", HistoryTextsFor(language).menuItem);
   if (QWidget* grid = window.centralWidget()) NameGridControls(*grid, t);
 
   for (int n = 1; n <= kChannelCount; ++n) FillQuantityList(panel, ComponentName("ComboBox", n));

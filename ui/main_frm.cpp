@@ -27,6 +27,8 @@
 #include "procedures/card_session.h"
 #include "storage/settings.h"
 #include "ui/error_report.h"
+#include "ui/history_recording.h"
+#include "ui/history_window.h"
 #include "ui/language_texts.h"
 #include "ui/qt_channel_panel.h"
 #include "ui/qt_text.h"
@@ -120,6 +122,7 @@ MainFrm::MainFrm(AppContext& ctx, Operator& op, SerialPorts& ports, Clock& clock
     : QMainWindow(parent),
       ctx_(ctx),
       op_(op),
+      clock_(clock),
       settingsPath_(std::move(settingsPath)),
       outerSize_(kDesignWidth, kDesignHeight) {
   setObjectName(QStringLiteral("MainFrm"));
@@ -256,6 +259,8 @@ void MainFrm::FormShow() {
     RefreshAllChannels(*panel_);
     FormatAllChannels(*panel_);
   });
+  // What the settings kept from the last run counts as kept.
+  MarkChannelsKept();
   autosave_->Start();
 }
 

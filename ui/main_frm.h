@@ -3,11 +3,15 @@
 
 #include <QMainWindow>
 #include <QSize>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/image_layout.h"
 
 class QAction;
 class QComboBox;
@@ -20,6 +24,9 @@ class QMenu;
 namespace quorvex {
 
 struct AppContext;
+struct CardComparison;
+struct HistoryRecord;
+struct TextSet;
 struct ConfigRecord;
 class CardSession;
 class ChannelPanel;
@@ -30,7 +37,15 @@ class QtChannelPanel;
 class SerialPorts;
 class SettingsAutosave;
 class TransferGuard;
+class WindowHistory;
+class HistoryWindow;
 struct WindowState;
+
+// What the history notes of the port a COM number leads to now.
+struct PortIdentity {
+  std::string device;         // the stable device name or the device server's URL, "" for none
+  bool deviceServer = false;  // `device` is a device server port's URL
+};
 
 // The main window: eight channel rows, the File and Transfer menus and the status bar. Its
 // widgets hold the channel settings; the procedures below the window reach them through Panel().
@@ -48,6 +63,20 @@ class MainFrm : public QMainWindow {
   // A configuration file named at start, loaded as Load configuration... loads it once the
   // window is first shown; empty for none.
   void LoadWhenShown(std::string path);
+  // The history every transfer is recorded in, and History... shows; "" for none (turned off).
+  void UseHistory(const std::string& path);
+  // How the history names the device behind a COM number; none named without it.
+  void SetPortIdentity(std::function<PortIdentity(int)> identify);
+  // The history window, made when first asked for; nullptr without a history.
+  HistoryWindow* HistoryView();
+  const std::string& SettingsPath() const { return settingsPath_; }
+  const TextSet& Texts() const;
+  // A history record's configuration put into the channels as Load configuration... puts a
+  // file's; nothing goes to a card. Channels changed since they were last loaded, saved, read or
+  // written are asked about first. True when loaded.
+  bool LoadFromHistory(const HistoryRecord& record);
+  // How the window asks a yes/no question: a message box unless a test gives another way.
+  void SetQuestion(std::function<bool(const std::string&)> ask);
 
   QtChannelPanel& Panel() { return *panel_; }
   QLabel* StatusPanel() const { return statusPanel_; }
@@ -102,7 +131,18 @@ class MainFrm : public QMainWindow {
 
   // Card transfers and the guard they run under (main_frm_transfers.cpp).
   void RunTransfer(const std::function<void()>& command);
-  void VergleichenClick();
+  CardComparison VergleichenClick();
+
+  // The history (main_frm_history.cpp): each transfer recorded where its outcome is known.
+  void RunRecordedTransfer(const char* action, const std::function<CardComparison()>& transfer);
+  void RecordTransfer(const char* action, const CardComparison& result, const std::string& message,
+                      std::chrono::steady_clock::time_point start);
+  void TellHistory(const std::string& text);
+  void Verlauf1Click();
+  // What the channels held when they were last loaded, saved, read or written, for the question
+  // before a history record replaces them.
+  void MarkChannelsKept();
+  bool ChannelsChangedSinceKept() const;
 
   // The record (main_frm_record.cpp).
   ConfigRecord MakeRecord() const;
@@ -111,6 +151,7 @@ class MainFrm : public QMainWindow {
 
   AppContext& ctx_;
   Operator& op_;
+  Clock& clock_;
   std::unique_ptr<QtChannelPanel> panel_;
   // The window's card session on the panel above; declared after it, so it is destroyed first.
   std::unique_ptr<CardSession> session_;
@@ -131,6 +172,11 @@ class MainFrm : public QMainWindow {
   bool fitQueued_ = false;
 
   std::unique_ptr<TransferGuard> transferGuard_;
+  std::unique_ptr<WindowHistory> history_;
+  std::unique_ptr<HistoryWindow> historyWindow_;
+  std::function<PortIdentity(int)> identifyPort_;
+  std::function<bool(const std::string&)> ask_;
+  std::optional<ConfigImage> keptImage_;
   std::function<ComPortFrm&()> comPortFrm_;
   QComboBox* comboBox1_ = nullptr;
   std::vector<QLineEdit*> editFields_;
@@ -140,6 +186,7 @@ class MainFrm : public QMainWindow {
   QAction* beenden1_ = nullptr;
   QAction* konfigurationdrucken1_ = nullptr;
   QAction* protokollexportieren1_ = nullptr;
+  QAction* verlauf1_ = nullptr;
   QMenu* datei1_ = nullptr;
   QMenu* sprache1_ = nullptr;
   QAction* englisch1_ = nullptr;

@@ -74,6 +74,7 @@ void MainFrm::LoadNamedFile(const std::string& path) {
     loaded = true;
   });
   if (loaded) {
+    MarkChannelsKept();
     AddRecentFile(recentFiles_, path);
   } else {
     RemoveRecentFile(recentFiles_, path);

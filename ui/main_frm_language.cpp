@@ -2,6 +2,7 @@
 #include <QAction>
 
 #include "core/text_set.h"
+#include "ui/history_window.h"
 #include "ui/language_texts.h"
 #include "ui/main_frm.h"
 #include "ui/qt_channel_panel.h"
@@ -12,6 +13,7 @@ namespace quorvex {
 void MainFrm::ChooseLanguage(int languageNumber) {
   languageNumber_ = ApplyLanguageTexts(*this, *panel_, op_, ctx_, languageNumber);
   CheckLanguageItem();
+  if (historyWindow_) historyWindow_->ApplyLanguage(languageNumber_);
   autosave_->CommandCompleted();
 }
 

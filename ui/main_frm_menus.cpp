@@ -8,6 +8,7 @@
 
 #include "core/text_set.h"
 #include "procedures/card_session.h"
+#include "storage/history.h"
 #include "storage/settings.h"
 #include "ui/com_port_frm.h"
 #include "ui/error_report.h"
@@ -34,6 +35,8 @@ void MainFrm::BuildMenu() {
   konfigurationspeichern1_ = item(datei1, "Konfigurationspeichern1", "&Konfiguration &speichern");
   konfigurationdrucken1_ = item(datei1, "Konfigurationdrucken1", "Konfiguration &drucken...");
   protokollexportieren1_ = item(datei1, "Protokollexportieren1", "Protokoll &exportieren...");
+  // Beside the record's entries: the history is the record of every transfer.
+  verlauf1_ = item(datei1, "Verlauf1", "&Verlauf...");
   QAction* n1 = datei1->addSeparator();
   n1->setObjectName(QStringLiteral("N1"));
   beenden1_ = item(datei1, "Beenden1", "&Beenden");
@@ -69,6 +72,7 @@ void MainFrm::BuildMenu() {
       RemoveRecentFile(recentFiles_, rememberedFileName_);
     } else if (*loaded) {
       AddRecentFile(recentFiles_, rememberedFileName_);
+      MarkChannelsKept();
     }
     ShowRecentFiles();
     autosave_->CommandCompleted();
@@ -77,6 +81,7 @@ void MainFrm::BuildMenu() {
     bool saved = false;
     RunReported([this, &saved] { saved = session_->Save(rememberedFileName_); });
     if (saved) {
+      MarkChannelsKept();
       AddRecentFile(recentFiles_, rememberedFileName_);
       ShowRecentFiles();
     }
@@ -87,15 +92,17 @@ void MainFrm::BuildMenu() {
   connect(protokollexportieren1_, &QAction::triggered, this,
           [this] { RunReported([this] { Protokollexportieren1Click(); }); });
   connect(beenden1_, &QAction::triggered, this, &QWidget::close);
+  connect(verlauf1_, &QAction::triggered, this, &MainFrm::Verlauf1Click);
   connect(empfangen, &QAction::triggered, this, [this] {
-    RunTransfer([this] { session_->Read(); });
+    RunRecordedTransfer(kHistoryRead, [this] { return CardComparison{session_->Read(), {}}; });
     autosave_->CommandCompleted();
   });
-  connect(senden, &QAction::triggered, this,
-          [this] { RunTransfer([this] { session_->Write(); }); });
+  connect(senden, &QAction::triggered, this, [this] {
+    RunRecordedTransfer(kHistoryWrite, [this] { return CardComparison{session_->Write(), {}}; });
+  });
   connect(comPort1, &QAction::triggered, this, &MainFrm::COMPort1Click);
   connect(vergleichen, &QAction::triggered, this,
-          [this] { RunTransfer([this] { VergleichenClick(); }); });
+          [this] { RunRecordedTransfer(kHistoryVerify, [this] { return VergleichenClick(); }); });
 }
 
 void MainFrm::SetFileCommandsEnabled(bool enabled) {
@@ -103,7 +110,7 @@ void MainFrm::SetFileCommandsEnabled(bool enabled) {
   // The record reads the channels that a read may be filling, and a new language rebuilds the
   // lists it fills.
   for (QAction* command : {konfigurationladen1_, konfigurationspeichern1_, konfigurationdrucken1_,
-                           protokollexportieren1_, beenden1_, englisch1_, deutsch1_}) {
+                           protokollexportieren1_, verlauf1_, beenden1_, englisch1_, deutsch1_}) {
     command->setEnabled(enabled);
   }
   for (QAction* recent : recentItems_) recent->setEnabled(enabled);

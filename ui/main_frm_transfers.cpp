@@ -28,11 +28,12 @@ void MainFrm::RunTransfer(const std::function<void()>& command) {
   RunReported(command);
 }
 
-void MainFrm::VergleichenClick() {
-  const CardComparison comparison = session_->Compare();
-  if (comparison.outcome != TransferOutcome::Done) return;
+CardComparison MainFrm::VergleichenClick() {
+  CardComparison comparison = session_->Compare();
+  if (comparison.outcome != TransferOutcome::Done) return comparison;
   op_.MessageBox(ctx_.texts.compareCaption, CompareBoxText(comparison.differences, ctx_.texts),
                  BoxIcon::Information);
+  return comparison;
 }
 
 void MainFrm::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@ target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/main_frm.h
   ${CMAKE_CURRENT_LIST_DIR}/main_frm_editing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frm_files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_frm_history.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frm_language.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frm_menus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frm_record.cpp
@@ -32,6 +33,26 @@ target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/record_presentation.h
   ${CMAKE_CURRENT_LIST_DIR}/transfer_guard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/transfer_guard.h
+)
+
+# The history: the transfers recorded, the history window, a card's history printed.
+target_sources(quorvex_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/card_tag_panel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/card_tag_panel.h
+  ${CMAKE_CURRENT_LIST_DIR}/history_port_device.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_port_device.h
+  ${CMAKE_CURRENT_LIST_DIR}/history_recording.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_recording.h
+  ${CMAKE_CURRENT_LIST_DIR}/history_texts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_texts.h
+  ${CMAKE_CURRENT_LIST_DIR}/history_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_window.h
+  ${CMAKE_CURRENT_LIST_DIR}/history_window_details.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_window_details.h
+  ${CMAKE_CURRENT_LIST_DIR}/history_window_model.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_window_model.h
+  ${CMAKE_CURRENT_LIST_DIR}/history_window_print.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_window_print.h
 )
 
 # Qt's print support, with what it loads, is only needed once the operator prints.

@@ -4,6 +4,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
@@ -72,7 +73,8 @@ void PaintRecord(QPaintDevice& device, const ConfigRecord& record, const TextSet
 
 }  // namespace
 
-QByteArray RecordPdf(const ConfigRecord& record, const TextSet& texts) {
+QByteArray A4Pdf(const QString& title, const QString& creator,
+                 const std::function<void(QPagedPaintDevice& device)>& paint) {
   QByteArray bytes;
   {
     QBuffer buffer(&bytes);
@@ -80,11 +82,16 @@ QByteArray RecordPdf(const ConfigRecord& record, const TextSet& texts) {
     QPdfWriter writer(&buffer);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    writer.setTitle(ToQ(texts.recordTitle));
-    writer.setCreator(ToQ(record.program));
-    PaintRecord(writer, record, texts);
+    writer.setTitle(title);
+    writer.setCreator(creator);
+    paint(writer);
   }
   return bytes;
+}
+
+QByteArray RecordPdf(const ConfigRecord& record, const TextSet& texts) {
+  return A4Pdf(ToQ(texts.recordTitle), ToQ(record.program),
+               [&](QPagedPaintDevice& device) { PaintRecord(device, record, texts); });
 }
 
 void PrintRecord(QPaintDevice& printer, const ConfigRecord& record, const TextSet& texts) {

@@ -25,13 +25,15 @@ QString WithPdfExtension(const QString& path) {
 
 }  // namespace
 
+std::string CompareBoxLine(const FieldDifference& d, const TextSet& t) {
+  return t.channel + " " + std::to_string(d.channel) + ", " + FieldHeader(t, d.field) + ": " +
+         t.compareWindow + " " + d.first + ", " + t.compareBox + " " + d.second;
+}
+
 std::string CompareBoxText(const std::vector<FieldDifference>& differences, const TextSet& t) {
   if (differences.empty()) return t.compareEqual;
   std::string text = t.compareDifferent;
-  for (const FieldDifference& d : differences) {
-    text += "\n" + t.channel + " " + std::to_string(d.channel) + ", " + FieldHeader(t, d.field) +
-            ": " + t.compareWindow + " " + d.first + ", " + t.compareBox + " " + d.second;
-  }
+  for (const FieldDifference& d : differences) text += "\n" + CompareBoxLine(d, t);
   return text;
 }
 

@@ -13,6 +13,8 @@ struct FieldDifference;
 struct FileDialogRequest;
 struct TextSet;
 
+// The compare box's line for one differing field: "Channel 1, Offset: window 1.5 V, box 1.55 V".
+std::string CompareBoxLine(const FieldDifference& difference, const TextSet& t);
 // The compare box: either the one sentence, or a line per differing field.
 std::string CompareBoxText(const std::vector<FieldDifference>& differences, const TextSet& t);
 

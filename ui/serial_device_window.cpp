@@ -18,6 +18,7 @@
 #include "link/latency_timer.h"
 #include "link/port_names.h"
 #include "link/windows_ports.h"
+#include "ui/card_tag_panel.h"
 #include "ui/device_server_panel.h"
 #include "ui/device_server_ports.h"
 #include "ui/error_report.h"
@@ -277,6 +278,9 @@ void SerialDeviceWindow::LayOut() {
   if (DeviceServerAssignments* servers = DeviceServerAssignments::For(this)) {
     serverPanel_ = new DeviceServerPanel(*servers, texts_, this);
     layout->addWidget(serverPanel_);
+  }
+  if (CardTagStore* tags = CardTagStore::For(this)) {
+    layout->addWidget(new CardTagPanel(*tags, texts_, *comNumber_, this));
   }
   layout->addLayout(ButtonRow());
 }

@@ -85,8 +85,8 @@ TEST_F(MainFrmTest, EveryComponentCarriesItsNameAndKind) {
   ASSERT_TRUE(datei1 && uebertragen);
   EXPECT_EQ(names(datei1->actions()),
             (std::vector<std::string>{"Konfigurationladen1", "Konfigurationspeichern1",
-                                      "Konfigurationdrucken1", "Protokollexportieren1", "N1",
-                                      "Beenden1"}));
+                                      "Konfigurationdrucken1", "Protokollexportieren1", "Verlauf1",
+                                      "N1", "Beenden1"}));
   EXPECT_TRUE(Get<QAction>("N1")->isSeparator());
   EXPECT_EQ(names(uebertragen->actions()),
             (std::vector<std::string>{"Empfangen", "Senden", "COMPort1", "Vergleichen"}));
