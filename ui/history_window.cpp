@@ -20,7 +20,6 @@
 #include "ui/history_texts.h"
 #include "ui/history_window_details.h"
 #include "ui/history_window_model.h"
-#include "ui/main_frm.h"
 #include "ui/qt_text.h"
 
 namespace quorvex {
@@ -43,8 +42,8 @@ std::string UntilBound(const QString& typed) {
   return DateBound(typed, 1);
 }
 
-HistoryWindow::HistoryWindow(MainFrm& main, WindowHistory& history)
-    : QWidget(&main, Qt::Window), main_(main), history_(history) {
+HistoryWindow::HistoryWindow(QWidget& parent, HistoryWindowHost& main, WindowHistory& history)
+    : QWidget(&parent, Qt::Window), main_(main), history_(history) {
   setObjectName(QStringLiteral("HistoryWindow"));
   setAttribute(Qt::WA_QuitOnClose, false);
   resize(860, 560);

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "storage/history.h"
+#include "ui/history_window_host.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +18,6 @@ class QTextEdit;
 namespace quorvex {
 
 class HistoryTableModel;
-class MainFrm;
 class WindowHistory;
 struct HistoryTexts;
 
@@ -28,7 +28,7 @@ inline constexpr std::size_t kHistoryRowsShown = 5000;
 class HistoryWindow : public QWidget {
   Q_OBJECT
  public:
-  HistoryWindow(MainFrm& main, WindowHistory& history);
+  HistoryWindow(QWidget& parent, HistoryWindowHost& main, WindowHistory& history);
   ~HistoryWindow() override;
 
   // The texts of the main window's language, and its screen-reader names.
@@ -52,7 +52,7 @@ class HistoryWindow : public QWidget {
   void PrintHistory();
   const HistoryTexts& Texts() const;
 
-  MainFrm& main_;
+  HistoryWindowHost& main_;
   WindowHistory& history_;
   int languageNumber_ = 0;
   HistoryTableModel* model_ = nullptr;

@@ -11,7 +11,6 @@
 #include "ui/history_texts.h"
 #include "ui/history_window.h"
 #include "ui/history_window_details.h"
-#include "ui/main_frm.h"
 #include "ui/qt_text.h"
 #include "ui/record_document.h"
 #include "ui/record_printing.h"

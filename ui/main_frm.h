@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/image_layout.h"
+#include "ui/history_window_host.h"
 
 class QAction;
 class QComboBox;
@@ -49,7 +50,7 @@ struct PortIdentity {
 
 // The main window: eight channel rows, the File and Transfer menus and the status bar. Its
 // widgets hold the channel settings; the procedures below the window reach them through Panel().
-class MainFrm : public QMainWindow {
+class MainFrm : public QMainWindow, public HistoryWindowHost {
   Q_OBJECT
  public:
   // Restores the settings from `settingsPath` while it is built. `arguments` are the
@@ -70,11 +71,11 @@ class MainFrm : public QMainWindow {
   // The history window, made when first asked for; nullptr without a history.
   HistoryWindow* HistoryView();
   const std::string& SettingsPath() const { return settingsPath_; }
-  const TextSet& Texts() const;
+  const TextSet& Texts() const override;
   // A history record's configuration put into the channels as Load configuration... puts a
   // file's; nothing goes to a card. Channels changed since they were last loaded, saved, read or
   // written are asked about first. True when loaded.
-  bool LoadFromHistory(const HistoryRecord& record);
+  bool LoadFromHistory(const HistoryRecord& record) override;
   // How the window asks a yes/no question: a message box unless a test gives another way.
   void SetQuestion(std::function<bool(const std::string&)> ask);
 
@@ -82,7 +83,7 @@ class MainFrm : public QMainWindow {
   QLabel* StatusPanel() const { return statusPanel_; }
   // Read by the window tests only; kept on purpose, as the state they check has no widget.
   const std::string& RememberedFileName() const { return rememberedFileName_; }
-  int LanguageNumber() const { return languageNumber_; }
+  int LanguageNumber() const override { return languageNumber_; }
   const std::vector<std::string>& RecentFiles() const { return recentFiles_; }
   std::uint16_t RegisterAddress() const;
   bool TransferRunning() const;

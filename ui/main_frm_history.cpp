@@ -105,7 +105,7 @@ HistoryWindow* MainFrm::HistoryView() {
       return nullptr;
     }
     if (!notice.empty()) TellHistory(notice);
-    historyWindow_ = std::make_unique<HistoryWindow>(*this, *history_);
+    historyWindow_ = std::make_unique<HistoryWindow>(*this, *this, *history_);
   }
   historyWindow_->ApplyLanguage(languageNumber_);
   return historyWindow_.get();

@@ -47,6 +47,7 @@ target_sources(quorvex_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/history_texts.h
   ${CMAKE_CURRENT_LIST_DIR}/history_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/history_window.h
+  ${CMAKE_CURRENT_LIST_DIR}/history_window_host.h
   ${CMAKE_CURRENT_LIST_DIR}/history_window_details.cpp
   ${CMAKE_CURRENT_LIST_DIR}/history_window_details.h
   ${CMAKE_CURRENT_LIST_DIR}/history_window_model.cpp
