@@ -5,7 +5,10 @@
 // A write with its read-back and a read, as whole processes; the median wall time of each way
 // as a ratio to the direct line's. The ways take turns in every round, so a change of the
 // machine's load falls on all of them alike.
-//   device_server_bench [--repeat N]
+//   device_server_bench [--repeat N] [--wine QUORVEX-CLI.EXE]
+// With --wine the Windows build runs under Wine in the WINEPREFIX given (the card as COM 33
+// there), with one wineserver kept up for the whole run: a Wine process's first network call
+// otherwise starts Wine's own services, about 2.5 s per process, which no Windows user pays.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -45,14 +48,23 @@ struct Way {
 
 int main(int argc, char** argv) {
   int repeat = 3;
+  std::string wineExe;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--repeat" && i + 1 < argc) {
       repeat = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--wine" && i + 1 < argc) {
+      wineExe = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: device_server_bench [--repeat N]\n");
+      std::fprintf(stderr, "usage: device_server_bench [--repeat N] [--wine QUORVEX-CLI.EXE]\n");
       return 2;
     }
+  }
+  constexpr const char* kWine = "/usr/bin/wine";
+  std::vector<std::string> program{QUORVEX_CLI_PATH};
+  if (!wineExe.empty()) {
+    program = {kWine, wineExe};
+    ::setenv("WINEDEBUG", "-all", 1);
   }
   const quorvex::testing::TempFolder folder;
   const std::string file = folder / "known.kfg";
@@ -77,7 +89,22 @@ int main(int argc, char** argv) {
   const SocatServer socat(card.LinkPath(), folder / "socat", /*fork=*/true);
   const PortManagerServer portManager(card.LinkPath(), folder / "pyserial");
 
-  const std::vector<Way> ways{{"direct line", {"--com-dir", folder.Path(), "--port", "1"}},
+  std::vector<std::string> directPort{"--com-dir", folder.Path(), "--port", "1"};
+  if (!wineExe.empty()) {
+    // As tools/wine_common.sh maps the card for the Wine checks: Wine reads the mapping when its
+    // server starts, so the server is started anew.
+    if (RunProcess({kWine, "reg", "add", "HKLM\\Software\\Wine\\Ports", "/v", "COM33", "/t",
+                    "REG_SZ", "/d", card.LinkPath(), "/f"})
+            .code != 0) {
+      std::fprintf(stderr, "device_server_bench: the card could not be mapped as COM33\n");
+      return 1;
+    }
+    RunProcess({"/usr/bin/wineserver", "-k"});
+    RunProcess({"/usr/bin/wineserver", "-w"});
+    RunProcess({"/usr/bin/wineserver", "-p"});
+    directPort = {"--port", "33"};
+  }
+  const std::vector<Way> ways{{"direct line", directPort},
                               {"RFC 2217", {"--port", fast.Url(0)}},
                               {"raw TCP", {"--port", fast.Url(1)}},
                               {"RFC 2217, chardelay on", {"--port", slow.Url(0)}},
@@ -85,12 +112,14 @@ int main(int argc, char** argv) {
                               {"RFC 2217, pyserial", {"--port", portManager.Url()}}};
   const std::vector<std::string> commands{"write", "read"};
   std::map<std::string, std::vector<double>> times;  // by command and way
-  std::printf("device_server_bench: %d rounds, simulator at 1200 baud, load before: %s\n", repeat,
+  std::printf("device_server_bench: %d rounds, simulator at 1200 baud, %s, load before: %s\n",
+              repeat, wineExe.empty() ? "quorvex-cli" : ("under Wine: " + wineExe).c_str(),
               quorvex::bench::Load().c_str());
   for (int round = 0; round < repeat; ++round) {
     for (const std::string& command : commands) {
       for (const Way& way : ways) {
-        std::vector<std::string> args{QUORVEX_CLI_PATH, command, "-q"};
+        std::vector<std::string> args = program;
+        args.insert(args.end(), {command, "-q"});
         args.insert(args.end(), way.port.begin(), way.port.end());
         args.push_back(command == "write" ? file : "-o");
         if (command == "read") args.push_back(folder / "read.kfg");
@@ -120,5 +149,6 @@ int main(int argc, char** argv) {
   std::printf("TCP sessions: socat %d, pyserial %d, for %d transfers each\n", socat.Sessions(),
               portManager.Sessions(), repeat * 3);
   std::printf("load after: %s\n", quorvex::bench::Load().c_str());
+  if (!wineExe.empty()) RunProcess({"/usr/bin/wineserver", "-k"});
   return 0;
 }
