@@ -1,11 +1,10 @@
 // The cards' tags in the settings file's own section.
 #include "storage/card_tags.h"
 
-#include <limits>
-
 #include "storage/atomic_file.h"
 #include "storage/file_error.h"
 #include "storage/profile.h"
+#include "storage/settings_rewrite.h"
 
 namespace quorvex {
 
@@ -30,23 +29,11 @@ std::string StoredCardTag(const std::string& settingsPath, const std::string& ke
 
 void SaveCardTag(const std::string& settingsPath, const std::string& key, const std::string& tag) {
   const std::string failure = "Unable to write to " + settingsPath;
-  std::string content;
-  try {
-    content = ReadFileStart(settingsPath, std::numeric_limits<std::size_t>::max());
-  } catch (const FileError&) {
-    // A file that is not there yet starts empty; one that is there but unreadable is not
-    // replaced by a file holding the tag alone.
-    if (PathExists(settingsPath)) throw FileError(failure);
-  }
-  Profile profile(content);
+  Profile profile = ProfileToRewrite(settingsPath, failure);
   const std::string clean = CleanCardTag(tag);
   if (clean.empty() && !profile.Find(kCardTagSection, key)) return;
   profile.WriteString(kCardTagSection, key, clean);
-  try {
-    WriteFileAtomically(settingsPath, profile.Content());
-  } catch (const FileError&) {
-    throw FileError(failure);
-  }
+  WriteProfile(settingsPath, profile, failure);
 }
 
 }  // namespace quorvex

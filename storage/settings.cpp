@@ -12,6 +12,7 @@
 #include "storage/atomic_file.h"
 #include "storage/file_error.h"
 #include "storage/profile.h"
+#include "storage/settings_rewrite.h"
 
 namespace quorvex {
 
@@ -51,8 +52,8 @@ std::string DeviceServerKey(int comNumber) {
   return "COM" + std::to_string(comNumber);
 }
 
-// The file as it stands, to have keys replaced in it. A file that exists but cannot be read
-// would be replaced by one holding only our keys; kept and reported instead.
+}  // namespace
+
 Profile ProfileToRewrite(const std::string& settingsPath, const std::string& failure) {
   std::string content;
   try {
@@ -71,8 +72,6 @@ void WriteProfile(const std::string& settingsPath, const Profile& profile,
     throw FileError(failure);
   }
 }
-
-}  // namespace
 
 int StoredComPortNumber(const std::string& settingsPath) {
   return ComPortNumberIn(Profile::Load(settingsPath));
